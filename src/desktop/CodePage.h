@@ -1,0 +1,48 @@
+// Multi-byte aware string helpers for data strings (titles, executable names, child texts),
+// which are bytes in the system's ANSI code page. The code page itself sits behind
+// CCodePage so that Shift-JIS behaviour is the same, and testable, on every platform.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+class CCodePage {
+public:
+    virtual ~CCodePage() = default;
+    // True when b starts a double-byte character.
+    virtual bool isLeadByte(unsigned char b) const = 0;
+    // Upper case of s; double-byte characters are left as they are.
+    virtual std::string toUpper(std::string_view s) const = 0;
+};
+
+// Code page 932 (Shift-JIS) from a table: lead bytes 0x81-0x9F and 0xE0-0xFC,
+// upper-casing of the single-byte ASCII letters only.
+class CCp932CodePage : public CCodePage {
+public:
+    bool isLeadByte(unsigned char b) const override;
+    std::string toUpper(std::string_view s) const override;
+};
+
+// The code page the process works in. Shift-JIS until the Windows start-up installs the
+// system's own; the object must outlive every use.
+const CCodePage& systemCodePage();
+void setSystemCodePage(const CCodePage& codePage);
+
+// Length in bytes of the character that starts at s[i]; a lead byte at the very end of the
+// string counts as a single byte, so no helper reads past the end.
+std::size_t mbCharLength(const CCodePage& cp, std::string_view s, std::size_t i);
+
+// Position of the first occurrence of part in s that starts on a character boundary, or
+// npos. An empty part occurs at 0 in every string.
+std::size_t mbFind(const CCodePage& cp, std::string_view s, std::string_view part);
+inline bool mbContains(const CCodePage& cp, std::string_view s, std::string_view part) {
+    return mbFind(cp, s, part) != std::string_view::npos;
+}
+
+// Position of the last single-byte character c in s (never the trail byte of a
+// double-byte character), or npos.
+std::size_t mbFindLast(const CCodePage& cp, std::string_view s, char c);
+
+// Upper case in the given code page.
+inline std::string mbUpper(const CCodePage& cp, std::string_view s) { return cp.toUpper(s); }

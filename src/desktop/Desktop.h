@@ -1,0 +1,90 @@
+// The desktop seam: everything the logic needs of other programs' windows and of the
+// system, phrased in Clavora's own terms. CWin32Desktop carries it out with the real
+// calls; the tests use a scripted fake world.
+#pragma once
+
+#include "desktop/DesktopTypes.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class MsgButtons { ok, yesNo };
+enum class MsgIcon { none, exclamation, question };
+enum class MsgAnswer { ok, yes, no, cancel };
+
+class CDesktop {
+public:
+    virtual ~CDesktop() = default;
+
+    // --- windows of any program ---
+
+    // Every top-level window in the order the system enumerates them (Z order, topmost first).
+    virtual std::vector<WinHandle> topLevelWindows() = 0;
+    virtual bool isWindow(WinHandle h) = 0;
+    virtual bool isVisible(WinHandle h) = 0;
+    virtual bool isEnabled(WinHandle h) = 0;
+    virtual bool isZoomed(WinHandle h) = 0;
+    virtual bool isIconic(WinHandle h) = 0;
+    // The title as GetWindowTextA reads it into a zeroed buffer of bufferBytes bytes
+    // (so at most bufferBytes - 1 bytes of text); "" when it cannot be read.
+    virtual std::string windowTitle(WinHandle h, std::size_t bufferBytes) = 0;
+    // A child's text read with WM_GETTEXT into a buffer of maxChars (terminator included).
+    // nullopt when the owning program does not answer in time: a hung target must not
+    // freeze Clavora.
+    virtual std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) = 0;
+    // Class name, at most maxChars - 1 bytes.
+    virtual std::string className(WinHandle h, std::size_t maxChars) = 0;
+    virtual int controlId(WinHandle h) = 0;
+    virtual WindowInfo windowInfo(WinHandle h) = 0;
+    // Every descendant of parent in EnumChildWindows order; empty when parent is gone.
+    virtual std::vector<WinHandle> descendantWindows(WinHandle parent) = 0;
+    virtual std::uint32_t style(WinHandle h) = 0;
+    virtual std::uint32_t exStyle(WinHandle h) = 0;
+    virtual void setStyle(WinHandle h, std::uint32_t value) = 0;
+    virtual void setExStyle(WinHandle h, std::uint32_t value) = 0;
+    virtual Rect windowRect(WinHandle h) = 0;
+    // MoveWindow: x, y, width and height taken from r.
+    virtual void moveWindow(WinHandle h, const Rect& r, bool repaint) = 0;
+    // SetWindowPos into (or out of) the topmost band, neither moving nor sizing.
+    virtual void setTopmost(WinHandle h, bool topmost) = 0;
+    virtual std::optional<LayeredAttributes> layeredAttributes(WinHandle h) = 0;
+    [[nodiscard]] virtual bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) = 0;
+    virtual WinHandle foregroundWindow() = 0;
+
+    // --- processes ---
+
+    virtual std::uint32_t windowProcessId(WinHandle h) = 0;
+    // Base name of the process's executable as the system reports it; "" when unreadable.
+    virtual std::string processBaseName(std::uint32_t processId) = 0;
+    // Full path of the process's executable; "" when unreadable.
+    virtual std::string processImagePath(std::uint32_t processId) = 0;
+
+    // --- monitors and screen ---
+
+    // MonitorFromRect with MONITOR_DEFAULTTONULL: does r lie at least partly on a monitor?
+    virtual bool rectOnAnyMonitor(const Rect& r) = 0;
+    // Monitors in the order the system enumerates them.
+    virtual std::vector<MonitorRecord> enumerateMonitors() = 0;
+    // Rectangle of the desktop window.
+    virtual Rect desktopRect() = 0;
+    // Work area of the primary monitor (SPI_GETWORKAREA).
+    virtual Rect workArea() = 0;
+
+    // --- system services ---
+
+    [[nodiscard]] virtual bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) = 0;
+    virtual void unregisterHotKey(WinHandle owner, int id) = 0;
+    // The error code of the last failed call (GetLastError).
+    virtual std::uint32_t lastError() = 0;
+    // A message box with a caption of its own.
+    virtual MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
+                                 MsgButtons buttons, MsgIcon icon) = 0;
+    // The program's standard message box: owned by the active window, captioned with the
+    // program's name, exclamation icon for OK and question icon for Yes/No.
+    virtual MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) = 0;
+    // The system's name of a key (GetKeyNameTextA of its scan code).
+    virtual std::string keyName(unsigned vk) = 0;
+};

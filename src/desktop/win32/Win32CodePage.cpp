@@ -1,0 +1,11 @@
+#include "desktop/win32/Win32CodePage.h"
+
+#include <windows.h>
+
+bool CWin32CodePage::isLeadByte(unsigned char b) const { return IsDBCSLeadByte(b) != FALSE; }
+
+std::string CWin32CodePage::toUpper(std::string_view s) const {
+    std::string out(s);
+    if (!out.empty()) CharUpperBuffA(out.data(), static_cast<DWORD>(out.size()));
+    return out;
+}

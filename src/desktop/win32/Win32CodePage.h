@@ -1,0 +1,10 @@
+// The system's ANSI code page, through its own lead-byte and upper-case functions.
+#pragma once
+
+#include "desktop/CodePage.h"
+
+class CWin32CodePage : public CCodePage {
+public:
+    bool isLeadByte(unsigned char b) const override;
+    std::string toUpper(std::string_view s) const override;
+};
