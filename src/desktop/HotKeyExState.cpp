@@ -1,0 +1,113 @@
+#include "desktop/HotKeyExState.h"
+
+namespace {
+
+constexpr unsigned kVkShift = 0x10;
+constexpr unsigned kVkControl = 0x11;
+constexpr unsigned kVkMenu = 0x12;
+
+// The field's modifier bit of a key, or 0 for an ordinary key. The Applications key
+// counts as Win so that it can stand in for a missing Windows key.
+std::uint16_t modifierBitOf(std::uint16_t vk) {
+    switch (vk) {
+        case 0x10:
+        case 0xA0:
+        case 0xA1:
+            return hotkeyf::kShift;
+        case 0x11:
+        case 0xA2:
+        case 0xA3:
+            return hotkeyf::kControl;
+        case 0x12:
+        case 0xA4:
+        case 0xA5:
+            return hotkeyf::kAlt;
+        case 0x5B:
+        case 0x5C:
+        case 0x5D:
+            return hotkeyf::kWin;
+        default:
+            return 0;
+    }
+}
+
+struct BitPair {
+    std::uint16_t field;
+    std::uint16_t external;
+};
+constexpr BitPair kBitPairs[] = {{hotkeyf::kShift, hotkeymod::kShift},
+                                 {hotkeyf::kControl, hotkeymod::kControl},
+                                 {hotkeyf::kAlt, hotkeymod::kAlt},
+                                 {hotkeyf::kWin, hotkeymod::kWin}};
+
+}  // namespace
+
+std::uint16_t modifiersToField(std::uint16_t external) {
+    std::uint16_t field = 0;
+    for (const BitPair& pair : kBitPairs) {
+        if (external & pair.external) field |= pair.field;
+    }
+    return field;
+}
+
+std::uint16_t modifiersToExternal(std::uint16_t field) {
+    std::uint16_t external = 0;
+    for (const BitPair& pair : kBitPairs) {
+        if (field & pair.field) external |= pair.external;
+    }
+    return external;
+}
+
+void CHotKeyExState::SetHotKeyMod(std::uint16_t vk, std::uint16_t externalModifiers) {
+    m_vk = vk;
+    m_modifiers = modifiersToField(externalModifiers);
+    m_complete = true;
+}
+
+std::pair<std::uint16_t, std::uint16_t> CHotKeyExState::GetHotKeyMod() const {
+    return {m_vk, modifiersToExternal(m_modifiers)};
+}
+
+void CHotKeyExState::clearHeld() {
+    m_heldKey = 0;
+    m_heldModifiers = 0;
+}
+
+void CHotKeyExState::onKey(bool down, std::uint16_t vk) {
+    if (const std::uint16_t bit = modifierBitOf(vk)) {
+        if (down) {
+            m_heldModifiers |= bit;
+        } else {
+            m_heldModifiers &= static_cast<std::uint16_t>(~bit);
+        }
+    } else if (down) {
+        m_heldKey = vk;
+    } else if (m_heldKey == vk) {
+        m_heldKey = 0;
+    }
+
+    // Any event after a finished value, a release included, starts a new one.
+    if (m_complete) {
+        m_vk = 0;
+        m_modifiers = 0;
+        m_complete = false;
+    }
+    if (m_heldKey != 0) {
+        m_vk = m_heldKey;
+        m_modifiers = m_heldModifiers;
+    } else if (m_vk == 0) {
+        m_modifiers = m_heldModifiers;
+    }
+    if (m_heldKey == 0 && m_heldModifiers == 0) m_complete = true;
+}
+
+std::string CHotKeyExState::displayText(const std::function<std::string(unsigned vk)>& keyName) const {
+    if (m_vk == 0 && m_modifiers == 0) return {};
+    std::string text;
+    if (m_modifiers & hotkeyf::kControl) text += keyName(kVkControl) + " + ";
+    if (m_modifiers & hotkeyf::kShift) text += keyName(kVkShift) + " + ";
+    if (m_modifiers & hotkeyf::kAlt) text += keyName(kVkMenu) + " + ";
+    if (m_modifiers & hotkeyf::kWin) text += "Win + ";
+    if (m_vk != 0) text += keyName(m_vk);
+    return text;
+}
