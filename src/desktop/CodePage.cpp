@@ -7,7 +7,9 @@ const CCodePage* g_codePage = &g_cp932;
 
 }  // namespace
 
-bool CCp932CodePage::isLeadByte(unsigned char b) const { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool CCp932CodePage::isLeadByte(unsigned char b) const {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 std::string CCp932CodePage::toUpper(std::string_view s) const {
     std::string out(s);
