@@ -9,6 +9,9 @@ list(FILTER CLAVORA_WIN32_SOURCES EXCLUDE REGEX ".*/src/app/win32/Main\\.cpp$")
 add_library(clavora_win32 STATIC ${CLAVORA_WIN32_SOURCES})
 target_link_libraries(clavora_win32 PUBLIC clavora_core user32 gdi32 kernel32 shell32 psapi version comctl32
                       msimg32)
+# A few free functions of the portable code are carried out in win32/ (the safe replace of a
+# saved file), so the two static libraries need each other on the link line.
+target_link_libraries(clavora_core INTERFACE clavora_win32)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/win32/Main.cpp)
   add_executable(Clavora WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/Main.cpp ${CMAKE_SOURCE_DIR}/res/Clavora.rc)

@@ -65,11 +65,14 @@ struct MonitorRecord {
 
 // Window styles the logic tests for; values are the platform's.
 namespace style {
+constexpr std::uint32_t kVisible = 0x10000000;
+constexpr std::uint32_t kMaximize = 0x01000000;
 constexpr std::uint32_t kBorder = 0x00800000;
 constexpr std::uint32_t kSysMenu = 0x00080000;
 constexpr std::uint32_t kDisabled = 0x08000000;
 constexpr std::uint32_t kMinimize = 0x20000000;
 constexpr std::uint32_t kExLayered = 0x00080000;
+constexpr std::uint32_t kExTopmost = 0x00000008;
 constexpr std::uint32_t kLayeredColorKey = 0x1;
 constexpr std::uint32_t kLayeredAlpha = 0x2;
 }  // namespace style

@@ -1,0 +1,106 @@
+#include "desktop/win32/HotKeyExCtrl.h"
+
+#include "desktop/Trace.h"
+#include "ui/win32/Handles.h"
+
+namespace {
+
+// At most one field captures at a time; the hook runs on the thread that installed it, so
+// these need no locking.
+HHOOK g_hook = nullptr;
+HWND g_capturingWindow = nullptr;
+
+constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+
+LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    if (code != HC_ACTION) return CallNextHookEx(g_hook, code, wParam, lParam);
+    switch (wParam) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP: {
+            const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+            // Plain and system keys alike: WM_SYSKEY* differ from WM_KEY* only in bit 0x4.
+            const UINT message = (static_cast<UINT>(wParam) & ~0x4u) + WM_USER;
+            PostMessageW(g_capturingWindow, message, event->vkCode, 0);
+            // Swallowed: the key reaches no window, here or elsewhere.
+            return 1;
+        }
+        default:
+            return CallNextHookEx(g_hook, code, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+CHotKeyExCtrl::~CHotKeyExCtrl() {
+    if (g_capturingWindow != nullptr && g_capturingWindow == hwnd()) stopCapture();
+}
+
+void CHotKeyExCtrl::SetHotKeyMod(std::uint16_t vk, std::uint16_t externalModifiers) {
+    CHotKeyExState::SetHotKeyMod(vk, externalModifiers);
+    redrawNow();
+}
+
+void CHotKeyExCtrl::startCapture() {
+    if (g_hook != nullptr) return;
+    clearHeld();
+    g_capturingWindow = hwnd();
+    g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleA(nullptr), 0);
+    // Without the hook the field shows its value but takes no keys until the focus returns.
+    if (g_hook == nullptr) trace("SetWindowsHookEx() Error=%lu\n", GetLastError());
+}
+
+void CHotKeyExCtrl::stopCapture() {
+    if (g_hook != nullptr) UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_capturingWindow = nullptr;
+}
+
+void CHotKeyExCtrl::redrawNow() {
+    if (hwnd() != nullptr) RedrawWindow(hwnd(), nullptr, nullptr, kRedrawNow);
+}
+
+void CHotKeyExCtrl::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd()), WM_GETFONT, 0, 0));
+    const std::string text = displayText([this](unsigned vk) { return m_desktop.keyName(vk); });
+    SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ previousFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+    TextOutA(dc, 1, 1, text.c_str(), static_cast<int>(text.size()));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SetCaretPos(extent.cx + 1, 1);
+    if (previousFont != nullptr) SelectObject(dc, previousFont);
+    SetBkMode(dc, OPAQUE);
+    EndPaint(hwnd(), &ps);
+}
+
+std::optional<LRESULT> CHotKeyExCtrl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: {
+            const LRESULT result = defaultProc(message, wParam, lParam);
+            startCapture();
+            return result;
+        }
+        case WM_KILLFOCUS: {
+            const LRESULT result = defaultProc(message, wParam, lParam);
+            stopCapture();
+            return result;
+        }
+        case WM_DESTROY:
+            if (g_capturingWindow == hwnd()) stopCapture();
+            return std::nullopt;
+        case kWmHotKeyExKeyDown:
+        case kWmHotKeyExKeyUp:
+            onKey(message == kWmHotKeyExKeyDown, static_cast<std::uint16_t>(wParam));
+            redrawNow();
+            return 0;
+        case WM_PAINT:
+            paint();
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}

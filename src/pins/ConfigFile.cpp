@@ -1,0 +1,292 @@
+#include "pins/ConfigFile.h"
+
+#include "desktop/CodePage.h"
+#include "desktop/Trace.h"
+#include "pins/FileCommit.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+constexpr std::string_view kSystemSection = "SYSTEM";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::size_t kReadChunkBytes = 1 << 16;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string upper(std::string_view s) { return mbUpper(systemCodePage(), s); }
+
+bool sameName(std::string_view a, std::string_view b) { return a.size() == b.size() && upper(a) == upper(b); }
+
+// The line that starts at pos, without its line end; pos moves to the next line.
+std::string_view nextLine(std::string_view text, std::size_t& pos) {
+    const std::size_t begin = pos;
+    while (pos < text.size() && !isLineEnd(text[pos])) ++pos;
+    const std::string_view line = text.substr(begin, pos - begin);
+    while (pos < text.size() && isLineEnd(text[pos])) ++pos;
+    return line;
+}
+
+// One keyed field of a pin record in the order of the file: an integer, a string, or one side
+// of the target rectangle.
+struct PinKey {
+    const char* name;
+    int CPinData::*intField;
+    std::string CPinData::*stringField;
+    std::int32_t Rect::*targetSide;
+    int absent;
+};
+
+constexpr PinKey kPinKeys[] = {
+    {"TITLEFLAG", &CPinData::m_titleFlag, nullptr, nullptr, 0},
+    {"PRECESSEFLAG", &CPinData::m_processFlag, nullptr, nullptr, 0},
+    {"EXTENTFLAG", &CPinData::m_extentFlag, nullptr, nullptr, 1},
+    {"FULLFLAG", &CPinData::m_fullFlag, nullptr, nullptr, 0},
+    {"EXFULLFLAG", &CPinData::m_exFullFlag, nullptr, nullptr, 1},
+    {"TITLE", nullptr, &CPinData::m_title, nullptr, 0},
+    {"EXENAME", nullptr, &CPinData::m_exeName, nullptr, 0},
+    {"EXEPATH", nullptr, &CPinData::m_exePath, nullptr, 0},
+    {"EXTEXT", nullptr, &CPinData::m_exText, nullptr, 0},
+    {"TIPART", nullptr, &CPinData::m_titlePart, nullptr, 0},
+    {"EXPART", nullptr, &CPinData::m_exPart, nullptr, 0},
+    {"ZORDER", &CPinData::m_zOrder, nullptr, nullptr, 0},
+    {"TRSPF", &CPinData::m_transFlag, nullptr, nullptr, 0},
+    {"TRANS", &CPinData::m_trans, nullptr, nullptr, 70},
+    {"TGT_TOP", nullptr, nullptr, &Rect::top, 0},
+    {"TGT_BOTTOM", nullptr, nullptr, &Rect::bottom, 0},
+    {"TGT_LEFT", nullptr, nullptr, &Rect::left, 0},
+    {"TGT_RIGHT", nullptr, nullptr, &Rect::right, 0},
+};
+
+// The extended condition's child class and control ID. Without them a reloaded extended
+// condition could never find its child again, so they are kept whenever there is a class.
+constexpr const char* kExClassKey = "EXCLASS";
+constexpr const char* kExCtrlIdKey = "EXCTRLID";
+
+std::string pinSection(std::size_t i) { return "PINITEM" + std::to_string(i); }
+
+}  // namespace
+
+// --- CWriteIniFile ---
+
+CWriteIniFile::~CWriteIniFile() { discard(); }
+
+void CWriteIniFile::discard() {
+    if (!m_file) return;
+    std::fclose(m_file);
+    m_file = nullptr;
+    std::remove(m_tempPath.c_str());
+}
+
+bool CWriteIniFile::openFile(const std::string& path) {
+    discard();
+    m_section.clear();
+    m_path = path;
+    m_tempPath = path + ".tmp";
+    m_writeFailed = false;
+    m_writeErrno = 0;
+    m_file = std::fopen(m_tempPath.c_str(), "wb");
+    if (!m_file) {
+        trace("CWriteIniFile::openFile(%s) Error!\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+void CWriteIniFile::put(std::string_view bytes) {
+    if (m_writeFailed || bytes.empty()) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
+        m_writeFailed = true;
+        m_writeErrno = errno;
+    }
+}
+
+void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std::string_view value) {
+    if (!m_file) return;
+    if (section != m_section) {
+        m_section = section;
+        put("[");
+        put(section);
+        put("]\r\n");
+    }
+    std::string line(value);
+    for (char& c : line) {
+        if (isLineEnd(c)) c = ' ';
+    }
+    put(key);
+    put("=");
+    put(line);
+    put("\r\n");
+}
+
+bool CWriteIniFile::closeFile() {
+    if (!m_file) return false;
+    std::uint32_t error = static_cast<std::uint32_t>(m_writeErrno);
+    bool ok = !m_writeFailed;
+    if (ok && std::fflush(m_file) != 0) {
+        ok = false;
+        error = static_cast<std::uint32_t>(errno);
+    }
+    if (ok && !commitFile(m_file, error)) ok = false;
+    if (std::fclose(m_file) != 0 && ok) {
+        ok = false;
+        error = static_cast<std::uint32_t>(errno);
+    }
+    m_file = nullptr;
+    if (ok && !replaceFile(m_tempPath, m_path, error)) ok = false;
+    if (!ok) {
+        trace("CWriteIniFile::closeFile(%s) Error=%u\n", m_path.c_str(), static_cast<unsigned>(error));
+        std::remove(m_tempPath.c_str());
+    }
+    return ok;
+}
+
+// --- CProfileReader ---
+
+CProfileReader::Load CProfileReader::load(const std::string& path) {
+    m_text.clear();
+    m_sections.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return errno == ENOENT ? Load::missing : Load::unreadable;
+    std::string text;
+    char chunk[kReadChunkBytes];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    if (!ok) return Load::unreadable;
+    m_text = std::move(text);
+    index();
+    return Load::read;
+}
+
+void CProfileReader::index() {
+    const std::string_view text = m_text;
+    std::size_t pos = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    // The section whose body is being read; null while in a repeated or no section.
+    Span* open = nullptr;
+    while (pos < text.size()) {
+        const std::size_t lineStart = pos;
+        std::string_view line = nextLine(text, pos);
+        line = trimBlanks(line);
+        if (line.empty() || line.front() != '[') continue;
+        if (open) open->end = lineStart;
+        const std::size_t close = line.find(']');
+        const std::string_view name =
+            trimBlanks(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
+        const auto [it, added] = m_sections.try_emplace(upper(name), Span{pos, text.size()});
+        open = added ? &it->second : nullptr;
+    }
+}
+
+std::optional<std::string_view> CProfileReader::findValue(std::string_view section,
+                                                          std::string_view key) const {
+    const auto it = m_sections.find(upper(section));
+    if (it == m_sections.end()) return std::nullopt;
+    const std::string_view body = std::string_view(m_text).substr(0, it->second.end);
+    std::size_t pos = it->second.begin;
+    while (pos < body.size()) {
+        std::string_view line = nextLine(body, pos);
+        while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
+        if (line.empty() || line.front() == ';') continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        if (sameName(trimBlanks(line.substr(0, equals)), key)) return line.substr(equals + 1);
+    }
+    return std::nullopt;
+}
+
+int CProfileReader::getInt(std::string_view section, std::string_view key, int defaultValue) const {
+    const std::optional<std::string_view> found = findValue(section, key);
+    if (!found) return defaultValue;
+    std::string_view value = trimBlanks(*found);
+    if (value.empty()) return defaultValue;
+    const bool negative = value.front() == '-';
+    if (negative || value.front() == '+') value.remove_prefix(1);
+    std::uint32_t magnitude = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') break;
+        magnitude = magnitude * 10u + static_cast<std::uint32_t>(c - '0');
+    }
+    if (negative) magnitude = 0u - magnitude;
+    return static_cast<int>(magnitude);
+}
+
+std::string CProfileReader::getString(std::string_view section, std::string_view key,
+                                      std::string_view defaultValue) const {
+    const std::optional<std::string_view> found = findValue(section, key);
+    return std::string(found ? found->substr(0, kProfileValueMaxBytes)
+                             : defaultValue.substr(0, kProfileValueMaxBytes));
+}
+
+// --- the pin file ---
+
+bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CPinData>& pins) {
+    pins.clear();
+    CProfileReader ini;
+    const bool readable = ini.load(path) != CProfileReader::Load::unreadable;
+    if (!readable) trace("loadPinFile(%s) Error!\n", path.c_str());
+    settings.m_pinSize = ini.getInt(kSystemSection, "PINSIZE", settings.m_pinSize);
+    settings.m_moveEnable = ini.getInt(kSystemSection, "MOVEENABLE", settings.m_moveEnable);
+    settings.m_hotKey = ini.getInt(kSystemSection, "PNHOTKEY", settings.m_hotKey);
+    settings.m_hotKeyModifiers = ini.getInt(kSystemSection, "PNMODIFIERS", settings.m_hotKeyModifiers);
+    int count = ini.getInt(kSystemSection, "PINNUM", 0);
+    if (count > kMaxPinRecords) {
+        trace("loadPinFile() PINNUM=%d, reading the first %d records\n", count, kMaxPinRecords);
+        count = kMaxPinRecords;
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::string section = pinSection(static_cast<std::size_t>(i));
+        CPinData pin;
+        for (const PinKey& k : kPinKeys) {
+            if (k.intField) {
+                pin.*k.intField = ini.getInt(section, k.name, k.absent);
+            } else if (k.stringField) {
+                pin.*k.stringField = ini.getString(section, k.name, "");
+            } else {
+                pin.m_rectTarget.*k.targetSide = ini.getInt(section, k.name, k.absent);
+            }
+        }
+        pin.m_exeName = upper(pin.m_exeName);
+        pin.m_exClassName = ini.getString(section, kExClassKey, "");
+        pin.m_exCtrlID = ini.getInt(section, kExCtrlIdKey, 0);
+        pins.push_back(std::move(pin));
+    }
+    return readable;
+}
+
+bool writePinFile(CWriteIniFile& writer, const std::string& path, const CPinSettings& settings,
+                  const std::vector<CPinData>& pins) {
+    if (!writer.openFile(path)) return false;
+    writer.writeKey(kSystemSection, "PINSIZE", std::to_string(settings.m_pinSize));
+    writer.writeKey(kSystemSection, "MOVEENABLE", std::to_string(settings.m_moveEnable));
+    writer.writeKey(kSystemSection, "PNHOTKEY", std::to_string(settings.m_hotKey));
+    writer.writeKey(kSystemSection, "PNMODIFIERS", std::to_string(settings.m_hotKeyModifiers));
+    writer.writeKey(kSystemSection, "PINNUM", std::to_string(pins.size()));
+    for (std::size_t i = 0; i < pins.size(); ++i) {
+        const CPinData& pin = pins[i];
+        const std::string section = pinSection(i);
+        for (const PinKey& k : kPinKeys) {
+            if (k.intField) {
+                writer.writeKey(section, k.name, std::to_string(pin.*k.intField));
+            } else if (k.stringField) {
+                writer.writeKey(section, k.name, pin.*k.stringField);
+            } else {
+                writer.writeKey(section, k.name, std::to_string(pin.m_rectTarget.*k.targetSide));
+            }
+        }
+        if (!pin.m_exClassName.empty()) {
+            writer.writeKey(section, kExClassKey, pin.m_exClassName);
+            writer.writeKey(section, kExCtrlIdKey, std::to_string(pin.m_exCtrlID));
+        }
+    }
+    return writer.closeFile();
+}

@@ -1,0 +1,105 @@
+// Clavora.ini: the four global settings and the pin records, with the writer that rewrites
+// the file whole and the reader that gives every written byte back.
+//
+// The reader is the program's own because the system's trims blanks and quotes from values,
+// which would change titles on every round trip. Its rules:
+// - Lines end at CR, at LF or at both; a UTF-8 byte-order mark at the start is skipped.
+// - "[name]" after optional blanks opens a section; only the first section of a name counts.
+// - "key=value" in a section: the key is trimmed of blanks, the value is every byte after the
+//   first '=' up to the line end, kept as it is. Lines starting with ';' are comments; other
+//   lines are ignored. The first line of a key wins.
+// - Section and key names compare case-insensitively (multi-byte aware), as the system's do.
+#pragma once
+
+#include "pins/PinData.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The longest string value a read gives back; longer ones are cut.
+constexpr std::size_t kProfileValueMaxBytes = 2047;
+// A file never makes more records than this, however large its PINNUM.
+constexpr int kMaxPinRecords = 10000;
+
+// Writes an INI file from the first line to the last. The bytes go to a temporary file
+// beside the target, which replaces the target only when everything was written, so a full
+// disk or a crash leaves the previous file whole.
+class CWriteIniFile {
+public:
+    CWriteIniFile() = default;
+    CWriteIniFile(const CWriteIniFile&) = delete;
+    CWriteIniFile& operator=(const CWriteIniFile&) = delete;
+    // An unfinished file is thrown away; the target is left as it was.
+    virtual ~CWriteIniFile();
+
+    // Starts a new file for path; false (traced) when it cannot be created.
+    [[nodiscard]] bool openFile(const std::string& path);
+    // Writes "[section]" first when the section changes, then "key=value". CR and LF in the
+    // value become blanks: one value is one line.
+    void writeKey(std::string_view section, std::string_view key, std::string_view value);
+    // Finishes the file and puts it in place of the target; false (traced) when any step
+    // failed, the target then being untouched.
+    [[nodiscard]] bool closeFile();
+
+private:
+    void put(std::string_view bytes);
+    void discard();
+
+    std::FILE* m_file = nullptr;
+    std::string m_section;
+    std::string m_path;
+    std::string m_tempPath;
+    bool m_writeFailed = false;
+    int m_writeErrno = 0;
+};
+
+// An INI file read whole once, then asked for values.
+class CProfileReader {
+public:
+    enum class Load { read, missing, unreadable };
+    // Replaces the content with the file's; a file that is missing or cannot be read leaves
+    // the reader empty, so every value is its default.
+    Load load(const std::string& path);
+    // Leading blanks, an optional sign and decimal digits, as the system's reader takes them;
+    // reading stops at the first other byte. No digits gives 0, an empty value or a missing
+    // key the default. Digits beyond 32 bits wrap around.
+    int getInt(std::string_view section, std::string_view key, int defaultValue) const;
+    // The value cut to kProfileValueMaxBytes, or the default for a missing key.
+    std::string getString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue) const;
+
+private:
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    void index();
+    std::optional<std::string_view> findValue(std::string_view section, std::string_view key) const;
+
+    std::string m_text;
+    // Upper-case name -> the body of its first section.
+    std::unordered_map<std::string, Span> m_sections;
+};
+
+// The four global settings as the file keeps them; the values are the program's defaults.
+struct CPinSettings {
+    int m_pinSize = 1;
+    int m_moveEnable = 0;
+    int m_hotKey = 90;
+    int m_hotKeyModifiers = 8;
+};
+
+// Replaces pins with the file's records and the settings with the file's values; a setting
+// missing from the file keeps the value it had. A missing or unreadable file gives no records.
+// False (traced) when the file is there but could not be read: saving over it then would
+// lose the user's pins.
+bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CPinData>& pins);
+// Rewrites the whole file from the settings and the records, in list order. False when the
+// file could not be written; the previous file is then intact.
+[[nodiscard]] bool writePinFile(CWriteIniFile& writer, const std::string& path, const CPinSettings& settings,
+                                const std::vector<CPinData>& pins);

@@ -1,0 +1,60 @@
+// One pin record: how to recognise a window of another program again (process, title, one
+// child window), how its pin looks and acts on it, and, while pinned, the pin window.
+#pragma once
+
+#include "desktop/DesktopTypes.h"
+#include "pins/WinInf.h"
+
+#include <string>
+
+class CPinDlg;
+class CPinDlgFactory;
+
+class CPinData {
+public:
+    CPinData() = default;
+    // Copies share the pin window of a pinned record; only the record in the list changes.
+    CPinData(const CPinData&) = default;
+    CPinData(CPinData&&) = default;
+    CPinData& operator=(const CPinData&) = default;
+    CPinData& operator=(CPinData&&) = default;
+    virtual ~CPinData() = default;
+
+    // True when win satisfies every condition that is on. A matching process updates
+    // m_exePath to win's path even when a later condition fails; win's children are
+    // collected the first time an extended condition needs them.
+    bool Match(CWinInf& win);
+
+    // Puts a pin on hTarget, with a window made by factory, unless the record is pinned.
+    void StartPin(CPinDlgFactory& factory, WinHandle hTarget);
+    // Takes the pin off again and keeps what its window knew; nothing unless pinned.
+    void EndPin();
+
+    int m_titleFlag = 1;
+    int m_processFlag = 1;
+    int m_fullFlag = 1;
+    int m_extentFlag = 0;
+    int m_exFullFlag = 1;
+    std::string m_title;
+    std::string m_titlePart;
+    // Upper case.
+    std::string m_exeName;
+    std::string m_exePath;
+    std::string m_exText;
+    std::string m_exPart;
+    int m_exCtrlID = 0;
+    std::string m_exClassName;
+    // The pin window's rectangle when the pin last ended; zero width: no position yet.
+    Rect m_rectWin;
+    // Where the pinned window is held, as of the last time the pin ended.
+    Rect m_rectTarget;
+    // 1: topmost, 0: normal Z order.
+    int m_zOrder = 0;
+    int m_transFlag = 0;
+    // Opacity in percent while m_transFlag is 1.
+    int m_trans = 70;
+    WinHandle m_hTarget = kNoWindow;
+    int m_pinned = 0;
+    // Not owned: the pin window deletes itself.
+    CPinDlg* m_pPinDlg = nullptr;
+};

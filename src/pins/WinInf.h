@@ -1,0 +1,44 @@
+// A candidate top-level window as one pinning cycle sees it: title, owning program, and its
+// child windows, which are collected only when a record first needs them.
+#pragma once
+
+#include "conditions/ChildWinInf.h"
+#include "desktop/Desktop.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CWinInf {
+public:
+    CWinInf() = default;
+    // The desktop is where the children are read from; it must outlive the description.
+    explicit CWinInf(CDesktop& desktop) : m_desktop(&desktop) {}
+    CWinInf(const CWinInf&) = default;
+    CWinInf(CWinInf&&) = default;
+    CWinInf& operator=(const CWinInf&) = default;
+    CWinInf& operator=(CWinInf&&) = default;
+    virtual ~CWinInf() = default;
+
+    // Collects the child list once for the life of this description. Does nothing while the
+    // window is gone (or no desktop was given), so a later call may still collect.
+    void collectChildren();
+    // Copies the first child with exactly this class name and control ID into out; false,
+    // with out untouched, when there is none. Does not collect.
+    bool findChild(std::string_view className, int ctrlID, CChildWinInf& out) const;
+
+    WinHandle m_hWnd = kNoWindow;
+    std::string m_title;
+    // Upper case; "" when the process cannot be read.
+    std::string m_exeName;
+    std::string m_exePath;
+    int m_childrenCollected = 0;
+    CChildWinInfList m_children;
+    // Not owned; copies share it.
+    CDesktop* m_desktop = nullptr;
+};
+
+// The executable's base name of a process in the case the system reports, "" when unreadable.
+std::string getProcessBaseName(CDesktop& desktop, std::uint32_t processId);
+// The executable's full path of a process, "" when unreadable.
+std::string getProcessImagePath(CDesktop& desktop, std::uint32_t processId);

@@ -1,0 +1,47 @@
+#include "pinwindow/SizeDlg.h"
+
+#include "desktop/Trace.h"
+
+bool CSizeDlg::TestHotKey(unsigned modifiers, unsigned key) {
+    trace("Modifiers=%d\n", static_cast<int>(modifiers));
+    trace("HotKey = %d\n", static_cast<int>(key));
+    const bool registered = m_desktop.registerHotKey(dialogWindow(), kTestHotKeyId, modifiers, key);
+    m_desktop.unregisterHotKey(dialogWindow(), kTestHotKeyId);
+    return registered;
+}
+
+bool CSizeDlg::isCurrent(const std::pair<std::uint16_t, std::uint16_t>& value) const {
+    return value.first == static_cast<std::uint16_t>(m_nHotKey) &&
+           value.second == static_cast<std::uint16_t>(m_nModifiers);
+}
+
+void CSizeDlg::checkDuplicate() {
+    const auto [key, modifiers] = shownHotKey();
+    // The current combination is held by Clavora itself, so testing it would always fail.
+    if (isCurrent({key, modifiers})) {
+        (void)m_desktop.appMessageBox(u8"現在の設定です。", MsgButtons::ok);
+    } else if (TestHotKey(modifiers, key)) {
+        (void)m_desktop.appMessageBox(u8"設定可能です.", MsgButtons::ok);
+    } else {
+        (void)m_desktop.appMessageBox(
+            u8"このキーの組み合わせは既に他のアプリケーションで使用されています。他の組み合わせに変更してくだ"
+            u8"さい.",
+            MsgButtons::ok);
+    }
+}
+
+bool CSizeDlg::acceptOK() {
+    const auto [key, modifiers] = shownHotKey();
+    if (!isCurrent({key, modifiers})) {
+        if (!TestHotKey(modifiers, key)) {
+            (void)m_desktop.appMessageBox(
+                u8"HotKey設定は既に他のアプリケーションで使用されています。他の組み合わせに変更してください.",
+                MsgButtons::ok);
+            return false;
+        }
+        m_nHotKey = key;
+        m_nModifiers = modifiers;
+    }
+    readOptionControls();
+    return true;
+}

@@ -1,0 +1,479 @@
+#include "fake/FakeDesktop.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr std::uint32_t kStateBits = style::kVisible | style::kDisabled | style::kMaximize | style::kMinimize;
+// Where the system parks a minimised window, and the size it gives it there.
+constexpr std::int32_t kIconicPosition = -32000;
+constexpr std::int32_t kIconicWidth = 160;
+constexpr std::int32_t kIconicHeight = 28;
+// WS_ACTIVECAPTION in WINDOWINFO's status.
+constexpr std::uint32_t kActiveCaption = 0x0001;
+// Integer atoms of registered window classes start here.
+constexpr std::uint16_t kFirstClassAtom = 0xC000;
+constexpr unsigned kVkF1 = 0x70;
+constexpr unsigned kVkF24 = 0x87;
+
+std::string cut(const std::string& s, std::size_t bufferBytes) {
+    if (bufferBytes == 0) return {};
+    return s.substr(0, std::min(s.size(), bufferBytes - 1));
+}
+
+const char* kindName(FakeCall::Kind kind) {
+    switch (kind) {
+        case FakeCall::Kind::moveWindow:
+            return "moveWindow";
+        case FakeCall::Kind::setTopmost:
+            return "setTopmost";
+        case FakeCall::Kind::setStyle:
+            return "setStyle";
+        case FakeCall::Kind::setExStyle:
+            return "setExStyle";
+        case FakeCall::Kind::setLayeredAttributes:
+            return "setLayeredAttributes";
+        case FakeCall::Kind::registerHotKey:
+            return "registerHotKey";
+        case FakeCall::Kind::unregisterHotKey:
+            return "unregisterHotKey";
+    }
+    return "?";
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const FakeCall& call) {
+    const Rect& r = call.rect;
+    out << kindName(call.kind) << "(0x" << std::hex << handleBits(call.window) << std::dec;
+    switch (call.kind) {
+        case FakeCall::Kind::moveWindow:
+            out << ", {" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}, repaint "
+                << call.flag;
+            break;
+        case FakeCall::Kind::setTopmost:
+            out << ", " << call.flag;
+            break;
+        case FakeCall::Kind::setStyle:
+        case FakeCall::Kind::setExStyle:
+            out << ", 0x" << std::hex << call.value << std::dec;
+            break;
+        case FakeCall::Kind::setLayeredAttributes:
+            out << ", key 0x" << std::hex << call.layered.colorKey << std::dec << ", alpha "
+                << int{call.layered.alpha} << ", flags " << call.layered.flags;
+            break;
+        case FakeCall::Kind::registerHotKey:
+            out << ", id " << call.id << ", mods " << call.value << ", vk " << call.vk << ", ok "
+                << call.flag;
+            break;
+        case FakeCall::Kind::unregisterHotKey:
+            out << ", id " << call.id;
+            break;
+    }
+    return out << ")";
+}
+
+CFakeDesktop::CFakeDesktop() {
+    const Rect screen{0, 0, 1920, 1080};
+    m_monitors.push_back(MonitorRecord{screen, Rect{0, 0, 1920, 1040}, 1, "\\\\.\\DISPLAY1", screen});
+    m_desktopRect = screen;
+    m_workArea = m_monitors.front().work;
+}
+
+WinHandle CFakeDesktop::newHandle() {
+    const WinHandle h{m_nextHandle};
+    m_nextHandle += 4;
+    return h;
+}
+
+CFakeDesktop::Window* CFakeDesktop::find(WinHandle h) {
+    const auto it = m_windows.find(h);
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+WinHandle CFakeDesktop::addWindow(const FakeWindowSpec& setup) {
+    const WinHandle h = newHandle();
+    Window w;
+    w.text = setup.title;
+    w.className = setup.className;
+    w.pid = setup.pid;
+    w.rect = setup.rect;
+    w.restoreRect = setup.rect;
+    w.style = setup.style & ~kStateBits;
+    if (setup.visible) w.style |= style::kVisible;
+    if (!setup.enabled) w.style |= style::kDisabled;
+    if (setup.zoomed) w.style |= style::kMaximize;
+    if (setup.iconic) w.style |= style::kMinimize;
+    w.exStyle = setup.exStyle;
+    if (setup.layered) {
+        w.exStyle |= style::kExLayered;
+        w.layered = setup.layered;
+    }
+    m_windows.emplace(h, std::move(w));
+    m_zOrder.push_back(h);
+    return h;
+}
+
+WinHandle CFakeDesktop::addAppWindow(const std::string& title, const std::string& baseName,
+                                     const std::string& imagePath, const Rect& rect) {
+    const std::uint32_t pid = newProcessId();
+    addProcess(pid, baseName, imagePath);
+    return addWindow({.title = title, .pid = pid, .rect = rect});
+}
+
+WinHandle CFakeDesktop::addChild(WinHandle parent, const std::string& className, int id,
+                                 const std::string& text, bool visible, bool enabled) {
+    Window* p = find(parent);
+    if (!p) return kNoWindow;
+    const std::uint32_t pid = p->pid;
+    const Rect parentRect = p->rect;
+    const WinHandle h = newHandle();
+    p->children.push_back(h);
+    Window w;
+    w.parent = parent;
+    w.text = text;
+    w.className = className;
+    w.pid = pid;
+    w.rect = Rect{parentRect.left + 10, parentRect.top + 30, parentRect.left + 110, parentRect.top + 52};
+    w.restoreRect = w.rect;
+    w.style = kFakeChildStyle | (visible ? style::kVisible : 0) | (enabled ? 0 : style::kDisabled);
+    w.controlId = id;
+    m_windows.emplace(h, std::move(w));
+    return h;
+}
+
+void CFakeDesktop::addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath) {
+    m_processes[pid] = Process{baseName, imagePath};
+    m_nextPid = std::max(m_nextPid, pid + 1);
+}
+
+std::uint32_t CFakeDesktop::newProcessId() { return m_nextPid++; }
+
+void CFakeDesktop::endProcess(std::uint32_t pid) { m_processes.erase(pid); }
+
+void CFakeDesktop::setText(WinHandle h, const std::string& text) {
+    if (Window* w = find(h)) w->text = text;
+}
+
+void CFakeDesktop::setStateBit(WinHandle h, std::uint32_t bit, bool on) {
+    if (Window* w = find(h)) w->style = on ? (w->style | bit) : (w->style & ~bit);
+}
+
+void CFakeDesktop::setVisible(WinHandle h, bool visible) { setStateBit(h, style::kVisible, visible); }
+
+void CFakeDesktop::setEnabled(WinHandle h, bool enabled) { setStateBit(h, style::kDisabled, !enabled); }
+
+void CFakeDesktop::setRect(WinHandle h, const Rect& r) {
+    if (Window* w = find(h)) w->rect = r;
+}
+
+void CFakeDesktop::setHung(WinHandle h, bool hung) {
+    if (Window* w = find(h)) w->hung = hung;
+}
+
+void CFakeDesktop::maximize(WinHandle h) {
+    Window* w = find(h);
+    if (!w) return;
+    if (!(w->style & (style::kMaximize | style::kMinimize))) w->restoreRect = w->rect;
+    w->style = (w->style & ~style::kMinimize) | style::kMaximize;
+    w->rect = m_workArea;
+}
+
+void CFakeDesktop::minimize(WinHandle h) {
+    Window* w = find(h);
+    if (!w) return;
+    if (!(w->style & (style::kMaximize | style::kMinimize))) w->restoreRect = w->rect;
+    w->style = (w->style & ~style::kMaximize) | style::kMinimize;
+    w->rect = Rect{kIconicPosition, kIconicPosition, kIconicPosition + kIconicWidth,
+                   kIconicPosition + kIconicHeight};
+}
+
+void CFakeDesktop::restore(WinHandle h) {
+    Window* w = find(h);
+    if (!w || !(w->style & (style::kMaximize | style::kMinimize))) return;
+    w->style &= ~(style::kMaximize | style::kMinimize);
+    w->rect = w->restoreRect;
+}
+
+void CFakeDesktop::destroyWindow(WinHandle h) {
+    Window* w = find(h);
+    if (!w) return;
+    std::vector<WinHandle> doomed{h};
+    walk(*w, doomed);
+    if (Window* parent = find(w->parent)) std::erase(parent->children, h);
+    std::erase(m_zOrder, h);
+    for (WinHandle d : doomed) {
+        m_windows.erase(d);
+        std::erase_if(m_hotKeys, [d](const auto& entry) { return entry.first.first == d; });
+        if (m_foreground == d) m_foreground = kNoWindow;
+        if (m_active == d) m_active = kNoWindow;
+    }
+}
+
+void CFakeDesktop::bringToTop(WinHandle h) {
+    Window* w = find(h);
+    if (!w || w->parent != kNoWindow) return;
+    std::erase(m_zOrder, h);
+    const bool topmost = (w->exStyle & style::kExTopmost) != 0;
+    // The top of the normal band is just below the last topmost window.
+    auto at = m_zOrder.begin();
+    if (!topmost) {
+        at = std::find_if(m_zOrder.begin(), m_zOrder.end(),
+                          [this](WinHandle o) { return !(m_windows.at(o).exStyle & style::kExTopmost); });
+    }
+    m_zOrder.insert(at, h);
+}
+
+void CFakeDesktop::holdHotKeyElsewhere(unsigned modifiers, unsigned vk) {
+    m_heldElsewhere.insert({modifiers, vk});
+}
+
+std::vector<FakeCall> CFakeDesktop::callsOf(FakeCall::Kind kind) const {
+    std::vector<FakeCall> out;
+    std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(out),
+                 [kind](const FakeCall& c) { return c.kind == kind; });
+    return out;
+}
+
+std::optional<std::pair<unsigned, unsigned>> CFakeDesktop::registeredHotKey(WinHandle owner, int id) const {
+    const auto it = m_hotKeys.find({owner, id});
+    if (it == m_hotKeys.end()) return std::nullopt;
+    return it->second;
+}
+
+bool CFakeDesktop::isWindow(WinHandle h) { return find(h) != nullptr; }
+
+bool CFakeDesktop::isVisible(WinHandle h) {
+    for (Window* w = find(h); w; w = find(w->parent)) {
+        if (!(w->style & style::kVisible)) return false;
+        if (w->parent == kNoWindow) return true;
+    }
+    return false;
+}
+
+bool CFakeDesktop::isEnabled(WinHandle h) {
+    const Window* w = find(h);
+    return w && !(w->style & style::kDisabled);
+}
+
+bool CFakeDesktop::isZoomed(WinHandle h) {
+    const Window* w = find(h);
+    return w && (w->style & style::kMaximize);
+}
+
+bool CFakeDesktop::isIconic(WinHandle h) {
+    const Window* w = find(h);
+    return w && (w->style & style::kMinimize);
+}
+
+std::string CFakeDesktop::windowTitle(WinHandle h, std::size_t bufferBytes) {
+    const Window* w = find(h);
+    return w ? cut(w->text, bufferBytes) : std::string();
+}
+
+std::optional<std::string> CFakeDesktop::controlText(WinHandle h, std::size_t maxChars) {
+    ++controlTextCalls;
+    const Window* w = find(h);
+    if (!w) return std::string();
+    if (w->hung) return std::nullopt;
+    return cut(w->text, maxChars);
+}
+
+std::string CFakeDesktop::className(WinHandle h, std::size_t maxChars) {
+    const Window* w = find(h);
+    return w ? cut(w->className, maxChars) : std::string();
+}
+
+int CFakeDesktop::controlId(WinHandle h) {
+    const Window* w = find(h);
+    return w ? w->controlId : 0;
+}
+
+WindowInfo CFakeDesktop::windowInfo(WinHandle h) {
+    WindowInfo info;
+    const Window* w = find(h);
+    if (!w) return info;
+    info.window = w->rect;
+    info.client = w->rect;
+    info.style = w->style;
+    info.exStyle = w->exStyle;
+    info.status = (h == m_foreground) ? kActiveCaption : 0;
+    info.borderX = 1;
+    info.borderY = 1;
+    // One atom per class name, as the system registers each class once.
+    const auto atom = m_classAtoms.try_emplace(
+        w->className, static_cast<std::uint16_t>(kFirstClassAtom + m_classAtoms.size()));
+    info.classAtom = atom.first->second;
+    info.creatorVersion = 0x0400;
+    return info;
+}
+
+void CFakeDesktop::walk(const Window& w, std::vector<WinHandle>& out) const {
+    for (WinHandle c : w.children) {
+        out.push_back(c);
+        walk(m_windows.at(c), out);
+    }
+}
+
+std::vector<WinHandle> CFakeDesktop::descendantWindows(WinHandle parent) {
+    ++descendantWalks;
+    std::vector<WinHandle> out;
+    if (const Window* w = find(parent)) walk(*w, out);
+    return out;
+}
+
+std::uint32_t CFakeDesktop::style(WinHandle h) {
+    const Window* w = find(h);
+    return w ? w->style : 0;
+}
+
+std::uint32_t CFakeDesktop::exStyle(WinHandle h) {
+    const Window* w = find(h);
+    return w ? w->exStyle : 0;
+}
+
+void CFakeDesktop::setStyle(WinHandle h, std::uint32_t value) {
+    m_calls.push_back({.kind = FakeCall::Kind::setStyle, .window = h, .value = value});
+    Window* w = find(h);
+    if (!w) return;
+    // The system keeps a minimised window minimised whatever style word it is given.
+    w->style = value | (w->style & style::kMinimize);
+}
+
+void CFakeDesktop::setExStyle(WinHandle h, std::uint32_t value) {
+    m_calls.push_back({.kind = FakeCall::Kind::setExStyle, .window = h, .value = value});
+    Window* w = find(h);
+    if (!w) return;
+    // Taking the layered style away forgets the attributes, as the system does.
+    if (!(value & style::kExLayered)) w->layered.reset();
+    // Only setTopmost moves a window into or out of the topmost band.
+    w->exStyle = (value & ~style::kExTopmost) | (w->exStyle & style::kExTopmost);
+}
+
+Rect CFakeDesktop::windowRect(WinHandle h) {
+    const Window* w = find(h);
+    return w ? w->rect : Rect{};
+}
+
+void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
+    m_calls.push_back({.kind = FakeCall::Kind::moveWindow, .window = h, .rect = r, .flag = repaint});
+    if (Window* w = find(h)) w->rect = r;
+}
+
+void CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
+    m_calls.push_back({.kind = FakeCall::Kind::setTopmost, .window = h, .flag = topmost});
+    Window* w = find(h);
+    if (!w) return;
+    w->exStyle = topmost ? (w->exStyle | style::kExTopmost) : (w->exStyle & ~style::kExTopmost);
+    bringToTop(h);
+}
+
+std::optional<LayeredAttributes> CFakeDesktop::layeredAttributes(WinHandle h) {
+    const Window* w = find(h);
+    if (!w || !(w->exStyle & style::kExLayered)) return std::nullopt;
+    return w->layered;
+}
+
+bool CFakeDesktop::setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) {
+    m_calls.push_back({.kind = FakeCall::Kind::setLayeredAttributes, .window = h, .layered = attributes});
+    Window* w = find(h);
+    if (!w) {
+        m_lastError = fakeerror::kInvalidWindowHandle;
+        return false;
+    }
+    if (!(w->exStyle & style::kExLayered)) {
+        m_lastError = fakeerror::kInvalidParameter;
+        return false;
+    }
+    w->layered = attributes;
+    return true;
+}
+
+std::uint32_t CFakeDesktop::windowProcessId(WinHandle h) {
+    const Window* w = find(h);
+    return w ? w->pid : 0;
+}
+
+std::string CFakeDesktop::processBaseName(std::uint32_t processId) {
+    ++processBaseNameCalls;
+    const auto it = m_processes.find(processId);
+    return it == m_processes.end() ? std::string() : it->second.baseName;
+}
+
+std::string CFakeDesktop::processImagePath(std::uint32_t processId) {
+    ++processImagePathCalls;
+    const auto it = m_processes.find(processId);
+    return it == m_processes.end() ? std::string() : it->second.imagePath;
+}
+
+bool CFakeDesktop::rectOnAnyMonitor(const Rect& r) {
+    return std::any_of(m_monitors.begin(), m_monitors.end(),
+                       [&r](const MonitorRecord& m) { return intersects(m.monitor, r); });
+}
+
+bool CFakeDesktop::hotKeyTaken(unsigned modifiers, unsigned vk) const {
+    if (m_heldElsewhere.count({modifiers, vk})) return true;
+    return std::any_of(m_hotKeys.begin(), m_hotKeys.end(), [&](const auto& entry) {
+        return entry.second == std::pair<unsigned, unsigned>{modifiers, vk};
+    });
+}
+
+bool CFakeDesktop::registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) {
+    const bool ok = !m_hotKeys.count({owner, id}) && !hotKeyTaken(modifiers, vk);
+    m_calls.push_back({.kind = FakeCall::Kind::registerHotKey,
+                       .window = owner,
+                       .flag = ok,
+                       .value = modifiers,
+                       .vk = vk,
+                       .id = id});
+    if (!ok) {
+        m_lastError = fakeerror::kHotKeyAlreadyRegistered;
+        return false;
+    }
+    m_hotKeys[{owner, id}] = {modifiers, vk};
+    return true;
+}
+
+void CFakeDesktop::unregisterHotKey(WinHandle owner, int id) {
+    m_calls.push_back({.kind = FakeCall::Kind::unregisterHotKey, .window = owner, .id = id});
+    m_hotKeys.erase({owner, id});
+}
+
+MsgAnswer CFakeDesktop::answer(FakeMessageBox box) {
+    if (answerQueue.empty()) {
+        box.answer = box.buttons == MsgButtons::yesNo ? MsgAnswer::no : MsgAnswer::ok;
+    } else {
+        box.answer = answerQueue.front();
+        answerQueue.pop_front();
+    }
+    messageBoxes.push_back(box);
+    // A copy: the callback may raise boxes of its own, which grows the record.
+    if (onMessageBox) onMessageBox(box);
+    return box.answer;
+}
+
+MsgAnswer CFakeDesktop::messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
+                                   MsgButtons buttons, MsgIcon icon) {
+    return answer({.owner = owner,
+                   .text = std::u8string(text),
+                   .caption = std::u8string(caption),
+                   .buttons = buttons,
+                   .icon = icon,
+                   .appBox = false});
+}
+
+MsgAnswer CFakeDesktop::appMessageBox(std::u8string_view text, MsgButtons buttons) {
+    return answer({.owner = m_active,
+                   .text = std::u8string(text),
+                   .buttons = buttons,
+                   .icon = buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation,
+                   .appBox = true});
+}
+
+std::string CFakeDesktop::keyName(unsigned vk) {
+    if (const auto it = m_keyNames.find(vk); it != m_keyNames.end()) return it->second;
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
+    if (vk >= kVkF1 && vk <= kVkF24) return "F" + std::to_string(vk - kVkF1 + 1);
+    return {};
+}

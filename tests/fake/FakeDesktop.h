@@ -1,0 +1,262 @@
+// A scripted desktop for the unit tests: a world of windows and processes that the logic
+// reads and changes through CDesktop, with recorded calls, message boxes that answer from a
+// script, a hotkey registry and a virtual clock.
+//
+// The world in brief:
+// - Top-level windows are kept in Z order; addWindow puts a new window at the bottom, so a
+//   test lists its windows from the top down. setTopmost moves a window to the top of its
+//   band, as the system does.
+// - Each window's style word is the one truth for its state: visible is kVisible, enabled is
+//   the absence of kDisabled, zoomed is kMaximize, iconic is kMinimize. isVisible also asks
+//   every ancestor, like IsWindowVisible. As with the system, setStyle cannot take kMinimize
+//   away from a minimised window and setExStyle cannot change kExTopmost (setTopmost can).
+// - A window's text is both its title (windowTitle) and its control text (controlText). A
+//   "hung" window answers controlText with nullopt; its title stays readable, since the
+//   system reads another program's title without asking that program.
+// - Children form a tree; descendantWindows walks it depth-first in pre-order, children in
+//   the order they were added, like EnumChildWindows.
+// - Handles are never reused: a destroyed window's handle stays dead.
+// - Layered attributes exist only while the extended style has kExLayered, and
+//   setLayeredAttributes fails (error 87) on a window without it, as the system's call does.
+// - Message boxes answer from answerQueue; when it is empty an OK box answers ok and a
+//   Yes/No box answers no, the choice that changes nothing.
+// - A hotkey combination registered by anyone, or held by another program, cannot be
+//   registered again (error 1409); neither can an (owner, id) that is still registered.
+#pragma once
+
+#include "desktop/Desktop.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Error codes the fake reports through lastError, as the system would.
+namespace fakeerror {
+constexpr std::uint32_t kInvalidParameter = 87;
+constexpr std::uint32_t kInvalidWindowHandle = 1400;
+constexpr std::uint32_t kHotKeyAlreadyRegistered = 1409;
+}  // namespace fakeerror
+
+// WS_OVERLAPPEDWINDOW: caption, system menu, sizing frame, minimise and maximise boxes.
+constexpr std::uint32_t kFakeFrameStyle = 0x00CF0000;
+// WS_CHILD.
+constexpr std::uint32_t kFakeChildStyle = 0x40000000;
+
+// How a top-level window is made. The four state flags override the matching bits of style.
+struct FakeWindowSpec {
+    std::string title{};
+    std::string className = "FakeFrame";
+    std::uint32_t pid = 0;
+    Rect rect{100, 100, 500, 400};
+    bool visible = true;
+    bool enabled = true;
+    bool zoomed = false;
+    bool iconic = false;
+    std::uint32_t style = kFakeFrameStyle;
+    std::uint32_t exStyle = 0;
+    // Set when the window starts layered with these attributes (kExLayered is added).
+    std::optional<LayeredAttributes> layered{};
+};
+
+// One call that changed the world, in the order the logic made it.
+struct FakeCall {
+    enum class Kind {
+        moveWindow,
+        setTopmost,
+        setStyle,
+        setExStyle,
+        setLayeredAttributes,
+        registerHotKey,
+        unregisterHotKey
+    };
+    Kind kind = Kind::moveWindow;
+    WinHandle window = kNoWindow;
+    Rect rect{};                  // moveWindow
+    bool flag = false;            // moveWindow: repaint; setTopmost: topmost; registerHotKey: success
+    std::uint32_t value = 0;      // setStyle/setExStyle: the new value; hotkeys: modifiers
+    unsigned vk = 0;              // registerHotKey
+    int id = 0;                   // hotkeys
+    LayeredAttributes layered{};  // setLayeredAttributes
+
+    bool operator==(const FakeCall&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const FakeCall& call);
+
+// One message box the logic raised.
+struct FakeMessageBox {
+    WinHandle owner = kNoWindow;
+    std::u8string text{};
+    std::u8string caption{};  // empty for the program's standard box, whose caption the system adds
+    MsgButtons buttons = MsgButtons::ok;
+    MsgIcon icon = MsgIcon::none;
+    bool appBox = false;  // raised through appMessageBox
+    MsgAnswer answer = MsgAnswer::ok;
+};
+
+class CFakeDesktop : public CDesktop {
+public:
+    CFakeDesktop();
+
+    // --- building the world ---
+
+    // A top-level window at the bottom of the Z order.
+    WinHandle addWindow(const FakeWindowSpec& setup);
+    // A visible, enabled frame window of a new process with these names.
+    WinHandle addAppWindow(const std::string& title, const std::string& baseName,
+                           const std::string& imagePath, const Rect& rect = Rect{100, 100, 500, 400});
+    // A child control, last among parent's children; it belongs to parent's process.
+    WinHandle addChild(WinHandle parent, const std::string& className, int id, const std::string& text,
+                       bool visible = true, bool enabled = true);
+    // A process; empty names make a process whose names cannot be read.
+    void addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath);
+    // A pid not used by any process yet.
+    std::uint32_t newProcessId();
+    // The process ends: its names can no longer be read (its windows stay, as handles do).
+    void endProcess(std::uint32_t pid);
+
+    // --- changing the world behind the logic's back (the user, other programs) ---
+
+    void setText(WinHandle h, const std::string& text);
+    void setVisible(WinHandle h, bool visible);
+    void setEnabled(WinHandle h, bool enabled);
+    void setRect(WinHandle h, const Rect& r);
+    void setHung(WinHandle h, bool hung);
+    // Maximise: zoomed, covering the work area. Minimise: iconic, parked off every monitor at
+    // (-32000, -32000). restore brings back the rectangle from before either.
+    void maximize(WinHandle h);
+    void minimize(WinHandle h);
+    void restore(WinHandle h);
+    // Destroys h and all its descendants.
+    void destroyWindow(WinHandle h);
+    // Moves a top-level window to the top of its band.
+    void bringToTop(WinHandle h);
+    void setForegroundWindow(WinHandle h) { m_foreground = h; }
+    // The window that owns the program's standard message boxes.
+    void setActiveWindow(WinHandle h) { m_active = h; }
+
+    void setMonitors(std::vector<MonitorRecord> monitors) { m_monitors = std::move(monitors); }
+    void setDesktopRect(const Rect& r) { m_desktopRect = r; }
+    void setWorkArea(const Rect& r) { m_workArea = r; }
+    // Another program holds this combination: registering it fails with 1409.
+    void holdHotKeyElsewhere(unsigned modifiers, unsigned vk);
+    void setKeyName(unsigned vk, const std::string& name) { m_keyNames[vk] = name; }
+
+    // --- what tests look at ---
+
+    const std::vector<FakeCall>& calls() const { return m_calls; }
+    std::vector<FakeCall> callsOf(FakeCall::Kind kind) const;
+    void clearCalls() { m_calls.clear(); }
+    // The (modifiers, vk) registered under (owner, id), or nullopt.
+    std::optional<std::pair<unsigned, unsigned>> registeredHotKey(WinHandle owner, int id) const;
+    std::size_t registeredHotKeyCount() const { return m_hotKeys.size(); }
+
+    std::vector<FakeMessageBox> messageBoxes;
+    // Answers for the next message boxes, front first.
+    std::deque<MsgAnswer> answerQueue;
+    // Runs while a box is "open", before it answers: the place for what a nested modal loop
+    // would do meanwhile (timers firing, windows closing).
+    std::function<void(const FakeMessageBox&)> onMessageBox;
+
+    // How often the logic asked: process lookups are costly, child walks even more.
+    int processBaseNameCalls = 0;
+    int processImagePathCalls = 0;
+    int descendantWalks = 0;
+    int controlTextCalls = 0;
+
+    // The virtual clock, in milliseconds since the world began.
+    std::uint64_t nowMs() const { return m_nowMs; }
+    void advance(std::uint64_t ms) { m_nowMs += ms; }
+
+    // --- CDesktop ---
+
+    std::vector<WinHandle> topLevelWindows() override { return m_zOrder; }
+    bool isWindow(WinHandle h) override;
+    bool isVisible(WinHandle h) override;
+    bool isEnabled(WinHandle h) override;
+    bool isZoomed(WinHandle h) override;
+    bool isIconic(WinHandle h) override;
+    std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
+    std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
+    std::string className(WinHandle h, std::size_t maxChars) override;
+    int controlId(WinHandle h) override;
+    WindowInfo windowInfo(WinHandle h) override;
+    std::vector<WinHandle> descendantWindows(WinHandle parent) override;
+    std::uint32_t style(WinHandle h) override;
+    std::uint32_t exStyle(WinHandle h) override;
+    void setStyle(WinHandle h, std::uint32_t value) override;
+    void setExStyle(WinHandle h, std::uint32_t value) override;
+    Rect windowRect(WinHandle h) override;
+    void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
+    void setTopmost(WinHandle h, bool topmost) override;
+    std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
+    [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
+    WinHandle foregroundWindow() override { return m_foreground; }
+    std::uint32_t windowProcessId(WinHandle h) override;
+    std::string processBaseName(std::uint32_t processId) override;
+    std::string processImagePath(std::uint32_t processId) override;
+    bool rectOnAnyMonitor(const Rect& r) override;
+    std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
+    Rect desktopRect() override { return m_desktopRect; }
+    Rect workArea() override { return m_workArea; }
+    [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;
+    void unregisterHotKey(WinHandle owner, int id) override;
+    std::uint32_t lastError() override { return m_lastError; }
+    MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
+                         MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) override;
+    // Letters and digits name themselves, F1-F24 their number; others are "" unless set.
+    std::string keyName(unsigned vk) override;
+
+private:
+    struct Window {
+        WinHandle parent = kNoWindow;
+        std::vector<WinHandle> children;
+        std::string text;
+        std::string className;
+        std::uint32_t pid = 0;
+        Rect rect;
+        Rect restoreRect;
+        std::uint32_t style = 0;
+        std::uint32_t exStyle = 0;
+        int controlId = 0;
+        bool hung = false;
+        std::optional<LayeredAttributes> layered;
+    };
+    struct Process {
+        std::string baseName;
+        std::string imagePath;
+    };
+
+    WinHandle newHandle();
+    // nullptr for a handle that is not (or no longer) a window.
+    Window* find(WinHandle h);
+    void setStateBit(WinHandle h, std::uint32_t bit, bool on);
+    void walk(const Window& w, std::vector<WinHandle>& out) const;
+    MsgAnswer answer(FakeMessageBox box);
+    bool hotKeyTaken(unsigned modifiers, unsigned vk) const;
+
+    std::map<WinHandle, Window> m_windows;
+    std::vector<WinHandle> m_zOrder;
+    std::map<std::uint32_t, Process> m_processes;
+    std::map<std::pair<WinHandle, int>, std::pair<unsigned, unsigned>> m_hotKeys;
+    std::set<std::pair<unsigned, unsigned>> m_heldElsewhere;
+    std::map<unsigned, std::string> m_keyNames;
+    std::map<std::string, std::uint16_t> m_classAtoms;
+    std::vector<FakeCall> m_calls;
+    std::vector<MonitorRecord> m_monitors;
+    Rect m_desktopRect;
+    Rect m_workArea;
+    WinHandle m_foreground = kNoWindow;
+    WinHandle m_active = kNoWindow;
+    std::uint32_t m_lastError = 0;
+    std::uintptr_t m_nextHandle = 0x10000;
+    std::uint32_t m_nextPid = 1000;
+    std::uint64_t m_nowMs = 0;
+};

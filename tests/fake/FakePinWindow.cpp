@@ -1,0 +1,83 @@
+#include "fake/FakePinWindow.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint32_t kPopupStyle = 0x80000000;
+
+}  // namespace
+
+bool CFakePropatyDlg::runModal() {
+    OnInitDialog();
+    const Press press = m_user ? m_user(*this) : Press::cancel;
+    return press == Press::ok && OnOK();
+}
+
+void CFakePropatyDlg::spinTo(int position) { spinPos = std::clamp(position, spinLower, spinUpper); }
+
+void CFakePropatyDlg::setSpinner(int lower, int upper, int position) {
+    spinLower = lower;
+    spinUpper = upper;
+    spinTo(position);
+}
+
+CFakePinWindow::CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect)
+    : CPinDlg(desktop), m_fake(desktop), m_log(log) {
+    FakeWindowSpec spec;
+    spec.className = "FakePin";
+    spec.rect = rect;
+    spec.visible = false;
+    // A popup as the template makes it; the border is there to be taken away.
+    spec.style = kPopupStyle | style::kBorder;
+    m_handle = desktop.addWindow(spec);
+}
+
+Rect CFakePinWindow::pinRect() { return m_fake.windowRect(m_handle); }
+
+void CFakePinWindow::movePin(const Rect& r) {
+    m_fake.setRect(m_handle, r);
+    OnMove();
+}
+
+std::unique_ptr<CPinPropatyDlg> CFakePinWindow::makeTransparencyDialog() {
+    FakePinLog& log = m_log;
+    CFakePropatyDlg::User user = [&log](CFakePropatyDlg& dialog) {
+        log.dialogControl = dialog.m_bControl;
+        log.dialogPercent = dialog.m_nPercent;
+        log.dialogHasOwner = dialog.m_bHasOwner;
+        log.dialogPin = dialog.m_hWndPin;
+        return log.dialogUser ? log.dialogUser(dialog) : CFakePropatyDlg::Press::cancel;
+    };
+    return std::make_unique<CFakePropatyDlg>(m_fake, user);
+}
+
+void CFakePinWindow::destroyPin() {
+    m_fake.destroyWindow(m_handle);
+    m_log.destroyed = true;
+    delete this;
+}
+
+CPinDlg* CFakePinFactory::createPinDlg(WinHandle target) {
+    if (refuse) {
+        refuse = false;
+        return nullptr;
+    }
+    owners.push_back(target);
+    logs.push_back(std::make_unique<FakePinLog>());
+    last = new CFakePinWindow(m_desktop, *logs.back(), Rect{0, 0, width, height});
+    made.push_back(last);
+    last->OnInitDialog();
+    return last;
+}
+
+void CFakePinFactory::destroyAlive() {
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        if (!logs[i]->destroyed) made[i]->Destroy();
+    }
+}
+
+void CFakePinController::removeRecordOfPin(CPinDlg* pinWindow) {
+    removed.push_back(pinWindow);
+    pinWindow->Destroy();
+}

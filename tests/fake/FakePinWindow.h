@@ -1,0 +1,131 @@
+// Scripted views for the pin window and its transparency dialog, a factory that makes them,
+// and a controller that registers itself for the life of a test.
+#pragma once
+
+#include "fake/FakeDesktop.h"
+#include "pins/PinController.h"
+#include "pinwindow/PinDlg.h"
+#include "pinwindow/PinDlgFactory.h"
+#include "pinwindow/PinPropatyDlg.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+// The transparency dialog with a scripted user: runModal initialises it, lets the script play
+// with the controls, and takes OK through the real rule when the script presses OK.
+class CFakePropatyDlg : public CPinPropatyDlg {
+public:
+    enum class Press { ok, cancel };
+    using User = std::function<Press(CFakePropatyDlg&)>;
+
+    CFakePropatyDlg(CDesktop& desktop, User user) : CPinPropatyDlg(desktop), m_user(std::move(user)) {}
+
+    bool runModal() override;
+    // Turns the spinner as the up-down control would: never beyond its range.
+    void spinTo(int position);
+
+    bool checked = false;
+    int spinLower = 0;
+    int spinUpper = 0;
+    int spinPos = 0;
+
+protected:
+    void showTransparencyOn(bool on) override { checked = on; }
+    bool transparencyOnChecked() override { return checked; }
+    void setSpinner(int lower, int upper, int position) override;
+    int spinnerPosition() override { return spinPos; }
+
+private:
+    User m_user;
+};
+
+// What a fake pin window did; it outlives the window, which deletes itself.
+struct FakePinLog {
+    std::map<unsigned, unsigned> timers;  // running timers: id -> period
+    int bitmapId = 0;
+    int dragStarts = 0;
+    int menusOpened = 0;
+    bool shown = false;
+    bool destroyed = false;
+    // The transparency dialog's user; none: the user cancels.
+    CFakePropatyDlg::User dialogUser;
+    // The dialog as the pin prepared it, seen when it ran.
+    int dialogControl = -1;
+    int dialogPercent = -1;
+    int dialogHasOwner = -1;
+    WinHandle dialogPin = kNoWindow;
+};
+
+// A pin window: a window of its own in the fake world, moved by MoveWindow, which reports the
+// move back at once, as the system's WM_MOVE does.
+class CFakePinWindow : public CPinDlg {
+public:
+    CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect);
+
+    WinHandle pinHandle() override { return m_handle; }
+    Rect pinRect() override;
+    void movePin(const Rect& r) override;
+    void showPin() override { m_log.shown = true; }
+
+
+protected:
+    void showPinPicture(int bitmapId) override { m_log.bitmapId = bitmapId; }
+    void startTimer(unsigned id, unsigned ms) override { m_log.timers[id] = ms; }
+    void killTimer(unsigned id) override { m_log.timers.erase(id); }
+    void startDragging() override { ++m_log.dragStarts; }
+    void openPinMenu() override { ++m_log.menusOpened; }
+    std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;
+    void destroyPin() override;
+
+private:
+    CFakeDesktop& m_fake;
+    FakePinLog& m_log;
+    WinHandle m_handle;
+};
+
+class CFakePinFactory : public CPinDlgFactory {
+public:
+    explicit CFakePinFactory(CFakeDesktop& desktop) : m_desktop(desktop) {}
+
+    CPinDlg* createPinDlg(WinHandle target) override;
+    CDesktop& desktop() override { return m_desktop; }
+
+    // Size of the pin windows made from now on.
+    int width = 52;
+    int height = 50;
+    // The next creation fails.
+    bool refuse = false;
+    std::vector<WinHandle> owners;
+    // One log per window made, in order.
+    std::vector<std::unique_ptr<FakePinLog>> logs;
+    // Every window made, alive or not (its log tells).
+    std::vector<CFakePinWindow*> made;
+    CFakePinWindow* last = nullptr;
+
+    // Ends every pin window still alive, so a test leaks nothing.
+    void destroyAlive();
+
+private:
+    CFakeDesktop& m_desktop;
+};
+
+// A controller registered while it lives; "抜く" confirmed destroys the pin as the panel does.
+class CFakePinController : public CPinController {
+public:
+    CFakePinController() { setPinController(this); }
+    ~CFakePinController() override { setPinController(nullptr); }
+
+    int pinSize() const override { return size; }
+    int moveEnable() const override { return move; }
+    void notifyUpdateWindow() override { ++updates; }
+    void removeRecordOfPin(CPinDlg* pinWindow) override;
+    void changeConditionsFromPin(CPinDlg* pinWindow) override { conditionsFor.push_back(pinWindow); }
+
+    int size = 0;
+    int move = 0;
+    int updates = 0;
+    std::vector<CPinDlg*> removed;
+    std::vector<CPinDlg*> conditionsFor;
+};

@@ -1,0 +1,342 @@
+#include "pins/ConfigFile.h"
+
+#include "desktop/Trace.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file of one pin made with the hotkey and ended once, as the program writes it.
+const std::string kExampleFile =
+    "[SYSTEM]\r\nPINSIZE=1\r\nMOVEENABLE=0\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=1\r\n"
+    "[PINITEM0]\r\nTITLEFLAG=1\r\nPRECESSEFLAG=1\r\nEXTENTFLAG=0\r\nFULLFLAG=1\r\nEXFULLFLAG=1\r\n"
+    "TITLE=Untitled - Notepad\r\nEXENAME=NOTEPAD.EXE\r\nEXEPATH=C:\\WINDOWS\\system32\\notepad.exe\r\n"
+    "EXTEXT=\r\nTIPART=\r\nEXPART=\r\nZORDER=0\r\nTRSPF=0\r\nTRANS=70\r\n"
+    "TGT_TOP=120\r\nTGT_BOTTOM=620\r\nTGT_LEFT=200\r\nTGT_RIGHT=900\r\n";
+
+const std::string kEmptyListFile =
+    "[SYSTEM]\r\nPINSIZE=1\r\nMOVEENABLE=0\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=0\r\n";
+
+class ConfigFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "clavora-ini-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+        path = (dir / "Clavora.ini").string();
+        setTraceSink([this](const std::string& line) { traces += line; });
+    }
+    void TearDown() override {
+        setTraceSink({});
+        fs::remove_all(dir);
+    }
+
+    void writeFile(const std::string& bytes) { writeFileAt(path, bytes); }
+    static void writeFileAt(const std::string& at, const std::string& bytes) {
+        std::ofstream(at, std::ios::binary) << bytes;
+    }
+    std::string readFile() const {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void load() { EXPECT_TRUE(loadPinFile(path, settings, pins)); }
+    bool save() { return writePinFile(writer, path, settings, pins); }
+    // Saves, then loads into fresh settings (loadedSettings) and records.
+    std::vector<CPinData> roundTrip() {
+        EXPECT_TRUE(save());
+        loadedSettings = CPinSettings{};
+        std::vector<CPinData> loaded;
+        EXPECT_TRUE(loadPinFile(path, loadedSettings, loaded));
+        return loaded;
+    }
+
+    fs::path dir;
+    std::string path;
+    std::string traces;
+    CWriteIniFile writer;
+    CPinSettings settings;
+    CPinSettings loadedSettings;
+    std::vector<CPinData> pins;
+};
+
+TEST_F(ConfigFileTest, TheExampleLoadsToOneRecordAndSavesBackByteForByte) {
+    writeFile(kExampleFile);
+    load();
+    ASSERT_EQ(pins.size(), 1u);
+    const CPinData& pin = pins[0];
+    EXPECT_EQ(pin.m_rectTarget, (Rect{200, 120, 900, 620}));
+    EXPECT_EQ(pin.m_title, "Untitled - Notepad");
+    EXPECT_EQ(pin.m_exeName, "NOTEPAD.EXE");
+    EXPECT_EQ(pin.m_exePath, "C:\\WINDOWS\\system32\\notepad.exe");
+    EXPECT_EQ(pin.m_pinned, 0);
+    EXPECT_EQ(pin.m_rectWin.width(), 0);
+
+    ASSERT_TRUE(save());
+    EXPECT_EQ(readFile(), kExampleFile);
+}
+
+TEST_F(ConfigFileTest, EmptyListWritesTheSystemSectionAloneEveryTime) {
+    ASSERT_TRUE(save());
+    EXPECT_EQ(readFile(), kEmptyListFile);
+    ASSERT_TRUE(save());
+    EXPECT_EQ(readFile(), kEmptyListFile);
+}
+
+TEST_F(ConfigFileTest, MissingSectionsWithinTheCountGiveLoaderDefaults) {
+    writeFile(
+        "[SYSTEM]\r\nPINNUM=3\r\n[PINITEM0]\r\nTITLE=zero\r\n[PINITEM2]\r\nTITLE=two\r\n"
+        "[PINITEM3]\r\nTITLE=beyond the count\r\n");
+    load();
+    ASSERT_EQ(pins.size(), 3u);
+    EXPECT_EQ(pins[0].m_title, "zero");
+    EXPECT_EQ(pins[2].m_title, "two");
+    const CPinData& gap = pins[1];
+    EXPECT_EQ(gap.m_titleFlag, 0);
+    EXPECT_EQ(gap.m_processFlag, 0);
+    EXPECT_EQ(gap.m_extentFlag, 1);
+    EXPECT_EQ(gap.m_fullFlag, 0);
+    EXPECT_EQ(gap.m_exFullFlag, 1);
+    EXPECT_EQ(gap.m_trans, 70);
+    EXPECT_EQ(gap.m_zOrder, 0);
+    EXPECT_EQ(gap.m_transFlag, 0);
+    EXPECT_EQ(gap.m_title, "");
+    EXPECT_EQ(gap.m_exePath, "");
+    EXPECT_EQ(gap.m_rectTarget, Rect{});
+}
+
+TEST_F(ConfigFileTest, NoFileKeepsTheSettingsAndGivesNoRecords) {
+    settings.m_pinSize = 0;
+    settings.m_hotKey = 65;
+    pins.resize(2);
+    EXPECT_TRUE(loadPinFile(path, settings, pins));
+    EXPECT_TRUE(pins.empty());
+    EXPECT_EQ(traces, "");
+    EXPECT_EQ(settings.m_pinSize, 0);
+    EXPECT_EQ(settings.m_hotKey, 65);
+    EXPECT_EQ(settings.m_moveEnable, 0);
+    EXPECT_EQ(settings.m_hotKeyModifiers, 8);
+}
+
+TEST_F(ConfigFileTest, EveryKeyedFieldSurvivesASaveAndLoad) {
+    settings = CPinSettings{0, 1, 0x70, 6};
+    CPinData a;
+    a.m_titleFlag = 0;
+    a.m_processFlag = 1;
+    a.m_fullFlag = 0;
+    a.m_extentFlag = 1;
+    a.m_exFullFlag = 0;
+    a.m_title = "  blanks at both ends  ";
+    a.m_titlePart = "\"quoted\"";
+    a.m_exeName = "\x83\x81\x83\x82.EXE";
+    a.m_exePath = "C:\\\x95\x5C\\x=y;z.exe";
+    a.m_exText = "'single' = \"double\"";
+    a.m_exPart = "\t";
+    a.m_zOrder = 1;
+    a.m_transFlag = 1;
+    a.m_trans = 35;
+    a.m_rectTarget = Rect{-1920, -200, -1000, 400};
+    CPinData b;
+    b.m_title = "[PINITEM0]";
+    b.m_exeName = "B.EXE";
+    pins = {a, b};
+
+    const std::vector<CPinData> loaded = roundTrip();
+    EXPECT_EQ(loadedSettings.m_pinSize, 0);
+    EXPECT_EQ(loadedSettings.m_moveEnable, 1);
+    EXPECT_EQ(loadedSettings.m_hotKey, 0x70);
+    EXPECT_EQ(loadedSettings.m_hotKeyModifiers, 6);
+
+    ASSERT_EQ(loaded.size(), 2u);
+    for (std::size_t i = 0; i < loaded.size(); ++i) {
+        const CPinData& in = pins[i];
+        const CPinData& out = loaded[i];
+        EXPECT_EQ(out.m_titleFlag, in.m_titleFlag);
+        EXPECT_EQ(out.m_processFlag, in.m_processFlag);
+        EXPECT_EQ(out.m_fullFlag, in.m_fullFlag);
+        EXPECT_EQ(out.m_extentFlag, in.m_extentFlag);
+        EXPECT_EQ(out.m_exFullFlag, in.m_exFullFlag);
+        EXPECT_EQ(out.m_title, in.m_title);
+        EXPECT_EQ(out.m_titlePart, in.m_titlePart);
+        EXPECT_EQ(out.m_exeName, in.m_exeName);
+        EXPECT_EQ(out.m_exePath, in.m_exePath);
+        EXPECT_EQ(out.m_exText, in.m_exText);
+        EXPECT_EQ(out.m_exPart, in.m_exPart);
+        EXPECT_EQ(out.m_zOrder, in.m_zOrder);
+        EXPECT_EQ(out.m_transFlag, in.m_transFlag);
+        EXPECT_EQ(out.m_trans, in.m_trans);
+        EXPECT_EQ(out.m_rectTarget, in.m_rectTarget);
+    }
+}
+
+TEST_F(ConfigFileTest, TheChildOfAnExtendedConditionIsKeptWhenItHasAClass) {
+    CPinData pin;
+    pin.m_extentFlag = 1;
+    pin.m_exClassName = "Edit";
+    pin.m_exCtrlID = -3;
+    pins = {pin, CPinData{}};
+    const std::vector<CPinData> loaded = roundTrip();
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(loaded[0].m_exClassName, "Edit");
+    EXPECT_EQ(loaded[0].m_exCtrlID, -3);
+    EXPECT_EQ(readFile().find("EXCLASS="), readFile().rfind("EXCLASS="));
+    EXPECT_EQ(loaded[1].m_exClassName, "");
+}
+
+TEST_F(ConfigFileTest, ExecutableNamesAreUpperCasedOnLoad) {
+    writeFile("[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nEXENAME=notepad.exe\r\n");
+    load();
+    ASSERT_EQ(pins.size(), 1u);
+    EXPECT_EQ(pins[0].m_exeName, "NOTEPAD.EXE");
+    ASSERT_TRUE(save());
+    EXPECT_NE(readFile().find("\r\nEXENAME=NOTEPAD.EXE\r\n"), std::string::npos);
+}
+
+TEST_F(ConfigFileTest, HandAddedKeysAndSectionsAreDroppedAndKeysReordered) {
+    writeFile(
+        "; my notes\r\n[SYSTEM]\r\nPINNUM=1\r\nCOLOR=red\r\n[EXTRA]\r\nA=1\r\n"
+        "[PINITEM0]\r\nTGT_RIGHT=900\r\nTITLE=Untitled - Notepad\r\nEXENAME=NOTEPAD.EXE\r\n"
+        "EXEPATH=C:\\WINDOWS\\system32\\notepad.exe\r\nTITLEFLAG=1\r\nPRECESSEFLAG=1\r\n"
+        "EXTENTFLAG=0\r\nFULLFLAG=1\r\nNOTE=mine\r\nTGT_TOP=120\r\nTGT_BOTTOM=620\r\nTGT_LEFT=200\r\n");
+    load();
+    ASSERT_TRUE(save());
+    EXPECT_EQ(readFile(), kExampleFile);
+}
+
+TEST_F(ConfigFileTest, NamesMatchInAnyCaseAndAByteOrderMarkIsSkipped) {
+    writeFile("\xEF\xBB\xBF[system]\r\n  pinsize = 0\r\nPinNum=1\r\n[pinitem0]\r\ntitle=small\r\n");
+    load();
+    EXPECT_EQ(settings.m_pinSize, 0);
+    ASSERT_EQ(pins.size(), 1u);
+    EXPECT_EQ(pins[0].m_title, "small");
+}
+
+TEST_F(ConfigFileTest, OnlyTheFirstSectionAndTheFirstKeyOfANameCount) {
+    writeFile("[SYSTEM]\nPINSIZE=0\nPINSIZE=1\n[SYSTEM]\nMOVEENABLE=1\n");
+    load();
+    EXPECT_EQ(settings.m_pinSize, 0);
+    EXPECT_EQ(settings.m_moveEnable, 0);
+}
+
+TEST_F(ConfigFileTest, LongValuesAreCutAt2047Bytes) {
+    writeFile("[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nTITLE=" + std::string(3000, 'x') +
+              "\r\nTIPART=" + std::string(2047, 'y') + "\r\n");
+    load();
+    ASSERT_EQ(pins.size(), 1u);
+    EXPECT_EQ(pins[0].m_title, std::string(2047, 'x'));
+    EXPECT_EQ(pins[0].m_titlePart, std::string(2047, 'y'));
+}
+
+TEST_F(ConfigFileTest, LineBreaksInValuesBecomeBlanks) {
+    CPinData pin;
+    pin.m_title = "two\r\nlines\rand\nmore";
+    pin.m_exText = "\n[SYSTEM]\nPINNUM=0";
+    pins = {pin};
+    const std::vector<CPinData> loaded = roundTrip();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].m_title, "two  lines and more");
+    EXPECT_EQ(loaded[0].m_exText, " [SYSTEM] PINNUM=0");
+}
+
+TEST_F(ConfigFileTest, AHugeRecordCountIsCapped) {
+    writeFile("[SYSTEM]\r\nPINNUM=2000000000\r\n[PINITEM9999]\r\nTITLE=last\r\n");
+    load();
+    ASSERT_EQ(pins.size(), static_cast<std::size_t>(kMaxPinRecords));
+    EXPECT_EQ(pins.back().m_title, "last");
+    EXPECT_NE(traces.find("PINNUM=2000000000"), std::string::npos);
+}
+
+TEST_F(ConfigFileTest, IntegersAreReadLikeTheSystemReader) {
+    struct Case {
+        const char* value;
+        int expected;
+    };
+    const Case cases[] = {{"12abc", 12},      {"abc", 0},  {"-5", -5},
+                          {" \t7", 7},        {"+3", 3},   {"", 8},
+                          {"   ", 8},         {"0x10", 0}, {"-", 0},
+                          {"4294967295", -1}, {"--1", 0},  {"-2147483648", -2147483647 - 1}};
+    for (const Case& c : cases) {
+        writeFile(std::string("[SYSTEM]\r\nPNMODIFIERS=") + c.value + "\r\n");
+        CPinSettings fresh;
+        loadPinFile(path, fresh, pins);
+        EXPECT_EQ(fresh.m_hotKeyModifiers, c.expected) << '"' << c.value << '"';
+    }
+}
+
+TEST_F(ConfigFileTest, GarbageLoadsAsDefaults) {
+    std::string binary;
+    for (int i = 0; i < 70000; ++i) binary += static_cast<char>((i * 7919) % 256);
+    std::string noLineEnds(50 * 1024 * 1024, 'q');
+    noLineEnds.replace(0, 9, "[SYSTEM]=");
+    const std::string inputs[] = {binary,       std::string("[SYSTEM]\0PINNUM=5\0", 18), noLineEnds, "[", "=",
+                                  "[]\r\n=\r\n"};
+    for (const std::string& input : inputs) {
+        writeFile(input);
+        CPinSettings fresh;
+        EXPECT_TRUE(loadPinFile(path, fresh, pins));
+        EXPECT_EQ(fresh.m_pinSize, 1);
+        EXPECT_EQ(fresh.m_hotKey, 90);
+        EXPECT_TRUE(pins.empty()) << input.substr(0, 20);
+    }
+}
+
+TEST_F(ConfigFileTest, AFileThatIsThereButUnreadableIsReported) {
+    fs::create_directory(path);
+    pins.resize(1);
+    EXPECT_FALSE(loadPinFile(path, settings, pins));
+    EXPECT_TRUE(pins.empty());
+    EXPECT_EQ(settings.m_hotKey, 90);
+    EXPECT_EQ(traces, "loadPinFile(" + path + ") Error!\n");
+}
+
+TEST_F(ConfigFileTest, ASaveThatCannotStartLeavesTheOldFileAndSaysSo) {
+    writeFile(kExampleFile);
+    fs::create_directory(path + ".tmp");
+    EXPECT_FALSE(save());
+    EXPECT_EQ(readFile(), kExampleFile);
+    EXPECT_EQ(traces, "CWriteIniFile::openFile(" + path + ") Error!\n");
+
+    const std::string missing = (dir / "missing" / "Clavora.ini").string();
+    EXPECT_FALSE(writePinFile(writer, missing, settings, pins));
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+}
+
+TEST_F(ConfigFileTest, ASaveThatCannotReplaceTheTargetFailsAndLeavesNothingBehind) {
+    fs::create_directory(path);
+    fs::path inside = fs::path(path) / "keep";
+    writeFileAt(inside.string(), "x");
+    EXPECT_FALSE(save());
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_TRUE(fs::exists(inside));
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_NE(traces.find("CWriteIniFile::closeFile(" + path + ") Error="), std::string::npos);
+}
+
+TEST_F(ConfigFileTest, ASuccessfulSaveReplacesTheFileAndLeavesNoTemporary) {
+    writeFile("old content");
+    ASSERT_TRUE(save());
+    EXPECT_EQ(readFile(), kEmptyListFile);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST_F(ConfigFileTest, AnAbandonedFileNeverReplacesTheTarget) {
+    writeFile(kExampleFile);
+    {
+        CWriteIniFile abandoned;
+        ASSERT_TRUE(abandoned.openFile(path));
+        abandoned.writeKey("SYSTEM", "PINNUM", "0");
+    }
+    EXPECT_EQ(readFile(), kExampleFile);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    CWriteIniFile never;
+    EXPECT_FALSE(never.closeFile());
+}
+
+}  // namespace
