@@ -1,0 +1,305 @@
+#include "desktop/win32/Win32Desktop.h"
+
+#include "desktop/Trace.h"
+#include "desktop/win32/Win32Util.h"
+#include "ui/win32/Handles.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstring>
+
+namespace {
+
+// A child that has not answered WM_GETTEXT within this time counts as having no text, so a
+// hung program cannot freeze the pinning cycle.
+constexpr UINT kControlTextTimeoutMs = 500;
+
+// Process names are read into a buffer of this size, from the first of at most this many
+// modules (the first module is always the executable).
+constexpr DWORD kProcessNameBytes = 1024;
+constexpr std::size_t kProcessModuleSlots = 1024;
+constexpr DWORD kProcessQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+
+// Key names start in a buffer of this many characters, doubled while a name fills it, up to
+// the last size; no key name comes anywhere near it.
+constexpr int kKeyNameFirstChars = 128;
+constexpr int kKeyNameMostChars = 4096;
+
+// The size GetMonitorInfoA expects for the record that carries the device name.
+constexpr DWORD kMonitorInfoExBytes = sizeof(MONITORINFOEXA);
+
+BOOL CALLBACK collectWindow(HWND h, LPARAM list) {
+    reinterpret_cast<std::vector<WinHandle>*>(list)->push_back(toWinHandle(h));
+    return TRUE;
+}
+
+BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT enumRect, LPARAM list) {
+    MonitorRecord record;
+    if (enumRect) record.enumRect = toRect(*enumRect);
+    MONITORINFOEXA info{};
+    info.cbSize = kMonitorInfoExBytes;
+    // A monitor whose record cannot be read is still reported, with an empty record.
+    if (GetMonitorInfoA(monitor, &info)) {
+        record.monitor = toRect(info.rcMonitor);
+        record.work = toRect(info.rcWork);
+        record.flags = info.dwFlags;
+        record.device.assign(info.szDevice, strnlen(info.szDevice, sizeof(info.szDevice)));
+    }
+    reinterpret_cast<std::vector<MonitorRecord>*>(list)->push_back(std::move(record));
+    return TRUE;
+}
+
+enum class ModuleName { baseName, fullPath };
+
+// The name of the executable module of a process; "" when the process cannot be opened, its
+// modules cannot be listed or the name cannot be read.
+std::string processModuleName(std::uint32_t processId, ModuleName which) {
+    char name[kProcessNameBytes] = {};
+    const CKernelHandle process(OpenProcess(kProcessQueryAccess, FALSE, processId));
+    if (!process) return {};
+    HMODULE modules[kProcessModuleSlots] = {};
+    DWORD neededBytes = 0;
+    if (!EnumProcessModules(process.get(), modules, sizeof(modules), &neededBytes)) return {};
+    // A process that has not mapped its executable yet lists no module at all.
+    if (neededBytes < sizeof(HMODULE)) return {};
+    const DWORD length = which == ModuleName::baseName
+                             ? GetModuleBaseNameA(process.get(), modules[0], name, kProcessNameBytes)
+                             : GetModuleFileNameExA(process.get(), modules[0], name, kProcessNameBytes);
+    if (length == 0) return {};
+    return std::string(name, strnlen(name, kProcessNameBytes));
+}
+
+// The program file's name without folder and extension ("Clavora"), the caption of the
+// program's standard message boxes.
+std::wstring programName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+UINT messageBoxType(MsgButtons buttons, MsgIcon icon) {
+    UINT type = buttons == MsgButtons::yesNo ? MB_YESNO : MB_OK;
+    switch (icon) {
+        case MsgIcon::none:
+            break;
+        case MsgIcon::exclamation:
+            type |= MB_ICONEXCLAMATION;
+            break;
+        case MsgIcon::question:
+            type |= MB_ICONQUESTION;
+            break;
+    }
+    return type;
+}
+
+MsgAnswer showMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), type)) {
+        case IDOK:
+            return MsgAnswer::ok;
+        case IDYES:
+            return MsgAnswer::yes;
+        case IDNO:
+            return MsgAnswer::no;
+        case 0:
+            trace("MessageBoxW() Error=%d\n", static_cast<int>(GetLastError()));
+            return MsgAnswer::cancel;
+        default:
+            return MsgAnswer::cancel;
+    }
+}
+
+}  // namespace
+
+std::vector<WinHandle> CWin32Desktop::topLevelWindows() {
+    std::vector<WinHandle> windows;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+bool CWin32Desktop::isWindow(WinHandle h) { return IsWindow(toHwnd(h)) != FALSE; }
+bool CWin32Desktop::isVisible(WinHandle h) { return IsWindowVisible(toHwnd(h)) != FALSE; }
+bool CWin32Desktop::isEnabled(WinHandle h) { return IsWindowEnabled(toHwnd(h)) != FALSE; }
+bool CWin32Desktop::isZoomed(WinHandle h) { return IsZoomed(toHwnd(h)) != FALSE; }
+bool CWin32Desktop::isIconic(WinHandle h) { return IsIconic(toHwnd(h)) != FALSE; }
+
+std::string CWin32Desktop::windowTitle(WinHandle h, std::size_t bufferBytes) {
+    if (bufferBytes == 0) return {};
+    std::string buffer(bufferBytes, '\0');
+    GetWindowTextA(toHwnd(h), buffer.data(), static_cast<int>(bufferBytes));
+    return std::string(buffer.c_str());
+}
+
+std::optional<std::string> CWin32Desktop::controlText(WinHandle h, std::size_t maxChars) {
+    if (maxChars == 0) return std::string();
+    // One byte more than the limit, so the text is terminated whatever the control writes.
+    std::string buffer(maxChars + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(toHwnd(h), WM_GETTEXT, maxChars, reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kControlTextTimeoutMs, &copied)) {
+        return std::nullopt;
+    }
+    return std::string(buffer.c_str());
+}
+
+std::string CWin32Desktop::className(WinHandle h, std::size_t maxChars) {
+    if (maxChars == 0) return {};
+    std::string buffer(maxChars + 1, '\0');
+    GetClassNameA(toHwnd(h), buffer.data(), static_cast<int>(maxChars));
+    return std::string(buffer.c_str());
+}
+
+int CWin32Desktop::controlId(WinHandle h) { return GetDlgCtrlID(toHwnd(h)); }
+
+WindowInfo CWin32Desktop::windowInfo(WinHandle h) {
+    WINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetWindowInfo(toHwnd(h), &info)) return {};
+    WindowInfo out;
+    out.window = toRect(info.rcWindow);
+    out.client = toRect(info.rcClient);
+    out.style = info.dwStyle;
+    out.exStyle = info.dwExStyle;
+    out.status = info.dwWindowStatus;
+    out.borderX = info.cxWindowBorders;
+    out.borderY = info.cyWindowBorders;
+    out.classAtom = info.atomWindowType;
+    out.creatorVersion = info.wCreatorVersion;
+    return out;
+}
+
+std::vector<WinHandle> CWin32Desktop::descendantWindows(WinHandle parent) {
+    std::vector<WinHandle> windows;
+    // With no parent the walk would report every top-level window instead.
+    if (parent == kNoWindow || !IsWindow(toHwnd(parent))) return windows;
+    EnumChildWindows(toHwnd(parent), collectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::uint32_t CWin32Desktop::style(WinHandle h) {
+    return static_cast<std::uint32_t>(GetWindowLongA(toHwnd(h), GWL_STYLE));
+}
+
+std::uint32_t CWin32Desktop::exStyle(WinHandle h) {
+    return static_cast<std::uint32_t>(GetWindowLongA(toHwnd(h), GWL_EXSTYLE));
+}
+
+void CWin32Desktop::setStyle(WinHandle h, std::uint32_t value) {
+    SetWindowLongA(toHwnd(h), GWL_STYLE, static_cast<LONG>(value));
+}
+
+void CWin32Desktop::setExStyle(WinHandle h, std::uint32_t value) {
+    SetWindowLongA(toHwnd(h), GWL_EXSTYLE, static_cast<LONG>(value));
+}
+
+Rect CWin32Desktop::windowRect(WinHandle h) {
+    RECT r{};
+    if (!GetWindowRect(toHwnd(h), &r)) return {};
+    return toRect(r);
+}
+
+void CWin32Desktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
+    MoveWindow(toHwnd(h), r.left, r.top, r.width(), r.height(), repaint ? TRUE : FALSE);
+}
+
+void CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
+    SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+std::optional<LayeredAttributes> CWin32Desktop::layeredAttributes(WinHandle h) {
+    COLORREF colorKey = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(toHwnd(h), &colorKey, &alpha, &flags)) return std::nullopt;
+    return LayeredAttributes{colorKey, alpha, flags};
+}
+
+bool CWin32Desktop::setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) {
+    return SetLayeredWindowAttributes(toHwnd(h), attributes.colorKey, attributes.alpha, attributes.flags) !=
+           FALSE;
+}
+
+WinHandle CWin32Desktop::foregroundWindow() { return toWinHandle(GetForegroundWindow()); }
+
+std::uint32_t CWin32Desktop::windowProcessId(WinHandle h) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(toHwnd(h), &processId);
+    return processId;
+}
+
+std::string CWin32Desktop::processBaseName(std::uint32_t processId) {
+    return processModuleName(processId, ModuleName::baseName);
+}
+
+std::string CWin32Desktop::processImagePath(std::uint32_t processId) {
+    return processModuleName(processId, ModuleName::fullPath);
+}
+
+bool CWin32Desktop::rectOnAnyMonitor(const Rect& r) {
+    const RECT rect = toRECT(r);
+    return MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+std::vector<MonitorRecord> CWin32Desktop::enumerateMonitors() {
+    std::vector<MonitorRecord> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+Rect CWin32Desktop::desktopRect() {
+    RECT r{};
+    GetWindowRect(GetDesktopWindow(), &r);
+    return toRect(r);
+}
+
+Rect CWin32Desktop::workArea() {
+    RECT r{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return toRect(r);
+}
+
+bool CWin32Desktop::registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) {
+    return RegisterHotKey(toHwnd(owner), id, modifiers, vk) != FALSE;
+}
+
+void CWin32Desktop::unregisterHotKey(WinHandle owner, int id) { UnregisterHotKey(toHwnd(owner), id); }
+
+std::uint32_t CWin32Desktop::lastError() { return GetLastError(); }
+
+MsgAnswer CWin32Desktop::messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
+                                    MsgButtons buttons, MsgIcon icon) {
+    return showMessageBox(toHwnd(owner), utf8ToWide(text), utf8ToWide(caption),
+                          messageBoxType(buttons, icon));
+}
+
+MsgAnswer CWin32Desktop::appMessageBox(std::u8string_view text, MsgButtons buttons) {
+    const MsgIcon icon = buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation;
+    return showMessageBox(GetActiveWindow(), utf8ToWide(text), programName(), messageBoxType(buttons, icon));
+}
+
+std::string CWin32Desktop::keyName(unsigned vk) {
+    const UINT scanCode = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    // The scan code goes in bits 16 to 23 and nothing else: no extended-key or "don't care" bit.
+    const LONG keyData = static_cast<LONG>((scanCode & 0xFF) << 16);
+    for (int size = kKeyNameFirstChars;; size *= 2) {
+        std::string buffer(static_cast<std::size_t>(size), '\0');
+        const int length = GetKeyNameTextA(keyData, buffer.data(), size);
+        if (length < size - 1 || size >= kKeyNameMostChars) {
+            buffer.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+            return buffer;
+        }
+    }
+}

@@ -1,0 +1,47 @@
+// The desktop seam carried out with the real Win32 calls.
+#pragma once
+
+#include "desktop/Desktop.h"
+
+class CWin32Desktop : public CDesktop {
+public:
+    std::vector<WinHandle> topLevelWindows() override;
+    bool isWindow(WinHandle h) override;
+    bool isVisible(WinHandle h) override;
+    bool isEnabled(WinHandle h) override;
+    bool isZoomed(WinHandle h) override;
+    bool isIconic(WinHandle h) override;
+    std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
+    std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
+    std::string className(WinHandle h, std::size_t maxChars) override;
+    int controlId(WinHandle h) override;
+    WindowInfo windowInfo(WinHandle h) override;
+    std::vector<WinHandle> descendantWindows(WinHandle parent) override;
+    std::uint32_t style(WinHandle h) override;
+    std::uint32_t exStyle(WinHandle h) override;
+    void setStyle(WinHandle h, std::uint32_t value) override;
+    void setExStyle(WinHandle h, std::uint32_t value) override;
+    Rect windowRect(WinHandle h) override;
+    void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
+    void setTopmost(WinHandle h, bool topmost) override;
+    std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
+    [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
+    WinHandle foregroundWindow() override;
+
+    std::uint32_t windowProcessId(WinHandle h) override;
+    std::string processBaseName(std::uint32_t processId) override;
+    std::string processImagePath(std::uint32_t processId) override;
+
+    bool rectOnAnyMonitor(const Rect& r) override;
+    std::vector<MonitorRecord> enumerateMonitors() override;
+    Rect desktopRect() override;
+    Rect workArea() override;
+
+    [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;
+    void unregisterHotKey(WinHandle owner, int id) override;
+    std::uint32_t lastError() override;
+    MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
+                         MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) override;
+    std::string keyName(unsigned vk) override;
+};

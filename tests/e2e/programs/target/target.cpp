@@ -1,0 +1,284 @@
+// A program whose windows the scenarios pin: top-level windows with a chosen title, class,
+// rectangle, styles and layering, holding child controls of chosen classes, IDs and texts.
+//
+//   target.exe [window options] [controls]
+//
+// Window options:
+//   --title TEXT         title (UTF-8; set with the wide API); "{n}" becomes the window's number
+//   --class NAME         window class of the top-level windows (default "ClavoraTarget")
+//   --rect X,Y,W,H       window rectangle (default 100,100,400,300); with --count every further
+//                        window is placed 30 pixels further right and down
+//   --count N            open N windows alike (default 1)
+//   --layered ALPHA      start layered with this alpha (LWA_ALPHA)
+//   --colorkey RRGGBB    start layered with this colour key (LWA_COLORKEY; with --layered both)
+//   --no-sysmenu         no system menu
+//   --disabled-window    the window starts disabled
+//   --topmost            the window starts in the topmost band
+//   --show normal|maximized|minimized|hidden
+// Controls, in creation order (which is the order a child walk reports them):
+//   --ctrl CLASS ID TEXT    a child control
+//   --group CLASS ID TEXT   a child that holds the controls that follow, up to --end
+//                           (a "Button" group is a group box)
+//   --end
+//   --hidden, --disabled    the control given last starts hidden or disabled
+//   --style BITS            extra style bits for the control given last
+//
+// Messages it understands, for hang tests: kHangMessage (WM_APP + 1) with wParam = milliseconds
+// stops answering for that long.
+//
+// It prints one line per window once all are shown: "window=N<TAB>hwnd=0x...", and exits when
+// the last of its windows is closed.
+#include "e2e/HelperProgram.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kHangMessage = WM_APP + 1;
+
+constexpr int kMargin = 10;
+constexpr int kRowHeight = 30;
+constexpr int kControlHeight = 24;
+constexpr int kControlWidth = 240;
+constexpr int kGroupTop = 20;
+constexpr int kCascadeStep = 30;
+constexpr int kFontHeight = -14;
+
+struct Control {
+    std::string className;
+    int id = 0;
+    std::string text;
+    bool hidden = false;
+    bool disabled = false;
+    DWORD extraStyle = 0;
+    std::vector<Control> children;
+    bool isGroup = false;
+};
+
+struct Options {
+    std::string title = "Clavora target";
+    std::string className = "ClavoraTarget";
+    RECT rect{100, 100, 500, 400};
+    int count = 1;
+    bool layered = false;
+    BYTE alpha = 255;
+    bool colorKeyed = false;
+    COLORREF colorKey = 0;
+    bool sysMenu = true;
+    bool disabled = false;
+    bool topmost = false;
+    int show = SW_SHOWNORMAL;
+    std::vector<Control> controls;
+};
+
+int g_openWindows = 0;
+HFONT g_font = nullptr;
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::fprintf(stderr, "target: %s\n", problem.c_str());
+    std::exit(2);
+}
+
+std::string replaceNumber(std::string title, int number) {
+    const std::string marker = "{n}";
+    for (std::size_t at = title.find(marker); at != std::string::npos; at = title.find(marker, at)) {
+        title.replace(at, marker.size(), std::to_string(number));
+    }
+    return title;
+}
+
+Options parseOptions(const std::vector<std::string>& args) {
+    Options options;
+    // The list new controls go into: the window's, or the open group's.
+    std::vector<std::vector<Control>*> open{&options.controls};
+    Control* last = nullptr;
+    std::size_t i = 0;
+    auto next = [&](const char* what) -> const std::string& {
+        if (i >= args.size()) usage(std::string("missing ") + what);
+        return args[i++];
+    };
+    auto number = [&](const char* what) -> std::int64_t {
+        const std::optional<std::int64_t> value = helper::parseNumber(next(what));
+        if (!value) usage(std::string("not a number: ") + what);
+        return *value;
+    };
+    while (i < args.size()) {
+        const std::string option = args[i++];
+        if (option == "--title") {
+            options.title = next("title");
+        } else if (option == "--class") {
+            options.className = next("class");
+        } else if (option == "--rect") {
+            int x = 0, y = 0, w = 0, h = 0;
+            if (std::sscanf(next("rect").c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4)
+                usage("--rect X,Y,W,H");
+            options.rect = RECT{x, y, x + w, y + h};
+        } else if (option == "--count") {
+            options.count = static_cast<int>(number("count"));
+        } else if (option == "--layered") {
+            options.layered = true;
+            options.alpha = static_cast<BYTE>(number("alpha"));
+        } else if (option == "--colorkey") {
+            const std::int64_t rgb = std::strtoll(next("colour").c_str(), nullptr, 16);
+            options.colorKeyed = true;
+            options.colorKey = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        } else if (option == "--no-sysmenu") {
+            options.sysMenu = false;
+        } else if (option == "--disabled-window") {
+            options.disabled = true;
+        } else if (option == "--topmost") {
+            options.topmost = true;
+        } else if (option == "--show") {
+            const std::string how = next("show");
+            if (how == "normal") {
+                options.show = SW_SHOWNORMAL;
+            } else if (how == "maximized") {
+                options.show = SW_SHOWMAXIMIZED;
+            } else if (how == "minimized") {
+                options.show = SW_SHOWMINIMIZED;
+            } else if (how == "hidden") {
+                options.show = SW_HIDE;
+            } else {
+                usage("--show normal|maximized|minimized|hidden");
+            }
+        } else if (option == "--ctrl" || option == "--group") {
+            Control control;
+            control.className = next("class");
+            control.id = static_cast<int>(number("control ID"));
+            control.text = next("text");
+            control.isGroup = option == "--group";
+            open.back()->push_back(std::move(control));
+            last = &open.back()->back();
+            if (last->isGroup) open.push_back(&last->children);
+        } else if (option == "--end") {
+            if (open.size() < 2) usage("--end without --group");
+            open.pop_back();
+            last = nullptr;
+        } else if (option == "--hidden" || option == "--disabled" || option == "--style") {
+            if (!last) usage(option + " needs a control before it");
+            if (option == "--hidden") last->hidden = true;
+            if (option == "--disabled") last->disabled = true;
+            if (option == "--style") last->extraStyle |= static_cast<DWORD>(number("style"));
+        } else {
+            usage("unknown option " + option);
+        }
+    }
+    if (open.size() != 1) usage("--group without --end");
+    return options;
+}
+
+// Creates the controls of one list inside parent, one row each.
+void createControls(HWND parent, const std::vector<Control>& controls, int top, int width) {
+    int y = top;
+    for (const Control& control : controls) {
+        DWORD style = WS_CHILD | control.extraStyle;
+        if (!control.hidden) style |= WS_VISIBLE;
+        if (control.disabled) style |= WS_DISABLED;
+        if (control.className == "Edit") style |= WS_BORDER | ES_AUTOHSCROLL;
+        if (control.isGroup && control.className == "Button") style |= BS_GROUPBOX;
+        const int height = control.isGroup
+                               ? kGroupTop + static_cast<int>(control.children.size()) * kRowHeight + kMargin
+                               : kControlHeight;
+        HWND child = CreateWindowExW(
+            0, utf8ToWide(control.className).c_str(), utf8ToWide(control.text).c_str(), style, kMargin, y,
+            kControlWidth, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+            GetModuleHandleW(nullptr), nullptr);
+        if (!child) {
+            std::fprintf(stderr, "target: cannot create a %s control (error %lu)\n",
+                         control.className.c_str(), GetLastError());
+            std::exit(1);
+        }
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_font), FALSE);
+        if (control.isGroup) createControls(child, control.children, kGroupTop, width - 2 * kMargin);
+        y += height + (kRowHeight - kControlHeight);
+    }
+}
+
+LRESULT CALLBACK windowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kHangMessage:
+            Sleep(static_cast<DWORD>(wParam));
+            return 0;
+        case WM_DESTROY:
+            if (--g_openWindows == 0) PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(h, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int main() {
+    helper::useBinaryOutput();
+    const Options options = parseOptions(helper::arguments());
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const std::wstring className = utf8ToWide(options.className);
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = className.c_str();
+    if (!RegisterClassExW(&windowClass)) {
+        std::fprintf(stderr, "target: RegisterClassExW failed (error %lu)\n", GetLastError());
+        return 1;
+    }
+    // A face the prefix maps to a Japanese font, so Japanese control texts show.
+    g_font =
+        CreateFontW(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic");
+
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    if (!options.sysMenu) style &= ~static_cast<DWORD>(WS_SYSMENU);
+    if (options.disabled) style |= WS_DISABLED;
+    DWORD exStyle = 0;
+    if (options.topmost) exStyle |= WS_EX_TOPMOST;
+    if (options.layered || options.colorKeyed) exStyle |= WS_EX_LAYERED;
+
+    std::vector<HWND> windows;
+    for (int n = 1; n <= options.count; ++n) {
+        const int offset = (n - 1) * kCascadeStep;
+        const RECT& r = options.rect;
+        HWND h =
+            CreateWindowExW(exStyle, className.c_str(), utf8ToWide(replaceNumber(options.title, n)).c_str(),
+                            style, r.left + offset, r.top + offset, r.right - r.left, r.bottom - r.top,
+                            nullptr, nullptr, instance, nullptr);
+        if (!h) {
+            std::fprintf(stderr, "target: CreateWindowExW failed (error %lu)\n", GetLastError());
+            return 1;
+        }
+        ++g_openWindows;
+        if (exStyle & WS_EX_LAYERED) {
+            DWORD flags = 0;
+            if (options.layered) flags |= LWA_ALPHA;
+            if (options.colorKeyed) flags |= LWA_COLORKEY;
+            SetLayeredWindowAttributes(h, options.colorKey, options.alpha, flags);
+        }
+        createControls(h, options.controls, kMargin, kControlWidth);
+        ShowWindow(h, options.show);
+        UpdateWindow(h);
+        windows.push_back(h);
+    }
+    for (std::size_t n = 0; n < windows.size(); ++n) {
+        helper::CLine()
+            .add("window", static_cast<std::int64_t>(n + 1))
+            .add("hwnd", helper::hwndText(windows[n]))
+            .print();
+    }
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    DeleteObject(g_font);
+    return 0;
+}
