@@ -1,0 +1,116 @@
+#include "ui/win32/Controls.h"
+
+#include "desktop/Trace.h"
+#include "desktop/win32/Win32Util.h"
+#include "ui/win32/Handles.h"
+
+bool initCommonControls() noexcept {
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof(classes);
+    classes.dwICC =
+        ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS | ICC_LINK_CLASS | ICC_STANDARD_CLASSES;
+    if (!InitCommonControlsEx(&classes)) {
+        trace("InitCommonControlsEx() Error=%d\n", static_cast<int>(GetLastError()));
+        return false;
+    }
+    return true;
+}
+
+int CListView::insertColumn(int index, std::u8string_view heading, int width, int format) const {
+    std::wstring text = utf8ToWide(heading);
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = text.data();
+    column.iSubItem = index;
+    return static_cast<int>(SendMessageW(m_hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                                         reinterpret_cast<LPARAM>(&column)));
+}
+
+int CListView::insertItem(int index, const std::string& text, int image) const {
+    LVITEMA item{};
+    // A row without LVIF_IMAGE would still show image 0 of the image list; "no image" must be
+    // said explicitly.
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.iImage = image >= 0 ? image : I_IMAGENONE;
+    return static_cast<int>(SendMessageW(m_hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool CListView::setItemText(int item, int subItem, const std::string& text) const {
+    LVITEMA sub{};
+    sub.iSubItem = subItem;
+    sub.pszText = const_cast<char*>(text.c_str());
+    return SendMessageW(m_hwnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(item),
+                        reinterpret_cast<LPARAM>(&sub)) != FALSE;
+}
+
+bool CListView::deleteAllItems() const { return SendMessageW(m_hwnd, LVM_DELETEALLITEMS, 0, 0) != FALSE; }
+
+int CListView::itemCount() const { return static_cast<int>(SendMessageW(m_hwnd, LVM_GETITEMCOUNT, 0, 0)); }
+
+int CListView::selectionMark() const {
+    return static_cast<int>(SendMessageW(m_hwnd, LVM_GETSELECTIONMARK, 0, 0));
+}
+
+void CListView::setSelectionMark(int item) const {
+    SendMessageW(m_hwnd, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(item));
+}
+
+bool CListView::setItemState(int item, UINT state, UINT mask) const {
+    LVITEMW change{};
+    change.state = state;
+    change.stateMask = mask;
+    return SendMessageW(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                        reinterpret_cast<LPARAM>(&change)) != FALSE;
+}
+
+void CListView::setHotItem(int item) const {
+    SendMessageW(m_hwnd, LVM_SETHOTITEM, static_cast<WPARAM>(item), 0);
+}
+
+bool CListView::ensureVisible(int item, bool partialOk) const {
+    return SendMessageW(m_hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), partialOk ? TRUE : FALSE) !=
+           FALSE;
+}
+
+void CListView::setExtendedStyle(DWORD styles) const {
+    // A mask of 0 lets the message change every extended style bit.
+    SendMessageW(m_hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(styles));
+}
+
+void CListView::setImageList(HIMAGELIST list, int which) const {
+    SendMessageW(m_hwnd, LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list));
+}
+
+void CListView::setRedraw(bool on) const { SendMessageW(m_hwnd, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+
+void CUpDown::setRange32(int lower, int upper) const {
+    SendMessageW(m_hwnd, UDM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
+}
+
+void CUpDown::setPos32(int position) const {
+    SendMessageW(m_hwnd, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
+}
+
+int CUpDown::getPos() const { return LOWORD(SendMessageW(m_hwnd, UDM_GETPOS, 0, 0)); }
+
+bool showPopupMenuAtCursor(HWND owner, int menuId, UINT flags) noexcept {
+    CMenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));
+    if (!menu) {
+        trace("LoadMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
+        return false;
+    }
+    HMENU popup = GetSubMenu(menu.get(), 0);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(owner);
+    const BOOL shown = TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, owner, nullptr);
+    if (!shown) trace("TrackPopupMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
+    // Without a message after the menu, the next TrackPopupMenu of a background program
+    // may close at once.
+    PostMessageW(owner, WM_NULL, 0, 0);
+    return shown != FALSE;
+}
