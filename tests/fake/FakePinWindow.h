@@ -69,7 +69,6 @@ public:
     void movePin(const Rect& r) override;
     void showPin() override { m_log.shown = true; }
 
-
 protected:
     void showPinPicture(int bitmapId) override { m_log.bitmapId = bitmapId; }
     void startTimer(unsigned id, unsigned ms) override { m_log.timers[id] = ms; }

@@ -1,0 +1,49 @@
+#include "desktop/win32/SmallIconStore.h"
+
+#include "resource.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr int kIconSize = 16;
+constexpr int kGrowBy = 50;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+// IDI_ERROR, spelled for the ANSI call.
+constexpr WORD kStockErrorIcon = 32513;
+
+HICON toHicon(const CSmallIconStore::Icon& icon) { return reinterpret_cast<HICON>(icon.handle); }
+
+CSmallIconStore::Icon fromHicon(HICON icon, CSmallIconStore::Origin origin) {
+    return CSmallIconStore::Icon{reinterpret_cast<std::uintptr_t>(icon), origin};
+}
+
+}  // namespace
+
+CWin32SmallIconStore::CWin32SmallIconStore() noexcept
+    : m_imageList(ImageList_Create(kIconSize, kIconSize, ILC_COLORDDB, 0, kGrowBy)) {
+    ImageList_SetBkColor(m_imageList.get(), kWhite);
+}
+
+std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::programIcon() {
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DESKTOP));
+    if (icon == nullptr) return std::nullopt;
+    return fromHicon(icon, Origin::programResource);
+}
+
+std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::fileIcon(const std::string& path) {
+    SHFILEINFOA info{};
+    SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
+    if (info.hIcon == nullptr) return std::nullopt;
+    return fromHicon(info.hIcon, Origin::shell);
+}
+
+CSmallIconStore::Icon CWin32SmallIconStore::errorIcon() {
+    return fromHicon(LoadIconA(nullptr, MAKEINTRESOURCEA(kStockErrorIcon)), Origin::stock);
+}
+
+int CWin32SmallIconStore::append(const Icon& icon) {
+    return ImageList_ReplaceIcon(m_imageList.get(), -1, toHicon(icon));
+}
+
+void CWin32SmallIconStore::release(const Icon& icon) { DestroyIcon(toHicon(icon)); }

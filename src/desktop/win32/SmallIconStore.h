@@ -1,0 +1,22 @@
+// The control panel's 16 x 16 image list and the places its icons come from.
+#pragma once
+
+#include "desktop/ImageListCashSmoll.h"
+#include "ui/win32/Handles.h"
+
+class CWin32SmallIconStore : public CSmallIconStore {
+public:
+    // Creates the image list (device-dependent colour, no mask, composed on white).
+    CWin32SmallIconStore() noexcept;
+
+    HIMAGELIST imageList() const noexcept { return m_imageList.get(); }
+
+    std::optional<Icon> programIcon() override;
+    std::optional<Icon> fileIcon(const std::string& path) override;
+    Icon errorIcon() override;
+    int append(const Icon& icon) override;
+    void release(const Icon& icon) override;
+
+private:
+    CImageListHandle m_imageList;
+};

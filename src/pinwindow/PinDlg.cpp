@@ -1,0 +1,201 @@
+#include "pinwindow/PinDlg.h"
+
+#include "desktop/Desktop.h"
+#include "desktop/MultiDisplay.h"
+#include "desktop/Trace.h"
+#include "pins/PinController.h"
+#include "pinwindow/PinPropatyDlg.h"
+#include "resource.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint8_t kPinAlpha = 200;
+// The one value of m_zOrder that means topmost; every other value is normal Z order.
+constexpr int kZOrderTopmost = 1;
+// Only exactly 1 lets pins be dragged.
+constexpr int kMoveEnabled = 1;
+// Yes/No question of "抜く".
+constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
+
+// Opacity in percent as a layered alpha. A percentage from a hand-edited configuration file
+// may lie outside 0 ... 100; it must not wrap around into some other alpha.
+std::uint8_t alphaOf(int percent) {
+    const std::int64_t alpha = std::int64_t{percent} * 255 / 100;
+    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(alpha, 0, 255));
+}
+
+bool sameFrame(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.width() == b.width() && a.height() == b.height();
+}
+
+bool dragAllowed() {
+    const CPinController* controller = pinController();
+    return controller && controller->moveEnable() == kMoveEnabled;
+}
+
+}  // namespace
+
+bool CPinDlg::targetExists() { return m_desktop.isWindow(m_hWndTarget); }
+
+void CPinDlg::SetTarget(WinHandle target) {
+    m_hWndTarget = target;
+    const bool exists = targetExists();
+    if (m_rectTarget.width() == 0 && m_rectTarget.height() == 0 && exists) {
+        m_rectTarget = m_desktop.windowRect(target);
+    }
+    if (exists) {
+        m_lOrgStyle = m_desktop.style(target);
+        m_lOrgExStyle = m_desktop.exStyle(target);
+        // Restoring the style word alone would leave a window its program made layered at
+        // our alpha, or invisible until the program sets its attributes again.
+        if (m_lOrgExStyle & style::kExLayered) m_orgLayered = m_desktop.layeredAttributes(target);
+        ApplyTransparency();
+        ApplyZOrder();
+    }
+    startTimer(kPinHoldTimerId, kPinHoldTimerMs);
+}
+
+void CPinDlg::ApplyZOrder() {
+    if (targetExists()) m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost);
+}
+
+void CPinDlg::ApplyTransparency() {
+    if (!targetExists()) return;
+    const std::uint32_t exStyle = m_desktop.exStyle(m_hWndTarget);
+    if (m_transFlag != 0) {
+        if (!(exStyle & style::kExLayered)) m_desktop.setExStyle(m_hWndTarget, exStyle | style::kExLayered);
+        const LayeredAttributes attributes{
+            .colorKey = kWhite, .alpha = alphaOf(m_trans), .flags = style::kLayeredAlpha};
+        // A window that refuses stays opaque; the pin goes on holding it all the same.
+        static_cast<void>(m_desktop.setLayeredAttributes(m_hWndTarget, attributes));
+    } else if (exStyle & style::kExLayered) {
+        m_desktop.setExStyle(m_hWndTarget, exStyle & ~style::kExLayered);
+    }
+}
+
+void CPinDlg::OnInitDialog() {
+    const WinHandle self = pinHandle();
+    m_desktop.setExStyle(self, m_desktop.exStyle(self) | style::kExLayered);
+    // The alpha means nothing under a colour key.
+    const LayeredAttributes colorKey{
+        .colorKey = kWhite, .alpha = kPinAlpha, .flags = style::kLayeredColorKey};
+    if (!m_desktop.setLayeredAttributes(self, colorKey)) {
+        trace("SetLayeredWindowAttributes() Error=%d\n", static_cast<int>(m_desktop.lastError()));
+    }
+    m_desktop.setStyle(self, m_desktop.style(self) & ~style::kBorder);
+    // The setting is read once: a change affects only pins made afterwards.
+    const CPinController* controller = pinController();
+    showPinPicture(controller && controller->pinSize() != 0 ? IDB_PIN_NORMAL : IDB_PIN_SMALL);
+}
+
+void CPinDlg::OnTimer(unsigned id) {
+    if (id != kPinHoldTimerId) return;
+    // A maximised target is left alone; it takes its pinned rectangle again once restored.
+    if (!targetExists() || m_desktop.isZoomed(m_hWndTarget)) return;
+    if (!sameFrame(m_desktop.windowRect(m_hWndTarget), m_rectTarget)) {
+        m_desktop.moveWindow(m_hWndTarget, m_rectTarget, true);
+    }
+}
+
+void CPinDlg::UpdatePinRect() {
+    const Rect rect = pinRect();
+    if (CMultiDisplay::GetMultiDisplay()->GetMonitorCount() > 1 ||
+        intersects(rect, m_desktop.desktopRect())) {
+        m_rectPin = rect;
+    }
+}
+
+void CPinDlg::OnMove() {
+    UpdatePinRect();
+    if (!dragAllowed() || !targetExists()) return;
+    // The inverse of the pin's starting place, so the target keeps its place under the pin.
+    const int x = m_rectPin.left - kPinOffsetX;
+    const int y = m_rectPin.top + kPinOffsetY;
+    const Rect moved{x, y, x + m_rectTarget.width(), y + m_rectTarget.height()};
+    m_desktop.moveWindow(m_hWndTarget, moved, true);
+    m_rectTarget = moved;
+}
+
+void CPinDlg::OnLButtonDown() {
+    trace("CPinDlg::OnLButtonDown()\n");
+    if (dragAllowed()) startDragging();
+}
+
+void CPinDlg::OnRButtonUp() {
+    trace("OnRButtonUp() \n");
+    openPinMenu();
+}
+
+void CPinDlg::OnShowWindow(bool show, int status) {
+    trace("OnShowWindow() bShow=%d, nStatus=%d\n", show ? 1 : 0, status);
+}
+
+void CPinDlg::OnCommand(int id) {
+    switch (id) {
+        case IDM_PIN_PULL_OUT:
+            onPullOut();
+            break;
+        case IDM_PIN_TRANSPARENCY:
+            onTransparency();
+            break;
+        case IDM_ZORDER_NORMAL:
+            m_zOrder = 0;
+            ApplyZOrder();
+            break;
+        case IDM_ZORDER_TOPMOST:
+            m_zOrder = kZOrderTopmost;
+            ApplyZOrder();
+            break;
+        case IDM_MATCH_CONDITION:
+            if (CPinController* controller = pinController()) controller->changeConditionsFromPin(this);
+            break;
+        default:
+            break;
+    }
+}
+
+void CPinDlg::onPullOut() {
+    trace("CVelnoteWin::OnMenuitemdelete() \n");
+    CPinController* controller = pinController();
+    // Without a controller there is no record to remove, so there is nothing to ask.
+    if (!controller) return;
+    if (targetExists()) m_desktop.setTopmost(m_hWndTarget, false);
+    if (m_desktop.appMessageBox(kPullOutQuestion, MsgButtons::yesNo) == MsgAnswer::yes) {
+        // The controller destroys this window: nothing may touch the object afterwards.
+        controller->removeRecordOfPin(this);
+        return;
+    }
+    ApplyZOrder();
+}
+
+void CPinDlg::onTransparency() {
+    std::unique_ptr<CPinPropatyDlg> dialog = makeTransparencyDialog();
+    dialog->m_bControl = m_transFlag;
+    dialog->m_nPercent = m_trans;
+    dialog->m_bHasOwner = 1;
+    dialog->m_hWndPin = pinHandle();
+    if (!dialog->runModal()) return;
+    m_transFlag = dialog->m_bControl;
+    m_trans = dialog->m_nPercent;
+    ApplyTransparency();
+}
+
+void CPinDlg::Destroy() {
+    killTimer(kPinHoldTimerId);
+    if (targetExists()) {
+        // The saved words undo what the pin did: a layered style it added goes, one it
+        // removed comes back. Whether the window is shown, enabled, maximised or minimised
+        // is the window's own business since the pin attached; writing the old bits back
+        // would leave a maximised window that no longer counts as maximised.
+        constexpr std::uint32_t kStateBits =
+            style::kVisible | style::kDisabled | style::kMaximize | style::kMinimize;
+        const std::uint32_t state = m_desktop.style(m_hWndTarget) & kStateBits;
+        m_desktop.setStyle(m_hWndTarget, (m_lOrgStyle & ~kStateBits) | state);
+        m_desktop.setExStyle(m_hWndTarget, m_lOrgExStyle);
+        if (m_orgLayered) static_cast<void>(m_desktop.setLayeredAttributes(m_hWndTarget, *m_orgLayered));
+    }
+    destroyPin();
+}

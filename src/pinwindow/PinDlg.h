@@ -1,0 +1,108 @@
+// The pin window of one pinned record: the small picture of a pin above the target's
+// top-left corner. While it exists it holds the target: topmost or normal Z order, optional
+// transparency, and the pinned rectangle, to which the target is put back once a second.
+//
+// This class decides; the Win32 pin window (CPinWindow) derives from it, turns window
+// messages into the On... calls below and carries out the view hooks.
+#pragma once
+
+#include "desktop/DesktopTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class CDesktop;
+class CPinPropatyDlg;
+
+// Timer 102 puts the target back at its pinned rectangle.
+constexpr unsigned kPinHoldTimerId = 102;
+constexpr unsigned kPinHoldTimerMs = 1000;
+
+// The pin sits this far right of and above the target's top-left corner.
+constexpr int kPinOffsetX = 20;
+constexpr int kPinOffsetY = 32;
+
+class CPinDlg {
+public:
+    explicit CPinDlg(CDesktop& desktop) : m_desktop(desktop) {}
+    virtual ~CPinDlg() = default;
+    CPinDlg(const CPinDlg&) = delete;
+    CPinDlg& operator=(const CPinDlg&) = delete;
+
+    // The window was created (hidden): it becomes colour-keyed white, so that only the pin
+    // picture shows and the white around it lets clicks through, loses its border and gets
+    // the picture for the pin size setting.
+    void OnInitDialog();
+
+    // --- what the pin record uses ---
+
+    // Attaches the pin to target: takes the target's current rectangle when none was handed
+    // over, saves its styles, applies transparency and Z order, and starts the hold timer.
+    void SetTarget(WinHandle target);
+    // Ends the pin: stops the timer, gives a still existing target its saved styles (and the
+    // layered look its own program had given it) back, and destroys the window. The object
+    // is gone afterwards.
+    void Destroy();
+
+    void ApplyZOrder();
+    void ApplyTransparency();
+
+    // --- window messages, from the view ---
+
+    void OnTimer(unsigned id);
+    // The pin window moved (also by the system's move loop while the user drags it).
+    void OnMove();
+    void OnLButtonDown();
+    void OnRButtonUp();
+    // A menu command. Enter and Escape arrive here as OK and Cancel and do nothing: the pin
+    // never closes itself by keyboard.
+    void OnCommand(int id);
+    void OnShowWindow(bool show, int status);
+
+    // Records the pin's own rectangle after a move. On a single monitor (or before the
+    // monitors are known) a rectangle wholly off the desktop is not taken, so a pin dragged
+    // away can still be found where it was.
+    void UpdatePinRect();
+
+    // --- the view: the pin's own window ---
+
+    virtual WinHandle pinHandle() = 0;
+    virtual Rect pinRect() = 0;
+    // MoveWindow of the pin window (which reports the move back through OnMove).
+    virtual void movePin(const Rect& r) = 0;
+    virtual void showPin() = 0;
+
+    std::uint32_t m_lOrgStyle = 0;
+    std::uint32_t m_lOrgExStyle = 0;
+    WinHandle m_hWndTarget = kNoWindow;
+    Rect m_rectTarget;
+    Rect m_rectPin;
+    int m_zOrder = 0;
+    int m_transFlag = 0;
+    int m_trans = 70;
+    // The layered look the target's own program had given it before it was pinned.
+    std::optional<LayeredAttributes> m_orgLayered;
+
+protected:
+    // Shows bitmap resource bitmapId in the bottom-left corner of the window.
+    virtual void showPinPicture(int bitmapId) = 0;
+    virtual void startTimer(unsigned id, unsigned ms) = 0;
+    virtual void killTimer(unsigned id) = 0;
+    // Starts the system's move loop for the pin, as a drag on a caption would.
+    virtual void startDragging() = 0;
+    // Shows the pin's context menu at the cursor; the chosen command comes back to OnCommand.
+    virtual void openPinMenu() = 0;
+    virtual std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() = 0;
+    // Destroys the window; the object deletes itself once the window is gone.
+    virtual void destroyPin() = 0;
+
+    CDesktop& desktop() { return m_desktop; }
+
+private:
+    bool targetExists();
+    void onPullOut();
+    void onTransparency();
+
+    CDesktop& m_desktop;
+};

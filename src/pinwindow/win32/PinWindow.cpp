@@ -1,0 +1,121 @@
+#include "pinwindow/win32/PinWindow.h"
+
+#include "desktop/Trace.h"
+#include "desktop/win32/Win32Util.h"
+#include "pinwindow/win32/PinPropatyDlgWindow.h"
+#include "resource.h"
+#include "ui/win32/Controls.h"
+
+#include <algorithm>
+
+CPinWindow::CPinWindow(CDesktop& desktop)
+    : CPinDlg(desktop), CDialogBase(IDD_PIN), m_brushBack(CreateSolidBrush(RGB(255, 255, 255))) {}
+
+bool CPinWindow::createFor(HWND target) noexcept {
+    if (!create(target)) return false;
+    m_ownsItself = true;
+    return true;
+}
+
+WinHandle CPinWindow::pinHandle() { return toWinHandle(hwnd()); }
+
+Rect CPinWindow::pinRect() {
+    RECT r{};
+    GetWindowRect(hwnd(), &r);
+    return toRect(r);
+}
+
+void CPinWindow::movePin(const Rect& r) { MoveWindow(hwnd(), r.left, r.top, r.width(), r.height(), TRUE); }
+
+void CPinWindow::showPin() { ShowWindow(hwnd(), SW_SHOW); }
+
+std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return TRUE;
+        case WM_TIMER:
+            OnTimer(static_cast<unsigned>(wParam));
+            return std::nullopt;
+        case WM_MOVE:
+            OnMove();
+            return std::nullopt;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown();
+            return std::nullopt;
+        case WM_RBUTTONUP:
+            OnRButtonUp();
+            return std::nullopt;
+        case WM_SHOWWINDOW:
+            OnShowWindow(wParam != FALSE, static_cast<int>(lParam));
+            return std::nullopt;
+        case WM_COMMAND:
+            // Menu commands only; OK and Cancel go on to onOK and onCancel. "抜く" may destroy
+            // the object: nothing is touched after OnCommand.
+            if (HIWORD(wParam) == 0 && lParam == 0 && LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
+                OnCommand(LOWORD(wParam));
+                return 0;
+            }
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
+}
+
+HBRUSH CPinWindow::onCtlColor(HDC, HWND, UINT kind, HBRUSH defaultBrush) {
+    return kind == CTLCOLOR_DLG ? m_brushBack.get() : defaultBrush;
+}
+
+void CPinWindow::onPostDestroy() {
+    if (m_ownsItself) delete this;
+}
+
+void CPinWindow::showPinPicture(int bitmapId) {
+    m_picture.reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!m_picture) trace("LoadImage(%d) Error=%d\n", bitmapId, static_cast<int>(GetLastError()));
+    HWND picture = item(IDC_PIN_PICTURE);
+    // The control takes the bitmap's size; the object keeps owning the bitmap.
+    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture.get()));
+    RECT shown{};
+    GetWindowRect(picture, &shown);
+    const int width = shown.right - shown.left;
+    const int height = shown.bottom - shown.top;
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    // The template's pixel size follows from its font; grow the window where that leaves it
+    // smaller than the picture, so the whole pin shows.
+    if (client.right < width || client.bottom < height) {
+        RECT frame{};
+        GetWindowRect(hwnd(), &frame);
+        const int growX = std::max(0, width - static_cast<int>(client.right));
+        const int growY = std::max(0, height - static_cast<int>(client.bottom));
+        SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left + growX,
+                     frame.bottom - frame.top + growY, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetClientRect(hwnd(), &client);
+    }
+    MoveWindow(picture, 0, client.bottom - height, width, height, TRUE);
+}
+
+void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms, nullptr); }
+
+void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
+
+void CPinWindow::startDragging() { SendMessageA(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0); }
+
+void CPinWindow::openPinMenu() { static_cast<void>(showPopupMenuAtCursor(hwnd(), IDR_PIN_MENU, 0)); }
+
+std::unique_ptr<CPinPropatyDlg> CPinWindow::makeTransparencyDialog() {
+    return std::make_unique<CPinPropatyDlgWindow>(desktop());
+}
+
+void CPinWindow::destroyPin() { destroy(); }
+
+CPinDlg* CWin32PinFactory::createPinDlg(WinHandle target) {
+    auto* window = new CPinWindow(m_desktop);
+    if (!window->createFor(toHwnd(target))) {
+        delete window;
+        return nullptr;
+    }
+    return window;
+}

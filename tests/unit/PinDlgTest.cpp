@@ -1,0 +1,416 @@
+#include "desktop/MultiDisplay.h"
+#include "desktop/Trace.h"
+#include "fake/FakePinWindow.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using Kind = FakeCall::Kind;
+
+constexpr Rect kTargetRect{100, 200, 500, 600};
+
+class PinDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setTraceSink([this](const std::string& line) { traces += line; });
+        target = desktop.addAppWindow("Memo", "notepad.exe", "C:\\windows\\notepad.exe", kTargetRect);
+    }
+    void TearDown() override {
+        factory.destroyAlive();
+        setTraceSink({});
+        CMultiDisplay::ReleaseMultiDisplay();
+    }
+
+    // A pin window attached to target with these values, as the record hands them over.
+    CFakePinWindow& attach(int transFlag = 0, int trans = 70, int zOrder = 0, Rect rectTarget = {}) {
+        CFakePinWindow& pin = *factory.last;
+        pin.m_rectTarget = rectTarget;
+        pin.m_trans = trans;
+        pin.m_zOrder = zOrder;
+        pin.m_transFlag = transFlag;
+        pin.SetTarget(target);
+        desktop.clearCalls();
+        return pin;
+    }
+    CFakePinWindow& newPin() {
+        factory.createPinDlg(target);
+        return *factory.last;
+    }
+    FakePinLog& log() { return *factory.logs.back(); }
+    void useMonitors(int count) {
+        std::vector<MonitorRecord> monitors;
+        for (int i = 0; i < count; ++i) {
+            const Rect screen{1920 * i, 0, 1920 * (i + 1), 1080};
+            monitors.push_back(MonitorRecord{screen, screen, i == 0 ? 1u : 0u, "", screen});
+        }
+        desktop.setMonitors(monitors);
+        CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
+        traces.clear();
+    }
+
+    CFakeDesktop desktop;
+    CFakePinFactory factory{desktop};
+    WinHandle target;
+    std::string traces;
+};
+
+TEST_F(PinDlgTest, SetTargetTakesTheCurrentRectangleOnlyWhenNoneWasHandedOver) {
+    newPin();
+    EXPECT_EQ(attach().m_rectTarget, kTargetRect);
+    newPin();
+    EXPECT_EQ(attach(0, 70, 0, Rect{10, 10, 400, 300}).m_rectTarget, (Rect{10, 10, 400, 300}));
+    EXPECT_EQ(log().timers, (std::map<unsigned, unsigned>{{kPinHoldTimerId, kPinHoldTimerMs}}));
+}
+
+TEST_F(PinDlgTest, SetTargetOnAWindowThatIsGoneOnlyStartsTheTimer) {
+    desktop.destroyWindow(target);
+    CFakePinWindow& pin = newPin();
+    desktop.clearCalls();
+    pin.m_transFlag = 1;
+    pin.SetTarget(target);
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_EQ(pin.m_rectTarget, Rect{});
+    EXPECT_EQ(log().timers.count(kPinHoldTimerId), 1u);
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_TRUE(desktop.calls().empty());
+}
+
+TEST_F(PinDlgTest, HoldTimerPutsTheTargetBack) {
+    struct Case {
+        const char* what;
+        Rect now;
+        bool movedBack;
+    };
+    const Case cases[] = {
+        {"moved by its caption", {150, 250, 550, 650}, true},
+        {"resized by its frame", {100, 200, 700, 600}, true},
+        {"where it belongs", kTargetRect, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CFakePinWindow& pin = newPin();
+        attach();
+        desktop.setRect(target, c.now);
+        pin.OnTimer(kPinHoldTimerId);
+        if (c.movedBack) {
+            EXPECT_EQ(desktop.calls(),
+                      (std::vector<FakeCall>{
+                          {.kind = Kind::moveWindow, .window = target, .rect = kTargetRect, .flag = true}}));
+        } else {
+            EXPECT_TRUE(desktop.calls().empty());
+        }
+        EXPECT_EQ(desktop.windowRect(target), kTargetRect);
+        pin.Destroy();
+    }
+}
+
+TEST_F(PinDlgTest, HoldTimerLeavesAMaximisedOrVanishedTargetAlone) {
+    CFakePinWindow& pin = newPin();
+    attach();
+    desktop.maximize(target);
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_TRUE(desktop.calls().empty());
+    // Restored, the target takes its pinned rectangle again at the next tick.
+    desktop.restore(target);
+    desktop.setRect(target, Rect{0, 0, 10, 10});
+    pin.OnTimer(kPinHoldTimerId + 1);
+    EXPECT_TRUE(desktop.calls().empty());
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_EQ(desktop.windowRect(target), kTargetRect);
+
+    desktop.destroyWindow(target);
+    desktop.clearCalls();
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_EQ(log().timers.count(kPinHoldTimerId), 1u);
+}
+
+TEST_F(PinDlgTest, TransparencyOnSetsTheAlphaFromThePercentage) {
+    struct Case {
+        int percent;
+        std::uint8_t alpha;
+    };
+    for (const Case c :
+         {Case{70, 178}, Case{20, 51}, Case{100, 255}, Case{50, 127}, Case{250, 255}, Case{-5, 0}}) {
+        SCOPED_TRACE(c.percent);
+        newPin();
+        attach();
+        CFakePinWindow& pin = *factory.last;
+        pin.m_transFlag = 1;
+        pin.m_trans = c.percent;
+        pin.ApplyTransparency();
+        EXPECT_TRUE(desktop.exStyle(target) & style::kExLayered);
+        EXPECT_EQ(desktop.layeredAttributes(target),
+                  (LayeredAttributes{.colorKey = 0xFFFFFF, .alpha = c.alpha, .flags = style::kLayeredAlpha}));
+        pin.Destroy();
+    }
+}
+
+TEST_F(PinDlgTest, TransparencyTouchesTheLayeredStyleOnlyWhenItMust) {
+    CFakePinWindow& pin = newPin();
+    attach(1, 70);
+    // Already layered: only the attributes are set again.
+    pin.ApplyTransparency();
+    EXPECT_TRUE(desktop.callsOf(Kind::setExStyle).empty());
+    EXPECT_EQ(desktop.callsOf(Kind::setLayeredAttributes).size(), 1u);
+
+    pin.m_transFlag = 0;
+    pin.ApplyTransparency();
+    EXPECT_FALSE(desktop.exStyle(target) & style::kExLayered);
+    desktop.clearCalls();
+    pin.ApplyTransparency();
+    EXPECT_TRUE(desktop.calls().empty());
+}
+
+TEST_F(PinDlgTest, EndingRestoresTheSavedStyles) {
+    const std::uint32_t exStyle = desktop.exStyle(target);
+    CFakePinWindow& pin = newPin();
+    attach(1, 70);
+    const WinHandle pinWindow = pin.pinHandle();
+    pin.Destroy();
+    EXPECT_EQ(desktop.exStyle(target), exStyle);
+    EXPECT_EQ(desktop.layeredAttributes(target), std::nullopt);
+    EXPECT_TRUE(log().destroyed);
+    EXPECT_TRUE(log().timers.empty());
+    EXPECT_FALSE(desktop.isWindow(pinWindow));
+}
+
+TEST_F(PinDlgTest, EndingKeepsWhatTheWindowDidMeanwhile) {
+    CFakePinWindow& pin = newPin();
+    attach();
+    desktop.maximize(target);
+    pin.Destroy();
+    // Still maximised: the next cycle must not pin it again and pull it back.
+    EXPECT_TRUE(desktop.isZoomed(target));
+    EXPECT_TRUE(desktop.isVisible(target));
+}
+
+TEST_F(PinDlgTest, ATargetLayeredByItsOwnProgramGetsItsLookBack) {
+    const LayeredAttributes own{
+        .colorKey = 0x00FF00, .alpha = 230, .flags = style::kLayeredAlpha | style::kLayeredColorKey};
+    for (int transFlag : {0, 1}) {
+        SCOPED_TRACE(transFlag);
+        FakeWindowSpec spec;
+        spec.title = "Layered";
+        spec.layered = own;
+        target = desktop.addWindow(spec);
+        CFakePinWindow& pin = newPin();
+        attach(transFlag, 40);
+        EXPECT_EQ(desktop.layeredAttributes(target).has_value(), transFlag == 1);
+        pin.Destroy();
+        EXPECT_TRUE(desktop.exStyle(target) & style::kExLayered);
+        EXPECT_EQ(desktop.layeredAttributes(target), own);
+    }
+}
+
+TEST_F(PinDlgTest, EndingAfterTheTargetWentTouchesNothing) {
+    CFakePinWindow& pin = newPin();
+    attach(1, 70);
+    desktop.destroyWindow(target);
+    desktop.clearCalls();
+    pin.Destroy();
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_TRUE(log().destroyed);
+}
+
+TEST_F(PinDlgTest, ZOrderIsTopmostOnlyForOne) {
+    for (int zOrder : {0, 1, 2}) {
+        SCOPED_TRACE(zOrder);
+        newPin();
+        desktop.clearCalls();
+        factory.last->m_zOrder = zOrder;
+        factory.last->SetTarget(target);
+        EXPECT_EQ(desktop.callsOf(Kind::setTopmost),
+                  (std::vector<FakeCall>{{.kind = Kind::setTopmost, .window = target, .flag = zOrder == 1}}));
+        factory.last->Destroy();
+    }
+}
+
+TEST_F(PinDlgTest, ZOrderMenuCommands) {
+    CFakePinWindow& pin = newPin();
+    attach();
+    pin.OnCommand(IDM_ZORDER_TOPMOST);
+    EXPECT_EQ(pin.m_zOrder, 1);
+    EXPECT_TRUE(desktop.exStyle(target) & style::kExTopmost);
+    pin.OnCommand(IDM_ZORDER_NORMAL);
+    EXPECT_EQ(pin.m_zOrder, 0);
+    EXPECT_FALSE(desktop.exStyle(target) & style::kExTopmost);
+    EXPECT_EQ(desktop.callsOf(Kind::setTopmost).size(), 2u);
+}
+
+TEST_F(PinDlgTest, EnterAndEscapeDoNothing) {
+    CFakePinWindow& pin = newPin();
+    attach();
+    pin.OnCommand(1);
+    pin.OnCommand(2);
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_FALSE(log().destroyed);
+}
+
+TEST_F(PinDlgTest, TheTargetFollowsADraggedPinOnlyWhenDraggingIsAllowed) {
+    struct Case {
+        bool controller;
+        int moveEnable;
+        bool follows;
+    };
+    for (const Case c :
+         {Case{true, 1, true}, Case{true, 0, false}, Case{true, 2, false}, Case{false, 1, false}}) {
+        SCOPED_TRACE(testing::Message() << "controller " << c.controller << ", moveEnable " << c.moveEnable);
+        std::optional<CFakePinController> controller;
+        if (c.controller) controller.emplace().move = c.moveEnable;
+        desktop.setRect(target, kTargetRect);
+        CFakePinWindow& pin = newPin();
+        attach();
+        traces.clear();
+        pin.OnLButtonDown();
+        EXPECT_EQ(traces, "CPinDlg::OnLButtonDown()\n");
+        EXPECT_EQ(log().dragStarts, c.follows ? 1 : 0);
+
+        pin.movePin(Rect{300, 400, 352, 450});
+        EXPECT_EQ(pin.m_rectPin, (Rect{300, 400, 352, 450}));
+        const Rect followed{280, 432, 680, 832};
+        EXPECT_EQ(desktop.windowRect(target), c.follows ? followed : kTargetRect);
+        EXPECT_EQ(pin.m_rectTarget, c.follows ? followed : kTargetRect);
+        pin.Destroy();
+    }
+}
+
+TEST_F(PinDlgTest, OnASingleMonitorAPinOffTheDesktopKeepsItsLastPlace) {
+    for (int monitors : {0, 1, 2}) {
+        SCOPED_TRACE(monitors);
+        if (monitors > 0) useMonitors(monitors);
+        CFakePinWindow& pin = newPin();
+        pin.movePin(Rect{10, 10, 62, 60});
+        const Rect offDesktop{-500, -500, -448, -450};
+        pin.movePin(offDesktop);
+        EXPECT_EQ(pin.m_rectPin, monitors > 1 ? offDesktop : (Rect{10, 10, 62, 60}));
+        // Touching the desktop's edge by one pixel is on it.
+        pin.movePin(Rect{-51, -49, 1, 1});
+        EXPECT_EQ(pin.m_rectPin, (Rect{-51, -49, 1, 1}));
+        pin.Destroy();
+        CMultiDisplay::ReleaseMultiDisplay();
+    }
+}
+
+TEST_F(PinDlgTest, APinWindowIsColourKeyedWithoutBorder) {
+    CFakePinWindow& pin = newPin();
+    EXPECT_TRUE(desktop.exStyle(pin.pinHandle()) & style::kExLayered);
+    EXPECT_EQ(desktop.layeredAttributes(pin.pinHandle()),
+              (LayeredAttributes{.colorKey = 0xFFFFFF, .alpha = 200, .flags = style::kLayeredColorKey}));
+    EXPECT_FALSE(desktop.style(pin.pinHandle()) & style::kBorder);
+    EXPECT_EQ(traces, "");
+}
+
+TEST_F(PinDlgTest, PinPictureFollowsThePinSizeSetting) {
+    newPin();
+    EXPECT_EQ(log().bitmapId, IDB_PIN_SMALL);
+    CFakePinController controller;
+    for (int size : {0, 1, 7}) {
+        controller.size = size;
+        newPin();
+        EXPECT_EQ(log().bitmapId, size == 0 ? IDB_PIN_SMALL : IDB_PIN_NORMAL);
+    }
+}
+
+TEST_F(PinDlgTest, RightButtonOpensTheMenuAndShowTraces) {
+    CFakePinWindow& pin = newPin();
+    pin.OnRButtonUp();
+    pin.OnShowWindow(false, 1);
+    EXPECT_EQ(log().menusOpened, 1);
+    EXPECT_EQ(traces, "OnRButtonUp() \nOnShowWindow() bShow=0, nStatus=1\n");
+}
+
+TEST_F(PinDlgTest, PullOutAnsweredNoAppliesTheZOrderAgain) {
+    CFakePinController controller;
+    CFakePinWindow& pin = newPin();
+    attach(0, 70, 1);
+    traces.clear();
+    desktop.answerQueue.push_back(MsgAnswer::no);
+    pin.OnCommand(IDM_PIN_PULL_OUT);
+    EXPECT_EQ(traces, "CVelnoteWin::OnMenuitemdelete() \n");
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop.messageBoxes[0].text, u8"画鋲を抜きますか？");
+    EXPECT_EQ(desktop.messageBoxes[0].buttons, MsgButtons::yesNo);
+    EXPECT_TRUE(desktop.messageBoxes[0].appBox);
+    EXPECT_EQ(desktop.callsOf(Kind::setTopmost),
+              (std::vector<FakeCall>{{.kind = Kind::setTopmost, .window = target, .flag = false},
+                                     {.kind = Kind::setTopmost, .window = target, .flag = true}}));
+    EXPECT_TRUE(controller.removed.empty());
+    EXPECT_FALSE(log().destroyed);
+}
+
+TEST_F(PinDlgTest, PullOutAnsweredYesRemovesThePinThroughTheController) {
+    CFakePinController controller;
+    CFakePinWindow& pin = newPin();
+    attach();
+    desktop.answerQueue.push_back(MsgAnswer::yes);
+    pin.OnCommand(IDM_PIN_PULL_OUT);
+    EXPECT_EQ(controller.removed, (std::vector<CPinDlg*>{&pin}));
+    EXPECT_TRUE(log().destroyed);
+}
+
+TEST_F(PinDlgTest, ControllerCommandsDoNothingWithoutAController) {
+    CFakePinWindow& pin = newPin();
+    attach();
+    pin.OnCommand(IDM_PIN_PULL_OUT);
+    pin.OnCommand(IDM_MATCH_CONDITION);
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    EXPECT_TRUE(desktop.calls().empty());
+
+    CFakePinController controller;
+    pin.OnCommand(IDM_MATCH_CONDITION);
+    EXPECT_EQ(controller.conditionsFor, (std::vector<CPinDlg*>{&pin}));
+}
+
+TEST_F(PinDlgTest, TransparencyDialogOkAppliesItsValues) {
+    CFakePinWindow& pin = newPin();
+    attach(0, 70);
+    log().dialogUser = [](CFakePropatyDlg& dialog) {
+        dialog.checked = true;
+        dialog.spinTo(50);
+        return CFakePropatyDlg::Press::ok;
+    };
+    pin.OnCommand(IDM_PIN_TRANSPARENCY);
+    EXPECT_EQ(log().dialogControl, 0);
+    EXPECT_EQ(log().dialogPercent, 70);
+    EXPECT_EQ(log().dialogHasOwner, 1);
+    EXPECT_EQ(log().dialogPin, pin.pinHandle());
+    EXPECT_EQ(pin.m_transFlag, 1);
+    EXPECT_EQ(pin.m_trans, 50);
+    EXPECT_EQ(desktop.layeredAttributes(target)->alpha, 127);
+}
+
+TEST_F(PinDlgTest, TransparencyDialogCancelChangesNothing) {
+    CFakePinWindow& pin = newPin();
+    attach(1, 70);
+    log().dialogUser = [](CFakePropatyDlg& dialog) {
+        dialog.checked = false;
+        dialog.spinTo(30);
+        return CFakePropatyDlg::Press::cancel;
+    };
+    pin.OnCommand(IDM_PIN_TRANSPARENCY);
+    EXPECT_EQ(pin.m_transFlag, 1);
+    EXPECT_EQ(pin.m_trans, 70);
+    EXPECT_TRUE(desktop.calls().empty());
+}
+
+TEST_F(PinDlgTest, TransparencyDialogOkAfterThePinEndedHandsNothingBack) {
+    CFakePinWindow& pin = newPin();
+    attach(0, 70);
+    FakePinLog& pinLog = log();
+    // The pinning cycle ends the pin while the dialog is open.
+    pinLog.dialogUser = [&pin](CFakePropatyDlg& dialog) {
+        pin.Destroy();
+        dialog.checked = true;
+        return CFakePropatyDlg::Press::ok;
+    };
+    pin.OnCommand(IDM_PIN_TRANSPARENCY);
+    EXPECT_TRUE(pinLog.destroyed);
+    EXPECT_FALSE(desktop.exStyle(target) & style::kExLayered);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+#include "desktop/Trace.h"
+#include "fake/FakePinWindow.h"
+#include "pins/PinData.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using Kind = FakeCall::Kind;
+
+class PinStartEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setTraceSink([this](const std::string& line) { traces += line; });
+        target =
+            desktop.addAppWindow("Memo", "notepad.exe", "C:\\windows\\notepad.exe", Rect{100, 200, 500, 600});
+        record.m_title = "Memo";
+    }
+    void TearDown() override {
+        factory.destroyAlive();
+        setTraceSink({});
+    }
+    FakePinLog& log() { return *factory.logs.back(); }
+
+    CFakeDesktop desktop;
+    CFakePinFactory factory{desktop};
+    WinHandle target;
+    CPinData record;
+    std::string traces;
+};
+
+TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
+    struct Case {
+        const char* what;
+        Rect rectTarget;
+        Rect pin;
+        Rect held;
+    };
+    const Case cases[] = {
+        {"new record", {}, {120, 168, 152, 197}, {100, 200, 500, 600}},
+        {"stored target rectangle", {10, 10, 400, 300}, {30, -22, 62, 7}, {10, 10, 400, 300}},
+    };
+    factory.width = 32;
+    factory.height = 29;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPinData pinned = record;
+        pinned.m_rectTarget = c.rectTarget;
+        pinned.StartPin(factory, target);
+        ASSERT_EQ(pinned.m_pPinDlg, factory.last);
+        EXPECT_EQ(factory.owners.back(), target);
+        EXPECT_EQ(pinned.m_rectWin, c.pin);
+        EXPECT_EQ(factory.last->pinRect(), c.pin);
+        EXPECT_EQ(factory.last->m_rectPin, c.pin);
+        EXPECT_EQ(factory.last->m_rectTarget, c.held);
+        // The first tick of the hold timer puts the window at the held rectangle.
+        factory.last->OnTimer(kPinHoldTimerId);
+        EXPECT_EQ(desktop.windowRect(target), c.held);
+        pinned.EndPin();
+        desktop.setRect(target, Rect{100, 200, 500, 600});
+    }
+}
+
+TEST_F(PinStartEndTest, AKnownPinPlaceIsKept) {
+    record.m_rectWin = Rect{700, 50, 752, 100};
+    record.StartPin(factory, target);
+    EXPECT_EQ(factory.last->pinRect(), (Rect{700, 50, 752, 100}));
+}
+
+TEST_F(PinStartEndTest, SettingsAreHandedOverBeforeAttachingAndShownLast) {
+    record.m_transFlag = 1;
+    record.m_trans = 50;
+    record.m_zOrder = 1;
+    record.StartPin(factory, target);
+    EXPECT_EQ(record.m_pinned, 1);
+    EXPECT_EQ(record.m_hTarget, target);
+    std::vector<FakeCall> onTarget = desktop.calls();
+    std::erase_if(onTarget, [this](const FakeCall& call) { return call.window != target; });
+    EXPECT_EQ(onTarget, (std::vector<FakeCall>{
+                            {.kind = Kind::setExStyle, .window = target, .value = style::kExLayered},
+                            {.kind = Kind::setLayeredAttributes,
+                             .window = target,
+                             .layered = {.colorKey = 0xFFFFFF, .alpha = 127, .flags = style::kLayeredAlpha}},
+                            {.kind = Kind::setTopmost, .window = target, .flag = true}}));
+    EXPECT_TRUE(log().shown);
+    EXPECT_EQ(log().timers.count(kPinHoldTimerId), 1u);
+    EXPECT_EQ(traces, "●●StartPin! title=Memo\n");
+}
+
+TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
+    CFakePinController controller;
+    controller.move = 1;
+    record.StartPin(factory, target);
+    CFakePinWindow& pin = *factory.last;
+    const WinHandle pinWindow = pin.pinHandle();
+    pin.OnCommand(IDM_ZORDER_TOPMOST);
+    pin.m_transFlag = 1;
+    pin.m_trans = 40;
+    pin.movePin(Rect{300, 300, 352, 350});
+    traces.clear();
+
+    record.EndPin();
+    EXPECT_EQ(traces, "EndPin! title=Memo\n■■m_rectWin.top=300, m_rectWin.left=300\n");
+    EXPECT_EQ(record.m_rectWin, (Rect{300, 300, 352, 350}));
+    EXPECT_EQ(record.m_rectTarget, (Rect{280, 332, 680, 732}));
+    EXPECT_EQ(record.m_zOrder, 1);
+    EXPECT_EQ(record.m_transFlag, 1);
+    EXPECT_EQ(record.m_trans, 40);
+    EXPECT_EQ(record.m_pinned, 0);
+    EXPECT_EQ(record.m_hTarget, kNoWindow);
+    EXPECT_EQ(record.m_pPinDlg, nullptr);
+    EXPECT_TRUE(log().destroyed);
+    EXPECT_FALSE(desktop.isWindow(pinWindow));
+    EXPECT_EQ(controller.updates, 1);
+
+    // Pinned again in the same run, the pin comes back where it was.
+    record.StartPin(factory, target);
+    EXPECT_EQ(factory.last->pinRect(), (Rect{300, 300, 352, 350}));
+}
+
+TEST_F(PinStartEndTest, EndWithoutAControllerStillEnds) {
+    record.StartPin(factory, target);
+    record.EndPin();
+    EXPECT_EQ(record.m_pinned, 0);
+    EXPECT_TRUE(log().destroyed);
+}
+
+TEST_F(PinStartEndTest, CallsInTheWrongStateDoNothing) {
+    CFakePinController controller;
+    record.EndPin();
+    EXPECT_EQ(traces, "");
+    EXPECT_EQ(controller.updates, 0);
+
+    record.StartPin(factory, target);
+    traces.clear();
+    desktop.clearCalls();
+    record.StartPin(factory, desktop.addAppWindow("Other", "other.exe", "C:\\other.exe"));
+    EXPECT_EQ(traces, "");
+    EXPECT_EQ(factory.made.size(), 1u);
+    EXPECT_EQ(record.m_hTarget, target);
+    EXPECT_TRUE(desktop.calls().empty());
+}
+
+TEST_F(PinStartEndTest, APinWindowTheSystemRefusedEndsQuietly) {
+    CFakePinController controller;
+    factory.refuse = true;
+    record.StartPin(factory, target);
+    EXPECT_EQ(record.m_pinned, 1);
+    EXPECT_EQ(record.m_pPinDlg, nullptr);
+    traces.clear();
+    record.EndPin();
+    EXPECT_EQ(traces, "EndPin! title=Memo\n");
+    EXPECT_EQ(record.m_pinned, 0);
+    EXPECT_EQ(record.m_hTarget, kNoWindow);
+    EXPECT_EQ(controller.updates, 0);
+}
+
+}  // namespace
