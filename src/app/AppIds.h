@@ -1,0 +1,30 @@
+// Timers, messages and system-menu command of the resident main window. Dialog, menu,
+// string and icon IDs are resources (res/resource.h).
+#pragma once
+
+#include <cstdint>
+
+// Re-announces the tray icon and adds it again when the notification area has lost it.
+constexpr int kTrayTimerId = 101;
+constexpr unsigned kTrayTimerPeriodMs = 1000;
+// The tray icon's callback message (WM_USER + 100); the mouse message comes in lParam.
+constexpr unsigned kTrayCallbackMessage = 0x0400 + 100;
+// The system keeps the low four bits of system commands for itself.
+constexpr unsigned kSysCommandMask = 0xFFF0;
+
+// Mouse messages the tray callback tells apart.
+namespace traymouse {
+constexpr std::uint32_t kLButtonDown = 0x0201;
+constexpr std::uint32_t kLButtonDblClk = 0x0203;
+constexpr std::uint32_t kRButtonDown = 0x0204;
+constexpr std::uint32_t kRButtonUp = 0x0205;
+}  // namespace traymouse
+
+// The notification area is busy (ERROR_TIMEOUT): the icon may or may not have been added.
+constexpr std::uint32_t kErrorTimeout = 1460;
+constexpr unsigned kTrayRetryPauseMs = 1000;
+
+// SWP_SHOWWINDOW in WM_WINDOWPOSCHANGING.
+constexpr std::uint32_t kSwpShowWindow = 0x0040;
+// ENDSESSION_LOGOFF, the highest bit of WM_ENDSESSION's lParam.
+constexpr std::uint64_t kEndSessionLogoff = 0x80000000u;

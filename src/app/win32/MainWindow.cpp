@@ -1,0 +1,210 @@
+#include "app/win32/MainWindow.h"
+
+#include "app/AppIds.h"
+#include "app/win32/AboutWindow.h"
+#include "app/win32/HomePage.h"
+#include "desktop/Trace.h"
+#include "desktop/win32/VersionGuards.h"
+#include "desktop/win32/Win32Util.h"
+#include "resource.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/Handles.h"
+
+#include <cstring>
+
+namespace {
+
+// Sent to every top-level window when the taskbar is created anew (the shell restarted).
+UINT g_taskbarCreatedMessage = 0;
+
+constexpr char kTrayTip[] = "Clavora";
+
+HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLAVORA)); }
+
+}  // namespace
+
+CMainWindow::CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::string& currentDirectory)
+    : CClavoraDlg(desktop, currentDirectory),
+      CDialogBase(IDD_CLAVORA_DIALOG),
+      m_hIcon(programIcon()),
+      m_hTrayIcon(programIcon()),
+      m_controlDlg(desktop, factory) {}
+
+std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (g_taskbarCreatedMessage != 0 && message == g_taskbarCreatedMessage) {
+        onTaskbarCreated();
+        return std::nullopt;
+    }
+    switch (message) {
+        case WM_INITDIALOG:
+            // Known before anything can be broadcast to us; a shell of another integrity level
+            // may send it, hence the filter.
+            g_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+            AllowMessageThroughFilter(g_taskbarCreatedMessage);
+            OnInitDialog();
+            return TRUE;
+        case WM_TIMER:
+            onTimer(static_cast<int>(wParam));
+            break;
+        case kTrayCallbackMessage:
+            if (onTrayNotify(static_cast<std::uint32_t>(lParam))) return 0;
+            break;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDM_MAIN_PANEL) {
+                onMainPanelCommand();
+                return 0;
+            }
+            if (LOWORD(wParam) == IDM_EXIT) {
+                onExitCommand();
+                return 0;
+            }
+            break;
+        case WM_WINDOWPOSCHANGING: {
+            auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+            position->flags = adjustPosChangingFlags(position->flags);
+            break;
+        }
+        case WM_ENDSESSION:
+            onEndSession(wParam, static_cast<std::uint64_t>(lParam));
+            return 0;
+        case WM_DESTROY:
+            onDestroy();
+            break;
+        case WM_SYSCOMMAND:
+            if (onSysCommand(static_cast<unsigned>(wParam))) return 0;
+            break;
+        case WM_DWMCOMPOSITIONCHANGED:
+            onCompositionChanged();
+            break;
+        case WM_PAINT:
+            if (paintMinimised()) return 0;
+            break;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(m_hIcon);
+        case WM_NOTIFY:
+            if (isHomePageLinkClick(*reinterpret_cast<const NMHDR*>(lParam))) {
+                openHomePage(hwnd());
+                return 0;
+            }
+            break;
+    }
+    return std::nullopt;
+}
+
+HBRUSH CMainWindow::onCtlColor(HDC dc, HWND, UINT, HBRUSH defaultBrush) {
+    if (!m_bComposition) return defaultBrush;
+    // Black is drawn as glass where the frame reaches into the client area.
+    SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+}
+
+void CMainWindow::onPostDestroy() {
+    // The window handle is gone; the copy taken for the tray names the icon to remove.
+    NOTIFYICONDATAA record{};
+    record.cbSize = sizeof(record);
+    record.hWnd = m_hWndTray;
+    Shell_NotifyIconA(NIM_DELETE, &record);
+}
+
+void CMainWindow::prepareWindow() {
+    if (HMENU systemMenu = GetSystemMenu(hwnd(), FALSE)) {
+        const wchar_t* text = nullptr;
+        // With a zero buffer length LoadString hands out the resource's own read-only text.
+        const int length =
+            LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
+        if (length > 0) {
+            const std::wstring item(text, static_cast<std::size_t>(length));
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, item.c_str());
+        }
+    }
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    // The tray record; its size is the system's record of this build (508 bytes on 32 bits).
+    m_hWndTray = hwnd();
+    m_nid = NOTIFYICONDATAA{};
+    m_nid.cbSize = sizeof(m_nid);
+    m_nid.hWnd = m_hWndTray;
+    m_nid.uID = 0;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = kTrayCallbackMessage;
+    m_nid.hIcon = m_hTrayIcon;
+    std::strncpy(m_nid.szTip, kTrayTip, sizeof(m_nid.szTip) - 1);
+}
+
+void CMainWindow::createControlPanel() {
+    // A failed creation is traced by the layer; the program then runs without its panel.
+    static_cast<void>(m_controlDlg.create(hwnd()));
+}
+
+void CMainWindow::showControlPanel() { ShowWindow(m_controlDlg.hwnd(), SW_SHOW); }
+
+bool CMainWindow::notifyTray(TrayOp op) {
+    if (Shell_NotifyIconA(op == TrayOp::add ? NIM_ADD : NIM_MODIFY, &m_nid)) return true;
+    m_trayError = GetLastError();
+    return false;
+}
+
+Rect CMainWindow::visibleFrameRect() {
+    RECT bounds{};
+    if (SUCCEEDED(GetDwmFrameBounds(hwnd(), bounds))) return toRect(bounds);
+    return windowRect();
+}
+
+Rect CMainWindow::windowRect() {
+    RECT r{};
+    GetWindowRect(hwnd(), &r);
+    return toRect(r);
+}
+
+void CMainWindow::moveWindowTo(const PanelPoint& topLeft) {
+    SetWindowPos(hwnd(), HWND_TOP, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE);
+}
+
+void CMainWindow::showWindow(ShowCommand command) {
+    switch (command) {
+        case ShowCommand::hide:
+            ShowWindow(hwnd(), SW_HIDE);
+            break;
+        case ShowCommand::show:
+            ShowWindow(hwnd(), SW_SHOW);
+            break;
+        case ShowCommand::showNormal:
+            ShowWindow(hwnd(), SW_SHOWNORMAL);
+            break;
+    }
+}
+
+void CMainWindow::showTrayMenu() { showPopupMenuAtCursor(hwnd(), IDR_TRAY_MENU); }
+
+void CMainWindow::sendEndSession() { SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0); }
+
+void CMainWindow::runAboutBox() {
+    CAboutWindow about;
+    about.doModal(hwnd());
+}
+
+bool CMainWindow::queryComposition() {
+    BOOL enabled = FALSE;
+    // A failed query leaves the flag off: no glass.
+    static_cast<void>(QueryDwmComposition(&enabled));
+    return enabled != FALSE;
+}
+
+void CMainWindow::extendGlassFrame(const GlassMargins& margins) {
+    const MARGINS frame{margins.left, margins.right, margins.top, margins.bottom};
+    static_cast<void>(ExtendDwmFrame(hwnd(), frame));
+}
+
+bool CMainWindow::paintMinimised() {
+    if (!IsIconic(hwnd())) return false;
+    CPaintDC paint(hwnd());
+    SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const PanelPoint origin = centredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(paint.get(), origin.x, origin.y, m_hIcon);
+    return true;
+}

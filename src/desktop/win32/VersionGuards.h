@@ -1,0 +1,28 @@
+// Facilities that exist only from system version 6 on (the desktop window manager and the
+// message filter), used so that Clavora still loads and runs on older systems: the libraries
+// are bound at the first call, and every call sits behind the version question.
+#pragma once
+
+#include <windows.h>
+
+#include <uxtheme.h>
+
+// What the guarded calls return when the system is too old or the facility is missing.
+constexpr HRESULT kGuardedCallRefused = static_cast<HRESULT>(-1);
+
+// Fills the cached version record (GetVersionExA); a failed query leaves it invalid.
+void LoadOsVersion();
+// Major version 6 or later. A failed query counts as older and is asked again next time.
+bool IsOsVersion6OrLater();
+
+// DwmIsCompositionEnabled; on an older system *enabled (when given) becomes FALSE and the
+// result is kGuardedCallRefused.
+HRESULT QueryDwmComposition(BOOL* enabled);
+// DwmExtendFrameIntoClientArea; kGuardedCallRefused without any call on an older system.
+HRESULT ExtendDwmFrame(HWND window, const MARGINS& margins);
+// DwmGetWindowAttribute(DWMWA_EXTENDED_FRAME_BOUNDS): the visible frame without the
+// invisible resize borders; kGuardedCallRefused on an older system.
+HRESULT GetDwmFrameBounds(HWND window, RECT& bounds);
+// ChangeWindowMessageFilter(message, MSGFLT_ADD), so that a broadcast from a process of
+// another integrity level reaches us; false on an older system or when the call fails.
+bool AllowMessageThroughFilter(UINT message);

@@ -1,0 +1,120 @@
+# What the scenarios of the running program share, on top of lib.sh: Clavora's windows, its
+# tray icon and menu, the hotkey, pins and the configuration file. Sourced by those scenarios.
+#
+#   clavora_start [ARGS...]    starts Clavora.exe from WORKDIR and waits until its main window
+#                              exists and its tray icon is shown; sets CLAVORA_PID, CLAVORA_MAIN
+#   tray_icon_center           "X Y" of Clavora's icon in the Wine System Tray, or fail
+#   tray_icon_count            how many icons the tray shows
+#   open_tray_menu             right click on the icon; sets MENU_RECT (the popup's rectangle)
+#   choose_menu_item first|last   clicks the popup's first or last item
+#   press_pin_hotkey HWND [KEYS]  gives HWND the X focus and presses KEYS (super+z)
+#   wait_pin HWND [MS]         the probe line of HWND's pin window (visible, owned by HWND)
+#   pin_rect_of HWND           its rectangle "L,T,R,B"
+#   wait_clavora_gone [MS]     waits until the Clavora process has ended
+#   start_notepad              starts Wine's notepad; sets NOTEPAD (hwnd) and NOTEPAD_RECT
+#   ini_value KEY [SECTION]    a value of WORKDIR/Clavora.ini (first match after SECTION)
+#   elapsed_since T0           milliseconds since T0 (now_ms)
+#   probe_overhead             milliseconds one probe call costs (its start under Wine)
+
+CLAVORA_PID=
+CLAVORA_MAIN=
+MENU_RECT=
+NOTEPAD=
+NOTEPAD_RECT=
+
+# WM_COMMAND with IDOK answers a message box; with IDM_EXIT it is the tray menu's "終了".
+WM_COMMAND=0x0111
+IDOK=1
+IDM_EXIT=32772
+
+clavora_start() {
+    start_clavora "$@"
+    CLAVORA_PID=$LAST_PID
+    local line
+    line=$(probe wait-window --exe clavora.exe --class '#32770' --title Clavora --timeout 20000) ||
+        fail "Clavora's main window did not appear"
+    CLAVORA_MAIN=$(field hwnd "$line")
+    wait_until "[ \"\$(tray_icon_count)\" -ge 1 ]" 10000 || fail "no tray icon"
+}
+
+tray_window() { probe find --title "Wine System Tray" --exe explorer.exe | head -n1 | field hwnd; }
+
+tray_icon_count() {
+    local tray
+    tray=$(tray_window) || return 1
+    [ -n "$tray" ] || { echo 0; return 0; }
+    probe children "$tray" | LC_ALL=C grep -c $'class=__winex11_tray_icon\t' || true
+}
+
+tray_icon_center() {
+    local tray line rect l t r b
+    tray=$(tray_window)
+    [ -n "$tray" ] || fail "no Wine System Tray window"
+    line=$(probe children "$tray" | LC_ALL=C grep $'class=__winex11_tray_icon\t' | head -n1)
+    [ -n "$line" ] || fail "no icon in the tray"
+    rect=$(field rect "$line")
+    IFS=, read -r l t r b <<<"$rect"
+    echo "$(((l + r) / 2)) $(((t + b) / 2))"
+}
+
+open_tray_menu() {
+    local x y line
+    read -r x y <<<"$(tray_icon_center)"
+    xdotool mousemove "$x" "$y" click 3
+    line=$(probe wait-window --class '#32768' --visible --exe clavora.exe --timeout 5000) ||
+        fail "the tray menu did not open"
+    MENU_RECT=$(field rect "$line")
+}
+
+choose_menu_item() {
+    local l t r b
+    IFS=, read -r l t r b <<<"$MENU_RECT"
+    case $1 in
+        first) xdotool mousemove "$(((l + r) / 2))" "$((t + 10))" click 1 ;;
+        last) xdotool mousemove "$(((l + r) / 2))" "$((b - 10))" click 1 ;;
+        *) fail "choose_menu_item: first or last, not $1" ;;
+    esac
+}
+
+press_pin_hotkey() {
+    local xid
+    xid=$(probe xid "$1" | field xid)
+    [ -n "$xid" ] || fail "no X window behind $1"
+    xdotool windowfocus --sync "$xid"
+    xdotool key "${2:-super+z}"
+}
+
+wait_pin() { probe wait-window --owner "$1" --exe clavora.exe --visible --timeout "${2:-5000}"; }
+
+pin_rect_of() { probe find --owner "$1" --exe clavora.exe --visible | head -n1 | field rect; }
+
+wait_clavora_gone() {
+    wait_until "! kill -0 $CLAVORA_PID" "${1:-10000}" || fail "Clavora did not end"
+}
+
+start_notepad() {
+    start_exe notepad
+    local line
+    line=$(probe wait-window --exe notepad.exe --visible --timeout 20000) || fail "notepad did not open"
+    NOTEPAD=$(field hwnd "$line")
+    probe idle "$NOTEPAD" >/dev/null || true
+    NOTEPAD_RECT=$(field rect "$(probe info "$NOTEPAD")")
+}
+
+ini_value() {
+    local key=$1 section=${2:-}
+    LC_ALL=C awk -v key="$key" -v section="[$section]" '
+        { sub(/\r$/, "") }
+        section == "[]" || $0 == section { found = 1 }
+        found && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
+    ' "$WORKDIR/Clavora.ini"
+}
+
+elapsed_since() { echo $(($(now_ms) - $1)); }
+
+probe_overhead() {
+    local t0
+    t0=$(now_ms)
+    probe pid >/dev/null
+    elapsed_since "$t0"
+}
