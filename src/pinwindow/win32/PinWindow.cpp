@@ -27,7 +27,9 @@ Rect CPinWindow::pinRect() {
 
 void CPinWindow::movePin(const Rect& r) { MoveWindow(hwnd(), r.left, r.top, r.width(), r.height(), TRUE); }
 
-void CPinWindow::showPin() { ShowWindow(hwnd(), SW_SHOW); }
+// Shown without activation: the pin comes up while the user works in its target (right after
+// the hotkey, or whenever the cycle finds the window again) and must not take the keyboard away.
+void CPinWindow::showPin() { ShowWindow(hwnd(), SW_SHOWNOACTIVATE); }
 
 std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
