@@ -16,14 +16,55 @@ file(GLOB CLAVORA_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/scen
 foreach(scenario ${CLAVORA_SCENARIOS})
   get_filename_component(name ${scenario} NAME_WE)
   add_test(NAME e2e.${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario.sh ${scenario})
-  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK wine
+  # A scenario that cannot run here (it needs root to mount, say) says "SKIPPED:" and ends.
+  set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK wine SKIP_REGULAR_EXPRESSION "SKIPPED:"
                        ENVIRONMENT "CLAVORA_WIN64_DIR=${CLAVORA_WIN64_DIR};CLAVORA_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endforeach()
 
 find_package(benchmark QUIET)
 file(GLOB CLAVORA_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 if(benchmark_FOUND AND CLAVORA_BENCH_SOURCES)
-  add_executable(clavora_bench ${CLAVORA_BENCH_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fake/FakeDesktop.cpp)
+  # The benchmarks run on the unit tests' fakes; only the GoogleTest printer stays out.
+  file(GLOB CLAVORA_BENCH_FAKES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fake/*.cpp)
+  list(FILTER CLAVORA_BENCH_FAKES EXCLUDE REGEX ".*/GTest[^/]*\\.cpp$")
+  add_executable(clavora_bench ${CLAVORA_BENCH_SOURCES} ${CLAVORA_BENCH_FAKES})
   target_include_directories(clavora_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(clavora_bench PRIVATE clavora_core benchmark::benchmark)
+  target_link_libraries(clavora_bench PRIVATE clavora_core benchmark::benchmark benchmark::benchmark_main)
+endif()
+
+# Fuzz targets, in a tree of their own under the build root (clang with libFuzzer, see
+# tests/fuzz/CMakeLists.txt), when that compiler is installed. ctest runs each one for a few
+# seconds (label "fuzz"); tests/fuzz/run-long.sh runs them for as long as one likes.
+find_program(CLAVORA_FUZZ_CXX NAMES clang++)
+if(CLAVORA_FUZZ_CXX AND NOT DEFINED CLAVORA_FUZZ_WORKS)
+  set(check_dir ${CMAKE_BINARY_DIR}/fuzz-check)
+  file(WRITE ${check_dir}/check.cpp
+       "extern \"C\" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n")
+  execute_process(COMMAND ${CLAVORA_FUZZ_CXX} -fsanitize=fuzzer,address,undefined ${check_dir}/check.cpp
+                          -o ${check_dir}/check
+                  RESULT_VARIABLE check_result OUTPUT_QUIET ERROR_QUIET)
+  if(check_result EQUAL 0)
+    set(CLAVORA_FUZZ_WORKS ON CACHE INTERNAL "clang links libFuzzer programs")
+  else()
+    set(CLAVORA_FUZZ_WORKS OFF CACHE INTERNAL "clang links libFuzzer programs")
+  endif()
+endif()
+if(CLAVORA_FUZZ_CXX AND CLAVORA_FUZZ_WORKS)
+  include(ExternalProject)
+  get_filename_component(CLAVORA_FUZZ_DIR ${CMAKE_BINARY_DIR}/../fuzz ABSOLUTE)
+  ExternalProject_Add(clavora_fuzz
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz
+    BINARY_DIR ${CLAVORA_FUZZ_DIR}
+    CMAKE_ARGS -DCMAKE_CXX_COMPILER=${CLAVORA_FUZZ_CXX}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON)
+  file(GLOB CLAVORA_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/Fuzz*.cpp)
+  foreach(source ${CLAVORA_FUZZ_TARGETS})
+    get_filename_component(target ${source} NAME_WE)
+    string(REGEX REPLACE "^Fuzz" "" name ${target})
+    add_test(NAME fuzz.${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/fuzz/run.sh ${CLAVORA_FUZZ_DIR} ${name} 5)
+    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+  endforeach()
+else()
+  message(STATUS "clang with libFuzzer not found: no fuzz tests")
 endif()

@@ -19,8 +19,21 @@ void collectChildWindows(CDesktop& desktop, CChildWinInfList& list, WinHandle pa
     for (WinHandle h : desktop.descendantWindows(parent)) recordChildWindow(desktop, list, h);
 }
 
-int countChildPair(const CChildWinInfList& list, std::string_view className, int ctrlID) {
-    return static_cast<int>(std::count_if(list.begin(), list.end(), [&](const CChildWinInf& child) {
+namespace {
+
+auto hasPair(std::string_view className, int ctrlID) {
+    return [className, ctrlID](const CChildWinInf& child) {
         return child.m_className == className && child.m_ctrlID == ctrlID;
-    }));
+    };
+}
+
+}  // namespace
+
+int countChildPair(const CChildWinInfList& list, std::string_view className, int ctrlID) {
+    return static_cast<int>(std::count_if(list.begin(), list.end(), hasPair(className, ctrlID)));
+}
+
+int findChildPair(const CChildWinInfList& list, std::string_view className, int ctrlID) {
+    const auto it = std::find_if(list.begin(), list.end(), hasPair(className, ctrlID));
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
 }

@@ -44,3 +44,6 @@ void collectChildWindows(CDesktop& desktop, CChildWinInfList& list, WinHandle pa
 // How many records have exactly this class name (case-sensitive) and control ID; a pair
 // names one child when the count is 1.
 int countChildPair(const CChildWinInfList& list, std::string_view className, int ctrlID);
+// The position of the first record with exactly this class name and control ID, the child
+// that matching takes; -1 when there is none.
+int findChildPair(const CChildWinInfList& list, std::string_view className, int ctrlID);

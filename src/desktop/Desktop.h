@@ -35,6 +35,9 @@ public:
     // nullopt when the owning program does not answer in time: a hung target must not
     // freeze Clavora.
     virtual std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) = 0;
+    // Whether the program that owns h handles its messages: it is asked, and given a short
+    // while to answer. A stopped or busy program gives false; nothing waits on it longer.
+    virtual bool answers(WinHandle h) = 0;
     // Class name, at most maxChars - 1 bytes.
     virtual std::string className(WinHandle h, std::size_t maxChars) = 0;
     virtual int controlId(WinHandle h) = 0;
@@ -43,12 +46,15 @@ public:
     virtual std::vector<WinHandle> descendantWindows(WinHandle parent) = 0;
     virtual std::uint32_t style(WinHandle h) = 0;
     virtual std::uint32_t exStyle(WinHandle h) = 0;
+    // A window of another program that does not answer keeps its styles: changing them
+    // would wait on that program, and a stopped one would freeze Clavora.
     virtual void setStyle(WinHandle h, std::uint32_t value) = 0;
     virtual void setExStyle(WinHandle h, std::uint32_t value) = 0;
     virtual Rect windowRect(WinHandle h) = 0;
-    // MoveWindow: x, y, width and height taken from r.
+    // Moves h to r (x, y, width and height taken from r). A window of another program is
+    // asked to move and follows when its program gets to it; nothing waits for that.
     virtual void moveWindow(WinHandle h, const Rect& r, bool repaint) = 0;
-    // SetWindowPos into (or out of) the topmost band, neither moving nor sizing.
+    // Into (or out of) the topmost band, neither moving nor sizing; asked like moveWindow.
     virtual void setTopmost(WinHandle h, bool topmost) = 0;
     virtual std::optional<LayeredAttributes> layeredAttributes(WinHandle h) = 0;
     [[nodiscard]] virtual bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) = 0;
@@ -61,6 +67,11 @@ public:
     virtual std::string processBaseName(std::uint32_t processId) = 0;
     // Full path of the process's executable; "" when unreadable.
     virtual std::string processImagePath(std::uint32_t processId) = 0;
+    // When the process started, in the system's own units. An id is given to a new process
+    // only after the old one has ended, and the new one starts later, so id and start time
+    // together name one process for good. nullopt when the process has ended or cannot be
+    // asked.
+    virtual std::optional<std::uint64_t> processStartTime(std::uint32_t processId) = 0;
 
     // --- monitors and screen ---
 

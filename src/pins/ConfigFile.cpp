@@ -5,12 +5,17 @@
 #include "pins/FileCommit.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <new>
 
 namespace {
 
 constexpr std::string_view kSystemSection = "SYSTEM";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+constexpr std::string_view kSetAsideSuffix = ".bak";
 constexpr std::size_t kReadChunkBytes = 1 << 16;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -72,6 +77,14 @@ constexpr const char* kExClassKey = "EXCLASS";
 constexpr const char* kExCtrlIdKey = "EXCTRLID";
 
 std::string pinSection(std::size_t i) { return "PINITEM" + std::to_string(i); }
+
+// Whether r can be the rectangle of a window: not inverted, not empty, and with a width and
+// height that fit the rectangle's own numbers.
+bool isWindowRect(const Rect& r) {
+    const std::int64_t width = std::int64_t{r.right} - r.left;
+    const std::int64_t height = std::int64_t{r.bottom} - r.top;
+    return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX;
+}
 
 }  // namespace
 
@@ -159,10 +172,16 @@ CProfileReader::Load CProfileReader::load(const std::string& path) {
     std::string text;
     char chunk[kReadChunkBytes];
     std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
-    const bool ok = !std::ferror(f);
+    bool ok = true;
+    try {
+        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
+        ok = !std::ferror(f);
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold is as unreadable as a broken disk, and must not end the program.
+        ok = false;
+    }
     std::fclose(f);
-    if (!ok) return Load::unreadable;
+    if (!ok || text.starts_with(kUtf16LeBom) || text.starts_with(kUtf16BeBom)) return Load::unreadable;
     m_text = std::move(text);
     index();
     return Load::read;
@@ -255,12 +274,27 @@ bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CP
                 pin.m_rectTarget.*k.targetSide = ini.getInt(section, k.name, k.absent);
             }
         }
+        // Only a hand-edited file holds any other rectangle; holding the window at it would
+        // shrink it to nothing or fling it away, so the window is held where it is found.
+        if (!isWindowRect(pin.m_rectTarget)) pin.m_rectTarget = Rect{};
         pin.m_exeName = upper(pin.m_exeName);
         pin.m_exClassName = ini.getString(section, kExClassKey, "");
         pin.m_exCtrlID = ini.getInt(section, kExCtrlIdKey, 0);
         pins.push_back(std::move(pin));
     }
     return readable;
+}
+
+bool setAsideUnreadFile(const std::string& path) {
+    if (!pathMayExist(path)) return true;
+    const std::string aside = path + std::string(kSetAsideSuffix);
+    std::uint32_t error = 0;
+    if (!replaceFile(path, aside, error)) {
+        trace("setAsideUnreadFile(%s) Error=%u\n", path.c_str(), static_cast<unsigned>(error));
+        return false;
+    }
+    trace("setAsideUnreadFile(%s) kept as %s\n", path.c_str(), aside.c_str());
+    return true;
 }
 
 bool writePinFile(CWriteIniFile& writer, const std::string& path, const CPinSettings& settings,

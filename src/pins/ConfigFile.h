@@ -63,7 +63,8 @@ class CProfileReader {
 public:
     enum class Load { read, missing, unreadable };
     // Replaces the content with the file's; a file that is missing or cannot be read leaves
-    // the reader empty, so every value is its default.
+    // the reader empty, so every value is its default. A file in UTF-16 (it starts with its
+    // byte-order mark) counts as unreadable: its values are not in the ANSI code page.
     Load load(const std::string& path);
     // Leading blanks, an optional sign and decimal digits, as the system's reader takes them;
     // reading stops at the first other byte. No digits gives 0, an empty value or a missing
@@ -96,9 +97,15 @@ struct CPinSettings {
 
 // Replaces pins with the file's records and the settings with the file's values; a setting
 // missing from the file keeps the value it had. A missing or unreadable file gives no records.
+// A target rectangle that no window can have (inverted, empty, wider than 32 bits) loads as
+// no position.
 // False (traced) when the file is there but could not be read: saving over it then would
 // lose the user's pins.
 bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CPinData>& pins);
+// Moves a file that is there but could not be read out of the way, to path + ".bak" (in
+// place of an older one), so that a save cannot write over pins that were never read. True
+// when path is free for a save: moved, or nothing there; false (traced) when it stays.
+[[nodiscard]] bool setAsideUnreadFile(const std::string& path);
 // Rewrites the whole file from the settings and the records, in list order. False when the
 // file could not be written; the previous file is then intact.
 [[nodiscard]] bool writePinFile(CWriteIniFile& writer, const std::string& path, const CPinSettings& settings,

@@ -5,6 +5,8 @@
 #include "pinwindow/PinDlg.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -17,11 +19,56 @@ constexpr char kDesktopTitle[] = "Program Manager";
 constexpr char8_t kAlreadyPinnedText[] = u8"既に画鋲がささっています.";
 constexpr char8_t kAlreadyPinnedCaption[] = u8"重複操作";
 constexpr char8_t kHotKeyFailedText[] = u8"ホットキーの登録が失敗しました.他のキーに変更してください.";
+constexpr char8_t kHotKeyTakenText[] = u8"ホットキーの登録が重複しています.他のキーに変更してください ";
+constexpr char8_t kNothingToDeleteText[] = u8"削除するデータを一覧で選択してください";
+constexpr char8_t kDeleteQuestion[] = u8"選択したデータを削除しますか？";
+constexpr char8_t kNothingToEditText[] = u8"マッチング条件変更するデータを一覧で選択してください";
+constexpr char8_t kShownPinText[] = u8"現在表示中です。画鋲の右クリックメニューから条件変更を行ってください";
+
+// What the match condition dialog edits of a record. An edit hands back only these: the cycle
+// goes on while the dialog is open and may start or end the record's pin, and what it did
+// (the pin window, the place and look taken back) must stay, so that every pin window keeps
+// exactly one record.
+template <class Record>
+auto conditionsOf(Record& pin) {
+    return std::tie(pin.m_titleFlag, pin.m_processFlag, pin.m_fullFlag, pin.m_extentFlag, pin.m_exFullFlag,
+                    pin.m_titlePart, pin.m_exText, pin.m_exPart, pin.m_exCtrlID, pin.m_exClassName);
+}
+
+// Two records that recognise windows alike.
+bool sameRecord(const CPinData& a, const CPinData& b) {
+    return conditionsOf(a) == conditionsOf(b) && a.m_title == b.m_title && a.m_exeName == b.m_exeName;
+}
+
+// The record whose shown pin is the window pin, tracing every shown pin it compares when
+// traced; -1 if none.
+int findRecordOfPinWindow(const std::vector<CPinData>& pins, WinHandle pin, bool traced) {
+    for (std::size_t i = 0; i < pins.size(); ++i) {
+        const CPinData& record = pins[i];
+        if (record.m_pinned != 1 || !record.m_pPinDlg) continue;
+        const WinHandle held = record.m_pPinDlg->pinHandle();
+        if (traced) {
+            trace("Data hWnd=0x%08x\n", handleBits(held));
+            trace("Obj  hWnd=0x%08x\n", handleBits(pin));
+        }
+        if (held == pin) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The record that an edit begun on row `row` belongs to: still there unless records before it
+// went while the dialog was open; -1 when it has gone itself.
+int findEditedRecord(const std::vector<CPinData>& pins, std::size_t row, const CPinData& before) {
+    if (row < pins.size() && sameRecord(pins[row], before)) return static_cast<int>(row);
+    const auto it = std::find_if(pins.begin(), pins.end(),
+                                 [&before](const CPinData& pin) { return sameRecord(pin, before); });
+    return it == pins.end() ? -1 : static_cast<int>(it - pins.begin());
+}
 
 }  // namespace
 
-CControlDlg::CControlDlg(CDesktop& desktop, CPinDlgFactory& factory)
-    : m_desktop(desktop), m_factory(factory) {
+CControlDlg::CControlDlg(CDesktop& desktop, CPinDlgFactory& factory, CSmallIconStore& icons)
+    : m_iconCache(icons), m_desktop(desktop), m_factory(factory) {
     setPinController(this);
 }
 
@@ -33,21 +80,21 @@ void CControlDlg::startPinning(const std::string& iniPath) {
     m_iniPath = iniPath;
     loadIniFile();
     refreshList();
-    registerPinHotKey();
+    registerPinHotKey(kHotKeyFailedText);
     m_saveRequested = 0;
     m_saveCountdown = 0;
     startTimer(kCycleTimerId, kFirstCycleDelayMs);
     startTimer(kSaveTimerId, kSaveTickMs);
 }
 
-void CControlDlg::registerPinHotKey() {
+void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
     if (m_desktop.registerHotKey(panelWindow(), kPinHotKeyId, static_cast<unsigned>(m_hotKeyModifiers),
                                  static_cast<unsigned>(m_hotKey))) {
         return;
     }
     // The cycle runs on without the hotkey until the user picks another key.
     trace("RegisterHotKey() Error=%d\n", static_cast<int>(m_desktop.lastError()));
-    m_desktop.appMessageBox(kHotKeyFailedText, MsgButtons::ok);
+    m_desktop.appMessageBox(failureText, MsgButtons::ok);
 }
 
 bool CControlDlg::takesPins(std::uint32_t windowStyle) const {
@@ -66,24 +113,26 @@ bool CControlDlg::isOwnProgram(const std::string& upperBaseName) const {
 
 void CControlDlg::buildWindowList() {
     m_windows.clear();
+    m_processNames.beginCycle();
     const WinHandle own = panelWindow();
     for (const WinHandle h : m_desktop.topLevelWindows()) {
         if (h == own || !m_desktop.isVisible(h) || m_desktop.isZoomed(h)) continue;
         std::string title = m_desktop.windowTitle(h, kTitleBufferBytes);
         if (title.empty()) continue;
-        // Opening a process is the costly part: only windows that got this far pay for it.
+        // Only windows that got this far need their process's names, which are read once per
+        // process and kept while it lives.
         const std::uint32_t processId = m_desktop.windowProcessId(h);
-        const std::string baseName = getProcessBaseName(m_desktop, processId);
-        if (baseName.empty()) continue;
-        std::string exeName = mbUpper(systemCodePage(), baseName);
+        const std::string& exeName = m_processNames.upperBaseName(processId);
+        if (exeName.empty()) continue;
         if (isOwnProgram(exeName) || !takesPins(m_desktop.style(h)) || !liesOnMonitor(h)) continue;
 
         CWinInf& win = m_windows.emplace_back(m_desktop);
         win.m_hWnd = h;
         win.m_title = std::move(title);
-        win.m_exeName = std::move(exeName);
-        win.m_exePath = getProcessImagePath(m_desktop, processId);
+        win.m_exeName = exeName;
+        win.m_exePath = m_processNames.imagePath(processId);
     }
+    m_processNames.endCycle();
 }
 
 void CControlDlg::runCycle() {
@@ -91,25 +140,55 @@ void CControlDlg::runCycle() {
     // the period counts from the end of the previous one.
     killTimer(kCycleTimerId);
     buildWindowList();
+    m_windowIndex.build(m_windows);
     for (CPinData& pin : m_pins) {
         if (pin.m_pinned == 0) {
             // Only the first matching window is tried, even when another record holds it.
-            const auto match = std::find_if(m_windows.begin(), m_windows.end(),
-                                            [&pin](CWinInf& win) { return pin.Match(win); });
-            if (match == m_windows.end()) continue;
+            CWinInf* const match = firstMatch(pin);
+            if (!match) continue;
             const WinHandle target = match->m_hWnd;
             const bool held = std::any_of(m_pins.begin(), m_pins.end(), [target](const CPinData& other) {
                 return other.m_hTarget == target;
             });
-            if (!held) pin.StartPin(m_factory, target);
+            // Pinning restyles the window, which would wait on a program that does not answer.
+            if (!held && match->answers()) pin.StartPin(m_factory, target);
         } else {
-            const bool stays = std::any_of(m_windows.begin(), m_windows.end(), [&pin](CWinInf& win) {
-                return win.m_hWnd == pin.m_hTarget && pin.Match(win);
-            });
+            // While its program does not answer, a window cannot be asked about its children
+            // nor be given its styles back: its pin stays until it answers again.
+            CWinInf* const win = findListed(pin, pin.m_hTarget);
+            const bool stays = win && (pin.Match(*win) || !win->answers());
             if (!stays) pin.EndPin();
         }
     }
     startTimer(kCycleTimerId, kCyclePeriodMs);
+}
+
+std::size_t CControlDlg::firstCandidate(const CPinData& pin) const {
+    if (pin.m_processFlag != 0) return m_windowIndex.first(pin.m_exeName);
+    return m_windows.empty() ? CWindowIndex::npos : 0;
+}
+
+std::size_t CControlDlg::nextCandidate(const CPinData& pin, std::size_t i) const {
+    if (pin.m_processFlag != 0) return m_windowIndex.next(i);
+    return i + 1 < m_windows.size() ? i + 1 : CWindowIndex::npos;
+}
+
+CWinInf* CControlDlg::firstMatch(CPinData& pin) {
+    for (std::size_t i = firstCandidate(pin); i != CWindowIndex::npos; i = nextCandidate(pin, i)) {
+        if (pin.Match(m_windows[i])) return &m_windows[i];
+    }
+    return nullptr;
+}
+
+CWinInf* CControlDlg::findListed(const CPinData& pin, WinHandle h) {
+    for (std::size_t i = firstCandidate(pin); i != CWindowIndex::npos; i = nextCandidate(pin, i)) {
+        if (m_windows[i].m_hWnd == h) return &m_windows[i];
+    }
+    // Listed under another program: the record's process condition will tell it no.
+    if (pin.m_processFlag == 0) return nullptr;
+    const auto it =
+        std::find_if(m_windows.begin(), m_windows.end(), [h](const CWinInf& win) { return win.m_hWnd == h; });
+    return it == m_windows.end() ? nullptr : &*it;
 }
 
 void CControlDlg::onTimer(int id) {
@@ -181,7 +260,7 @@ void CControlDlg::endAllPins() {
 
 void CControlDlg::loadIniFile() {
     CPinSettings settings{m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers};
-    loadPinFile(m_iniPath, settings, m_pins);
+    m_iniUnread = !loadPinFile(m_iniPath, settings, m_pins);
     m_pinSize = settings.m_pinSize;
     m_moveEnable = settings.m_moveEnable;
     m_hotKey = settings.m_hotKey;
@@ -190,6 +269,9 @@ void CControlDlg::loadIniFile() {
 
 bool CControlDlg::__writeIniFile() {
     trace("CControlDlg::__writeIniFile()\n");
+    // Pins in a file that could not be read are kept beside it, never written over.
+    if (m_iniUnread && !setAsideUnreadFile(m_iniPath)) return false;
+    m_iniUnread = false;
     const CPinSettings settings{m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers};
     return writePinFile(m_iniWriter, m_iniPath, settings, m_pins);
 }
@@ -197,36 +279,100 @@ bool CControlDlg::__writeIniFile() {
 void CControlDlg::refreshList() {
     std::vector<PinListRow> rows;
     rows.reserve(m_pins.size());
-    for (const CPinData& pin : m_pins) rows.push_back({pin.m_exeName, pin.m_title});
+    for (const CPinData& pin : m_pins) {
+        rows.push_back({pin.m_exeName, pin.m_title, m_iconCache.GetIconIndex(pin.m_exePath)});
+    }
     showRows(rows);
 }
 
-int CControlDlg::findRecordOfPin(CPinDlg* pinWindow) {
-    if (!pinWindow) return -1;
-    for (std::size_t i = 0; i < m_pins.size(); ++i) {
-        const CPinData& pin = m_pins[i];
-        if (pin.m_pinned != 1 || !pin.m_pPinDlg) continue;
-        const WinHandle held = pin.m_pPinDlg->pinHandle();
-        const WinHandle given = pinWindow->pinHandle();
-        trace("Data hWnd=0x%08x\n", handleBits(held));
-        trace("Obj  hWnd=0x%08x\n", handleBits(given));
-        if (held == given) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-void CControlDlg::removeRecordOfPin(CPinDlg* pinWindow) {
-    const int index = findRecordOfPin(pinWindow);
-    if (index < 0) return;
-    // As the panel's deletion does: the window gives its target the styles back, but nothing
-    // is copied into the record, which goes.
-    m_pins[static_cast<std::size_t>(index)].m_pPinDlg->Destroy();
-    m_pins.erase(m_pins.begin() + index);
+void CControlDlg::onPropertySettings() {
+    CPinSettings settings{m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers};
+    if (!runSizeDialog(settings)) return;
+    m_pinSize = settings.m_pinSize;
+    m_moveEnable = settings.m_moveEnable;
+    m_hotKey = settings.m_hotKey;
+    m_hotKeyModifiers = settings.m_hotKeyModifiers;
+    m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
+    // A key taken meanwhile leaves the program without a hotkey, but the other settings
+    // still take effect and are saved.
+    registerPinHotKey(kHotKeyTakenText);
+    // Pin windows read the picture and the drag setting when they are made: the next cycle
+    // makes them anew.
+    endAllPins();
     refreshList();
     requestSave();
 }
 
-void CControlDlg::changeConditionsFromPin(CPinDlg* pinWindow) { findRecordOfPin(pinWindow); }
+void CControlDlg::onDeletePin() {
+    const int index = selectionMark();
+    if (index < 0) {
+        m_desktop.appMessageBox(kNothingToDeleteText, MsgButtons::ok);
+        return;
+    }
+    if (m_desktop.appMessageBox(kDeleteQuestion, MsgButtons::yesNo) != MsgAnswer::yes) return;
+    // Asked after the question: the list may have changed while the user was answering.
+    if (static_cast<std::size_t>(index) >= m_pins.size()) return;
+    removeRecord(static_cast<std::size_t>(index));
+}
+
+void CControlDlg::removeRecord(std::size_t index) {
+    CPinData& pin = m_pins[index];
+    if (pin.m_pPinDlg) {
+        // Ending the pin window gives the target its styles back but not its Z order, and once
+        // the record is gone nothing would ever take the window out of the topmost band.
+        if (m_desktop.isWindow(pin.m_hTarget)) m_desktop.setTopmost(pin.m_hTarget, false);
+        // Nothing is copied back into the record, which goes.
+        pin.m_pPinDlg->Destroy();
+    }
+    m_pins.erase(m_pins.begin() + static_cast<std::ptrdiff_t>(index));
+    refreshList();
+    requestSave();
+}
+
+int CControlDlg::findRecordOfPin(CPinDlg* pinWindow) {
+    return pinWindow ? findRecordOfPinWindow(m_pins, pinWindow->pinHandle(), true) : -1;
+}
+
+void CControlDlg::removeRecordOfPin(CPinDlg* pinWindow) {
+    const int index = findRecordOfPin(pinWindow);
+    if (index >= 0) removeRecord(static_cast<std::size_t>(index));
+}
+
+void CControlDlg::changeConditionsFromPin(CPinDlg* pinWindow) {
+    const int index = findRecordOfPin(pinWindow);
+    if (index < 0) return;
+    // The pin window may be gone by the time the dialog ends: only its handle is kept.
+    const WinHandle pin = pinWindow->pinHandle();
+    CPinData record = m_pins[static_cast<std::size_t>(index)];
+    if (!runMatchConditionDialog(record, true, pin)) return;
+    // Records before it may have gone meanwhile; the record is the one that still holds the pin.
+    takeConditions(findRecordOfPinWindow(m_pins, pin, false), record);
+}
+
+void CControlDlg::onChangeConditions() {
+    const int row = selectionMark();
+    if (row < 0) {
+        m_desktop.appMessageBox(kNothingToEditText, MsgButtons::ok);
+        return;
+    }
+    if (static_cast<std::size_t>(row) >= m_pins.size()) return;
+    const CPinData before = m_pins[static_cast<std::size_t>(row)];
+    if (before.m_pinned == 1) {
+        m_desktop.appMessageBox(kShownPinText, MsgButtons::ok);
+        return;
+    }
+    // Without a pin there is no live window to choose a child window from.
+    CPinData record = before;
+    if (!runMatchConditionDialog(record, false, kNoWindow)) return;
+    takeConditions(findEditedRecord(m_pins, static_cast<std::size_t>(row), before), record);
+}
+
+void CControlDlg::takeConditions(int index, const CPinData& edited) {
+    if (index < 0) return;
+    conditionsOf(m_pins[static_cast<std::size_t>(index)]) = conditionsOf(edited);
+    refreshList();
+    requestSave();
+}
 
 void CControlDlg::DestroyWindow() {
     trace("CControlDlg::DestroyWindow() \n");

@@ -8,10 +8,13 @@
 #pragma once
 
 #include "desktop/Desktop.h"
+#include "desktop/ImageListCashSmoll.h"
 #include "pins/ConfigFile.h"
 #include "pins/PinController.h"
 #include "pins/PinData.h"
+#include "pins/ProcessNames.h"
 #include "pins/WinInf.h"
+#include "pins/WindowIndex.h"
 
 #include <string>
 #include <vector>
@@ -36,13 +39,16 @@ constexpr std::size_t kTitleBufferBytes = 256;
 struct PinListRow {
     std::string programName;
     std::string title;
+    // The program's icon in the panel's image list; negative: the row shows no picture.
+    int image = -1;
     bool operator==(const PinListRow&) const = default;
 };
 
 class CControlDlg : public CPinController {
 public:
-    // Registers itself as the one pin controller. desktop and factory must outlive it.
-    CControlDlg(CDesktop& desktop, CPinDlgFactory& factory);
+    // Registers itself as the one pin controller. desktop, factory and icons (the list's image
+    // list) must outlive it.
+    CControlDlg(CDesktop& desktop, CPinDlgFactory& factory, CSmallIconStore& icons);
     ~CControlDlg() override;
     CControlDlg(const CControlDlg&) = delete;
     CControlDlg& operator=(const CControlDlg&) = delete;
@@ -66,7 +72,7 @@ public:
     // Schedules a save for the sixth countdown tick from now; a later request restarts the wait.
     void requestSave();
     void notifyUpdateWindow() override;
-    // Ends every pin in list order (the program is ending).
+    // Ends every pin in list order (the program is ending, or the pins must be made anew).
     void endAllPins();
 
     // Replaces the records and settings with the file's content.
@@ -78,11 +84,21 @@ public:
     // Redraws the list from the records.
     void refreshList();
 
+    // "プロパティ設定": the settings dialog; after OK the new settings are taken, the hotkey is
+    // registered anew and every pin ends, so that the cycle puts the pins back as they now are.
+    void onPropertySettings();
+    // "画鋲削除": the selected record goes after the user's Yes, its pin window with it.
+    void onDeletePin();
+    // "条件変更": the match condition dialog for the selected record, unless its pin is shown
+    // (that one is edited from the pin's own menu). After OK the record takes the conditions.
+    void onChangeConditions();
+
     // "抜く" confirmed on a pin: its window is destroyed (nothing is copied back) and its record
     // forgotten, so the cycle does not pin the window again.
     void removeRecordOfPin(CPinDlg* pinWindow) override;
-    // Editing a pin's matching conditions needs the match condition dialog, which comes with
-    // the control panel's editing; until then the command only finds the pin's record.
+    // "マッチング条件設定" on a pin: the match condition dialog for the record of pinWindow, with
+    // the choice of a child window of the pinned window. After OK the record takes the
+    // conditions; the pin stays, and the next cycle checks them.
     void changeConditionsFromPin(CPinDlg* pinWindow) override;
 
     int pinSize() const override { return m_pinSize; }
@@ -102,6 +118,9 @@ public:
     int m_hotKeyModifiers = 8;
     int m_saveRequested = 0;
     int m_saveCountdown = 0;
+    // The file was there but could not be read: the first save moves it aside.
+    bool m_iniUnread = false;
+    CImageListCashSmoll m_iconCache;
 
 protected:
     // --- the panel's own window ---
@@ -110,11 +129,24 @@ protected:
     virtual void killTimer(int id) = 0;
     virtual void showRows(const std::vector<PinListRow>& rows) = 0;
     virtual void destroyPanelWindow() = 0;
+    // The list's selection mark, which is a record index; negative when nothing was selected.
+    virtual int selectionMark() = 0;
+    // Runs the property settings dialog modally on settings; true after OK, with settings
+    // holding the dialog's values.
+    virtual bool runSizeDialog(CPinSettings& settings) = 0;
+    // Runs the match condition dialog modally on record; fromPin offers the choice of a child
+    // window, which the pin window pinWindow vouches for. True after OK, with record edited.
+    virtual bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) = 0;
 
     CDesktop& m_desktop;
 
 private:
-    void registerPinHotKey();
+    // RegisterHotKey of the pin hotkey; failureText tells the user when the key is taken.
+    void registerPinHotKey(std::u8string_view failureText);
+    // Destroys the record's pin window without taking anything back, and forgets the record.
+    void removeRecord(std::size_t index);
+    // The record at index (none when negative) takes the conditions of edited; nothing else.
+    void takeConditions(int index, const CPinData& edited);
     void saveCountdownTick();
     // The record whose pin window is pinWindow, tracing every shown pin it compares; -1 if none.
     int findRecordOfPin(CPinDlg* pinWindow);
@@ -122,6 +154,17 @@ private:
     bool takesPins(std::uint32_t style) const;
     bool liesOnMonitor(WinHandle h);
     bool isOwnProgram(const std::string& upperBaseName) const;
+    // The windows a record may match, in list order: with the process condition only those of
+    // its program, which no other window could satisfy. npos ends them.
+    std::size_t firstCandidate(const CPinData& pin) const;
+    std::size_t nextCandidate(const CPinData& pin, std::size_t i) const;
+    // The first candidate that pin matches; nullptr when there is none.
+    CWinInf* firstMatch(CPinData& pin);
+    // The listed window h, looked for among pin's candidates first; nullptr when h is not listed.
+    CWinInf* findListed(const CPinData& pin, WinHandle h);
 
     CPinDlgFactory& m_factory;
+    // The names of the candidate windows' processes, kept from cycle to cycle.
+    CProcessNames m_processNames{m_desktop};
+    CWindowIndex m_windowIndex;
 };

@@ -1,19 +1,22 @@
 #include "pins/WinInf.h"
 
-#include <algorithm>
-
 void CWinInf::collectChildren() {
     if (m_childrenCollected != 0 || !m_desktop || !m_desktop->isWindow(m_hWnd)) return;
+    // Every child of a stopped program would time out one by one, each holding up the cycle.
+    if (!answers()) return;
     collectChildWindows(*m_desktop, m_children, m_hWnd);
     m_childrenCollected = 1;
 }
 
+bool CWinInf::answers() {
+    if (!m_answers) m_answers = !m_desktop || m_desktop->answers(m_hWnd);
+    return *m_answers;
+}
+
 bool CWinInf::findChild(std::string_view className, int ctrlID, CChildWinInf& out) const {
-    const auto it = std::find_if(m_children.begin(), m_children.end(), [&](const CChildWinInf& child) {
-        return child.m_className == className && child.m_ctrlID == ctrlID;
-    });
-    if (it == m_children.end()) return false;
-    out = *it;
+    const int index = findChildPair(m_children, className, ctrlID);
+    if (index < 0) return false;
+    out = m_children[static_cast<std::size_t>(index)];
     return true;
 }
 

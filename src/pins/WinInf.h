@@ -6,6 +6,7 @@
 #include "desktop/Desktop.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,12 @@ public:
     virtual ~CWinInf() = default;
 
     // Collects the child list once for the life of this description. Does nothing while the
-    // window is gone (or no desktop was given), so a later call may still collect.
+    // window is gone, while its program does not answer (or no desktop was given), so a
+    // later call may still collect.
     void collectChildren();
+    // Whether the window's program answers; asked once for the life of this description,
+    // so that a stopped program costs one short wait per cycle at most. True without a desktop.
+    bool answers();
     // Copies the first child with exactly this class name and control ID into out; false,
     // with out untouched, when there is none. Does not collect.
     bool findChild(std::string_view className, int ctrlID, CChildWinInf& out) const;
@@ -36,6 +41,9 @@ public:
     CChildWinInfList m_children;
     // Not owned; copies share it.
     CDesktop* m_desktop = nullptr;
+
+private:
+    std::optional<bool> m_answers;
 };
 
 // The executable's base name of a process in the case the system reports, "" when unreadable.

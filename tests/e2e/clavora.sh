@@ -1,8 +1,10 @@
 # What the scenarios of the running program share, on top of lib.sh: Clavora's windows, its
 # tray icon and menu, the hotkey, pins and the configuration file. Sourced by those scenarios.
 #
-#   clavora_start [ARGS...]    starts Clavora.exe from WORKDIR and waits until its main window
-#                              exists and its tray icon is shown; sets CLAVORA_PID, CLAVORA_MAIN
+#   clavora_start [ARGS...]    starts Clavora.exe from CLAVORA_HOME and waits until its main
+#                              window exists and its tray icon is shown; sets CLAVORA_PID,
+#                              CLAVORA_MAIN. CLAVORA_HOME is WORKDIR unless the scenario names
+#                              another folder (Clavora keeps its Clavora.ini beside the exe)
 #   tray_icon_center           "X Y" of Clavora's icon in the Wine System Tray, or fail
 #   tray_icon_count            how many icons the tray shows
 #   open_tray_menu             right click on the icon; sets MENU_RECT (the popup's rectangle)
@@ -12,7 +14,7 @@
 #   pin_rect_of HWND           its rectangle "L,T,R,B"
 #   wait_clavora_gone [MS]     waits until the Clavora process has ended
 #   start_notepad              starts Wine's notepad; sets NOTEPAD (hwnd) and NOTEPAD_RECT
-#   ini_value KEY [SECTION]    a value of WORKDIR/Clavora.ini (first match after SECTION)
+#   ini_value KEY [SECTION]    a value of CLAVORA_HOME/Clavora.ini (first match after SECTION)
 #   elapsed_since T0           milliseconds since T0 (now_ms)
 #   probe_overhead             milliseconds one probe call costs (its start under Wine)
 
@@ -29,8 +31,15 @@ VK_ESCAPE=0x1B
 IDOK=1
 IDM_EXIT=32772
 
+CLAVORA_HOME=${CLAVORA_HOME:-$WORKDIR}
+
 clavora_start() {
-    start_clavora "$@"
+    if [ "$CLAVORA_HOME" = "$WORKDIR" ]; then
+        start_clavora "$@"
+    else
+        cp "$CLAVORA_EXE" "$CLAVORA_HOME/Clavora.exe"
+        start_exe "$CLAVORA_HOME/Clavora.exe" "$@"
+    fi
     CLAVORA_PID=$LAST_PID
     local line
     line=$(probe wait-window --exe clavora.exe --class '#32770' --title Clavora --timeout 20000) ||
@@ -109,7 +118,7 @@ ini_value() {
         { sub(/\r$/, "") }
         section == "[]" || $0 == section { found = 1 }
         found && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
-    ' "$WORKDIR/Clavora.ini"
+    ' "$CLAVORA_HOME/Clavora.ini"
 }
 
 elapsed_since() { echo $(($(now_ms) - $1)); }

@@ -1,12 +1,15 @@
 // The control panel's own window as a scripted view: its timers run on the fake clock, the
-// rows it was asked to show are kept.
+// rows it was asked to show are kept, the list's selection and the property settings
+// dialog's user are scripted.
 #pragma once
 
 #include "fake/FakeDesktop.h"
+#include "fake/FakeIconStore.h"
 #include "fake/FakePinWindow.h"
 #include "pins/ControlDlg.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -21,8 +24,24 @@ public:
     // Running timers: id -> period.
     std::map<int, unsigned> periods() const;
 
+    // Plays the user of the property settings dialog: changes the settings it is shown and
+    // answers true for OK. None: the user cancels.
+    using SizeDialogUser = std::function<bool(CPinSettings&)>;
+    // Plays the user of the match condition dialog: edits the record it is given (while the
+    // panel's timers may run on) and answers true for OK. None: the user cancels.
+    using MatchDialogUser = std::function<bool(CPinData& record, bool fromPin, WinHandle pinWindow)>;
+
+    // The list's image list. The base takes a reference before this member is built and uses
+    // it only once the panel is complete.
+    CFakeIconStore icons;
     WinHandle m_window;
     std::vector<PinListRow> rows;
+    int selection = -1;
+    SizeDialogUser sizeDialogUser;
+    // What the property settings dialog was handed, once per run.
+    std::vector<CPinSettings> sizeDialogRuns;
+    MatchDialogUser matchDialogUser;
+    int matchDialogRuns = 0;
     int refreshes = 0;
     bool windowDestroyed = false;
 
@@ -32,6 +51,9 @@ protected:
     void killTimer(int id) override { m_timers.erase(id); }
     void showRows(const std::vector<PinListRow>& shown) override;
     void destroyPanelWindow() override;
+    int selectionMark() override { return selection; }
+    bool runSizeDialog(CPinSettings& settings) override;
+    bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;
 
 private:
     struct Timer {

@@ -144,7 +144,7 @@ WinHandle CFakeDesktop::addChild(WinHandle parent, const std::string& className,
 }
 
 void CFakeDesktop::addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath) {
-    m_processes[pid] = Process{baseName, imagePath};
+    m_processes[pid] = Process{baseName, imagePath, m_nextStartTime++};
     m_nextPid = std::max(m_nextPid, pid + 1);
 }
 
@@ -194,6 +194,12 @@ void CFakeDesktop::restore(WinHandle h) {
     if (!w || !(w->style & (style::kMaximize | style::kMinimize))) return;
     w->style &= ~(style::kMaximize | style::kMinimize);
     w->rect = w->restoreRect;
+}
+
+Rect CFakeDesktop::normalRect(WinHandle h) {
+    const Window* w = find(h);
+    if (!w) return {};
+    return (w->style & (style::kMaximize | style::kMinimize)) ? w->restoreRect : w->rect;
 }
 
 void CFakeDesktop::destroyWindow(WinHandle h) {
@@ -280,6 +286,12 @@ std::optional<std::string> CFakeDesktop::controlText(WinHandle h, std::size_t ma
     return cut(w->text, maxChars);
 }
 
+bool CFakeDesktop::answers(WinHandle h) {
+    ++answersCalls;
+    const Window* w = find(h);
+    return w && !w->hung;
+}
+
 std::string CFakeDesktop::className(WinHandle h, std::size_t maxChars) {
     const Window* w = find(h);
     return w ? cut(w->className, maxChars) : std::string();
@@ -336,7 +348,7 @@ std::uint32_t CFakeDesktop::exStyle(WinHandle h) {
 void CFakeDesktop::setStyle(WinHandle h, std::uint32_t value) {
     m_calls.push_back({.kind = FakeCall::Kind::setStyle, .window = h, .value = value});
     Window* w = find(h);
-    if (!w) return;
+    if (!w || w->hung) return;
     // The system keeps a minimised window minimised whatever style word it is given.
     w->style = value | (w->style & style::kMinimize);
 }
@@ -344,7 +356,7 @@ void CFakeDesktop::setStyle(WinHandle h, std::uint32_t value) {
 void CFakeDesktop::setExStyle(WinHandle h, std::uint32_t value) {
     m_calls.push_back({.kind = FakeCall::Kind::setExStyle, .window = h, .value = value});
     Window* w = find(h);
-    if (!w) return;
+    if (!w || w->hung) return;
     // Taking the layered style away forgets the attributes, as the system does.
     if (!(value & style::kExLayered)) w->layered.reset();
     // Only setTopmost moves a window into or out of the topmost band.
@@ -405,6 +417,13 @@ std::string CFakeDesktop::processImagePath(std::uint32_t processId) {
     ++processImagePathCalls;
     const auto it = m_processes.find(processId);
     return it == m_processes.end() ? std::string() : it->second.imagePath;
+}
+
+std::optional<std::uint64_t> CFakeDesktop::processStartTime(std::uint32_t processId) {
+    ++processStartTimeCalls;
+    const auto it = m_processes.find(processId);
+    if (it == m_processes.end()) return std::nullopt;
+    return it->second.startTime;
 }
 
 bool CFakeDesktop::rectOnAnyMonitor(const Rect& r) {

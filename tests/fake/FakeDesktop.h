@@ -11,8 +11,9 @@
 //   every ancestor, like IsWindowVisible. As with the system, setStyle cannot take kMinimize
 //   away from a minimised window and setExStyle cannot change kExTopmost (setTopmost can).
 // - A window's text is both its title (windowTitle) and its control text (controlText). A
-//   "hung" window answers controlText with nullopt; its title stays readable, since the
-//   system reads another program's title without asking that program.
+//   "hung" window answers controlText with nullopt and answers() with false; its title stays
+//   readable, since the system reads another program's title without asking that program.
+//   setStyle and setExStyle leave a hung window as it is (the call is still recorded).
 // - Children form a tree; descendantWindows walks it depth-first in pre-order, children in
 //   the order they were added, like EnumChildWindows.
 // - Handles are never reused: a destroyed window's handle stays dead.
@@ -34,6 +35,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -114,7 +116,8 @@ public:
     // A child control, last among parent's children; it belongs to parent's process.
     WinHandle addChild(WinHandle parent, const std::string& className, int id, const std::string& text,
                        bool visible = true, bool enabled = true);
-    // A process; empty names make a process whose names cannot be read.
+    // A process; empty names make a process whose names cannot be read. Each call starts a
+    // new process, later than every one before it, even under an id used before.
     void addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath);
     // A pid not used by any process yet.
     std::uint32_t newProcessId();
@@ -135,6 +138,9 @@ public:
     void restore(WinHandle h);
     // Destroys h and all its descendants.
     void destroyWindow(WinHandle h);
+    // Where restore would put h: its rectangle from before it was minimised or maximised, or
+    // its rectangle as it is.
+    Rect normalRect(WinHandle h);
     // Moves a top-level window to the top of its band.
     void bringToTop(WinHandle h);
     void setForegroundWindow(WinHandle h) { m_foreground = h; }
@@ -167,8 +173,10 @@ public:
     // How often the logic asked: process lookups are costly, child walks even more.
     int processBaseNameCalls = 0;
     int processImagePathCalls = 0;
+    int processStartTimeCalls = 0;
     int descendantWalks = 0;
     int controlTextCalls = 0;
+    int answersCalls = 0;
 
     // The virtual clock, in milliseconds since the world began.
     std::uint64_t nowMs() const { return m_nowMs; }
@@ -184,6 +192,7 @@ public:
     bool isIconic(WinHandle h) override;
     std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
     std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
+    bool answers(WinHandle h) override;
     std::string className(WinHandle h, std::size_t maxChars) override;
     int controlId(WinHandle h) override;
     WindowInfo windowInfo(WinHandle h) override;
@@ -201,6 +210,7 @@ public:
     std::uint32_t windowProcessId(WinHandle h) override;
     std::string processBaseName(std::uint32_t processId) override;
     std::string processImagePath(std::uint32_t processId) override;
+    std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
     Rect desktopRect() override { return m_desktopRect; }
@@ -232,6 +242,7 @@ private:
     struct Process {
         std::string baseName;
         std::string imagePath;
+        std::uint64_t startTime = 0;
     };
 
     WinHandle newHandle();
@@ -242,7 +253,8 @@ private:
     MsgAnswer answer(FakeMessageBox box);
     bool hotKeyTaken(unsigned modifiers, unsigned vk) const;
 
-    std::map<WinHandle, Window> m_windows;
+    // Hashed: the benchmarks run worlds of thousands of windows through it.
+    std::unordered_map<WinHandle, Window> m_windows;
     std::vector<WinHandle> m_zOrder;
     std::map<std::uint32_t, Process> m_processes;
     std::map<std::pair<WinHandle, int>, std::pair<unsigned, unsigned>> m_hotKeys;
@@ -258,5 +270,6 @@ private:
     std::uint32_t m_lastError = 0;
     std::uintptr_t m_nextHandle = 0x10000;
     std::uint32_t m_nextPid = 1000;
+    std::uint64_t m_nextStartTime = 1;
     std::uint64_t m_nowMs = 0;
 };

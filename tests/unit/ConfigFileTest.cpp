@@ -190,6 +190,20 @@ TEST_F(ConfigFileTest, TheChildOfAnExtendedConditionIsKeptWhenItHasAClass) {
     EXPECT_EQ(loaded[1].m_exClassName, "");
 }
 
+TEST_F(ConfigFileTest, AnExtendedRecordWithoutChildKeysLoadsWithoutAChildAndGetsThemLast) {
+    writeFile("[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nEXTENTFLAG=1\r\nEXTEXT=Ready\r\n");
+    load();
+    ASSERT_EQ(pins.size(), 1u);
+    EXPECT_EQ(pins[0].m_extentFlag, 1);
+    EXPECT_EQ(pins[0].m_exText, "Ready");
+    EXPECT_EQ(pins[0].m_exClassName, "");
+    EXPECT_EQ(pins[0].m_exCtrlID, 0);
+    pins[0].m_exClassName = "Static";
+    pins[0].m_exCtrlID = 33;
+    ASSERT_TRUE(save());
+    EXPECT_TRUE(readFile().ends_with("\r\nTGT_RIGHT=0\r\nEXCLASS=Static\r\nEXCTRLID=33\r\n"));
+}
+
 TEST_F(ConfigFileTest, ExecutableNamesAreUpperCasedOnLoad) {
     writeFile("[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nEXENAME=notepad.exe\r\n");
     load();
@@ -337,6 +351,101 @@ TEST_F(ConfigFileTest, AnAbandonedFileNeverReplacesTheTarget) {
     EXPECT_FALSE(fs::exists(path + ".tmp"));
     CWriteIniFile never;
     EXPECT_FALSE(never.closeFile());
+}
+
+TEST_F(ConfigFileTest, OnlyRectanglesAWindowCanHaveAreKept) {
+    struct Case {
+        const char* what;
+        const char* left;
+        const char* top;
+        const char* right;
+        const char* bottom;
+        Rect loaded;
+    };
+    const Case cases[] = {
+        {"left of the primary monitor", "-1920", "-200", "-1000", "400", Rect{-1920, -200, -1000, 400}},
+        {"inverted", "900", "120", "200", "620", Rect{}},
+        {"upside down", "200", "620", "900", "120", Rect{}},
+        {"no width", "200", "120", "200", "620", Rect{}},
+        {"no height", "200", "120", "900", "120", Rect{}},
+        {"wider than 32 bits", "-2147483648", "0", "2147483647", "10", Rect{}},
+        {"taller than 32 bits", "0", "-2147483648", "10", "2147483647", Rect{}},
+        {"garbage", "left", "top", "right", "bottom", Rect{}},
+    };
+    for (const Case& c : cases) {
+        writeFile(std::string("[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nTGT_LEFT=") + c.left + "\r\nTGT_TOP=" +
+                  c.top + "\r\nTGT_RIGHT=" + c.right + "\r\nTGT_BOTTOM=" + c.bottom + "\r\n");
+        load();
+        ASSERT_EQ(pins.size(), 1u) << c.what;
+        EXPECT_EQ(pins[0].m_rectTarget, c.loaded) << c.what;
+    }
+}
+
+TEST_F(ConfigFileTest, ACountOfZeroOrLessOrNoneGivesNoRecords) {
+    for (const char* count : {"0", "-1", "-2147483648", "none", ""}) {
+        writeFile(std::string("[SYSTEM]\r\nPINNUM=") + count + "\r\n[PINITEM0]\r\nTITLE=there\r\n");
+        load();
+        EXPECT_TRUE(pins.empty()) << '"' << count << '"';
+    }
+}
+
+TEST_F(ConfigFileTest, SectionsWithoutKeysKeepEverySettingAndGiveLoaderDefaults) {
+    settings = CPinSettings{0, 1, 65, 2};
+    writeFile("[SYSTEM]\r\n[PINITEM0]\r\n");
+    load();
+    EXPECT_TRUE(pins.empty());
+    EXPECT_EQ(settings.m_pinSize, 0);
+    EXPECT_EQ(settings.m_moveEnable, 1);
+    EXPECT_EQ(settings.m_hotKey, 65);
+    EXPECT_EQ(settings.m_hotKeyModifiers, 2);
+
+    writeFile("[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\n");
+    load();
+    ASSERT_EQ(pins.size(), 1u);
+    EXPECT_EQ(pins[0].m_extentFlag, 1);
+    EXPECT_EQ(pins[0].m_trans, 70);
+    EXPECT_EQ(pins[0].m_title, "");
+}
+
+TEST_F(ConfigFileTest, ALoneLeadByteAtTheEndOfATitleSurvivesTheRoundTrip) {
+    // What a 256-byte title buffer holds when it cuts a double-byte character in two.
+    CPinData pin;
+    pin.m_title = std::string(254, 'x') + "\x95";
+    pin.m_exText = "\x83";
+    pins = {pin};
+    const std::vector<CPinData> loaded = roundTrip();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].m_title, pin.m_title);
+    EXPECT_EQ(loaded[0].m_exText, pin.m_exText);
+    EXPECT_EQ(loaded[0].m_exePath, "");
+}
+
+TEST_F(ConfigFileTest, AUtf16FileIsUnreadableAndIsSetAsideWhole) {
+    const std::string utf16("\xFF\xFE[\0S\0Y\0S\0T\0E\0M\0]\0", 18);
+    writeFile(utf16);
+    pins.resize(1);
+    EXPECT_FALSE(loadPinFile(path, settings, pins));
+    EXPECT_TRUE(pins.empty());
+
+    ASSERT_TRUE(setAsideUnreadFile(path));
+    EXPECT_FALSE(fs::exists(path));
+    std::ifstream aside(path + ".bak", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), utf16);
+    EXPECT_NE(traces.find("setAsideUnreadFile(" + path + ") kept as " + path + ".bak\n"), std::string::npos);
+}
+
+TEST_F(ConfigFileTest, SettingAsideNothingSucceedsAndAFileThatCannotMoveStays) {
+    EXPECT_TRUE(setAsideUnreadFile(path));
+    EXPECT_FALSE(fs::exists(path + ".bak"));
+
+    // A folder in the way of the backup: the file stays where it is, and says so.
+    fs::create_directory(path);
+    fs::create_directory(path + ".bak");
+    writeFileAt(path + ".bak/keep", "x");
+    traces.clear();
+    EXPECT_FALSE(setAsideUnreadFile(path));
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_NE(traces.find("setAsideUnreadFile(" + path + ") Error="), std::string::npos);
 }
 
 }  // namespace

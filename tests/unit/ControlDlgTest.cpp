@@ -2,6 +2,7 @@
 
 #include "desktop/MultiDisplay.h"
 #include "desktop/Trace.h"
+#include "fake/FakeConditionDialogs.h"
 #include "fake/FakeControlPanel.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,14 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr Rect kNotepadRect{200, 120, 900, 620};
+constexpr char kNotepadPath[] = "C:\\windows\\system32\\notepad.exe";
 
 class ControlDlgTest : public ::testing::Test {
 protected:
@@ -31,6 +34,8 @@ protected:
             if (line == "CControlDlg::__writeIniFile()\n") saveTimes.push_back(desktop.nowMs());
         });
         CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
+        // The shell knows notepad's icon.
+        panel.icons.files = {kNotepadPath};
     }
     void TearDown() override {
         factory.destroyAlive();
@@ -40,7 +45,7 @@ protected:
     }
 
     WinHandle notepad(const std::string& title = "Untitled - Notepad", const Rect& rect = kNotepadRect) {
-        return desktop.addAppWindow(title, "notepad.exe", "C:\\windows\\system32\\notepad.exe", rect);
+        return desktop.addAppWindow(title, "notepad.exe", kNotepadPath, rect);
     }
     // A record as the hotkey makes it for a notepad window with this title.
     static CPinData notepadRecord(const std::string& title = "Untitled - Notepad") {
@@ -89,7 +94,7 @@ TEST_F(ControlDlgTest, StartPinningLoadsTheFileRegistersItsHotKeyAndStartsBothTi
     panel.startPinning(iniPath);
     EXPECT_EQ(panel.m_pinSize, 0);
     EXPECT_EQ(desktop.registeredHotKey(panel.m_window, kPinHotKeyId), (std::pair<unsigned, unsigned>{3, 80}));
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo"}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo", 0}}));
     EXPECT_EQ(panel.periods(), (std::map<int, unsigned>{{kCycleTimerId, 100}, {kSaveTimerId, 100}}));
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }
@@ -306,7 +311,7 @@ TEST_F(ControlDlgTest, HotKeyMakesAWholeTitleRecordThatTheNextCyclePins) {
     EXPECT_EQ(record.m_title, "Untitled - Notepad");
     EXPECT_EQ(record.m_exeName, "NOTEPAD.EXE");
     EXPECT_EQ(record.m_exePath, "C:\\windows\\system32\\notepad.exe");
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad"}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad", 0}}));
     EXPECT_EQ(panel.m_saveRequested, 0) << "adding a record asks for no save";
     panel.runFor(500);
     EXPECT_EQ(panel.m_pins[0].m_hTarget, target);
@@ -506,7 +511,7 @@ TEST_F(ControlDlgTest, PullingAPinOutForgetsItsRecordWithoutTakingItsValuesBack)
     EXPECT_FALSE(factory.logs[0]->destroyed);
     ASSERT_EQ(panel.m_pins.size(), 1u);
     EXPECT_EQ(panel.m_pins[0].m_hTarget, target);
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad"}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad", 0}}));
     EXPECT_EQ(panel.m_saveRequested, 1);
     EXPECT_EQ(traces.find("EndPin!"), std::string::npos);
     char expected[128];
@@ -517,6 +522,554 @@ TEST_F(ControlDlgTest, PullingAPinOutForgetsItsRecordWithoutTakingItsValuesBack)
 
     panel.runCycle();
     EXPECT_EQ(factory.made.size(), 2u) << "the window stays unpinned";
+}
+
+// --- the panel's list and buttons ---
+
+TEST_F(ControlDlgTest, RowsCarryEachProgramsIconAskedOfTheShellOncePerPath) {
+    panel.icons.hasProgramIcon = false;
+    panel.m_pins.assign(4, notepadRecord());
+    panel.m_pins[0].m_exePath = kNotepadPath;
+    panel.m_pins[1].m_exePath = "C:\\gone\\calc.exe";
+    panel.m_pins[2].m_exePath = kNotepadPath;
+    panel.m_pins[3].m_exePath = "DESKTOP";
+    panel.refreshList();
+    panel.refreshList();
+    std::vector<int> images;
+    for (const PinListRow& row : panel.rows) images.push_back(row.image);
+    // A file without an icon shows the error icon; a row with no picture at all shows its name only.
+    EXPECT_EQ(images, (std::vector<int>{0, 1, 0, -1}));
+    EXPECT_EQ(panel.icons.images, (std::vector<std::uintptr_t>{1000, CFakeIconStore::kErrorIcon}));
+    EXPECT_EQ(panel.icons.shellQueries, 2);
+    EXPECT_EQ(panel.rows[3].programName, "NOTEPAD.EXE");
+}
+
+TEST_F(ControlDlgTest, PropertySettingsCancelledChangesNothing) {
+    start();
+    notepad();
+    panel.m_pins.push_back(notepadRecord());
+    panel.runCycle();
+    desktop.clearCalls();
+    panel.onPropertySettings();
+    ASSERT_EQ(panel.sizeDialogRuns.size(), 1u);
+    const CPinSettings& shown = panel.sizeDialogRuns[0];
+    EXPECT_EQ(std::tie(shown.m_pinSize, shown.m_moveEnable, shown.m_hotKey, shown.m_hotKeyModifiers),
+              std::make_tuple(1, 0, 90, 8));
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 1);
+    EXPECT_EQ(panel.m_saveRequested, 0);
+}
+
+TEST_F(ControlDlgTest, PropertySettingsOKTakesTheValuesReRegistersAndMakesEveryPinAnew) {
+    start();
+    notepad("Memo 0", {10, 40, 410, 340});
+    notepad("Memo 1", {500, 60, 900, 460});
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1")};
+    panel.runCycle();
+    panel.sizeDialogUser = [](CPinSettings& settings) {
+        settings = CPinSettings{0, 1, 'X', 8};
+        return true;
+    };
+    panel.onPropertySettings();
+    EXPECT_EQ(std::tie(panel.m_pinSize, panel.m_moveEnable, panel.m_hotKey, panel.m_hotKeyModifiers),
+              std::make_tuple(0, 1, static_cast<int>('X'), 8));
+    EXPECT_EQ(desktop.registeredHotKey(panel.m_window, kPinHotKeyId),
+              (std::pair<unsigned, unsigned>{8, 'X'}));
+    EXPECT_EQ(desktop.registeredHotKeyCount(), 1u) << "Win+Z is released";
+    for (const auto& log : factory.logs) EXPECT_TRUE(log->destroyed);
+    for (const CPinData& pin : panel.m_pins) EXPECT_EQ(pin.m_pinned, 0);
+    EXPECT_EQ(panel.rows.size(), 2u);
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+
+    // The next cycle puts both pins back, and the settings reach the file.
+    panel.runFor(600);
+    EXPECT_EQ(factory.made.size(), 4u);
+    for (const CPinData& pin : panel.m_pins) EXPECT_EQ(pin.m_pinned, 1);
+    ASSERT_EQ(saveTimes.size(), 1u);
+    const std::string ini = readIni();
+    EXPECT_NE(ini.find("PINSIZE=0\r\nMOVEENABLE=1\r\nPNHOTKEY=88\r\nPNMODIFIERS=8\r\n"), std::string::npos)
+        << ini;
+}
+
+TEST_F(ControlDlgTest, PropertySettingsOKUnchangedStillEndsThePinsAndKeepsTheHotKey) {
+    start();
+    notepad();
+    panel.m_pins.push_back(notepadRecord());
+    panel.runCycle();
+    panel.sizeDialogUser = [](CPinSettings&) { return true; };
+    panel.onPropertySettings();
+    // Released before it is registered again, or the second registration would fail.
+    EXPECT_EQ(desktop.registeredHotKey(panel.m_window, kPinHotKeyId), (std::pair<unsigned, unsigned>{8, 90}));
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+    EXPECT_EQ(panel.m_saveRequested, 1);
+}
+
+TEST_F(ControlDlgTest, PropertySettingsWithAKeyTakenMeanwhileSaysSoAndAppliesTheRest) {
+    start();
+    notepad();
+    panel.m_pins.push_back(notepadRecord());
+    panel.runCycle();
+    // Free when the dialog tested it, taken by another program before the panel registers it.
+    panel.sizeDialogUser = [this](CPinSettings& settings) {
+        settings = CPinSettings{0, 1, 'P', 6};
+        desktop.holdHotKeyElsewhere(6, 'P');
+        return true;
+    };
+    panel.onPropertySettings();
+    EXPECT_NE(traces.find("RegisterHotKey() Error=1409\n"), std::string::npos);
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_TRUE(desktop.messageBoxes[0].text ==
+                u8"ホットキーの登録が重複しています.他のキーに変更してください ");
+    EXPECT_TRUE(desktop.messageBoxes[0].appBox);
+    EXPECT_EQ(desktop.registeredHotKeyCount(), 0u);
+    EXPECT_EQ(std::tie(panel.m_pinSize, panel.m_hotKey, panel.m_hotKeyModifiers),
+              std::make_tuple(0, static_cast<int>('P'), 6));
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+    panel.runFor(600);
+    EXPECT_NE(readIni().find("PNHOTKEY=80\r\nPNMODIFIERS=6\r\n"), std::string::npos);
+}
+
+TEST_F(ControlDlgTest, DeleteWithoutASelectionOnlySaysSo) {
+    start();
+    panel.m_pins.push_back(notepadRecord());
+    panel.onDeletePin();
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_TRUE(desktop.messageBoxes[0].text == u8"削除するデータを一覧で選択してください");
+    EXPECT_EQ(desktop.messageBoxes[0].buttons, MsgButtons::ok);
+    EXPECT_EQ(panel.m_pins.size(), 1u);
+    EXPECT_EQ(panel.m_saveRequested, 0);
+}
+
+TEST_F(ControlDlgTest, DeleteAsksFirstAndActsOnlyOnYesForARecordThatExists) {
+    start();
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1")};
+    struct Case {
+        int selection;
+        MsgAnswer answer;
+        std::size_t left;
+    };
+    // No keeps the record; a selection beyond the last record (a stale list) is asked about
+    // and then does nothing.
+    for (const Case& c :
+         {Case{0, MsgAnswer::no, 2}, Case{2, MsgAnswer::yes, 2}, Case{0, MsgAnswer::yes, 1}}) {
+        desktop.messageBoxes.clear();
+        desktop.answerQueue = {c.answer};
+        panel.selection = c.selection;
+        panel.onDeletePin();
+        ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+        EXPECT_TRUE(desktop.messageBoxes[0].text == u8"選択したデータを削除しますか？");
+        EXPECT_EQ(desktop.messageBoxes[0].buttons, MsgButtons::yesNo);
+        EXPECT_EQ(panel.m_pins.size(), c.left) << "selection " << c.selection;
+    }
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo 1", 0}}));
+    EXPECT_EQ(panel.m_saveRequested, 1);
+    panel.runFor(600);
+    EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
+}
+
+TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndTakesItsTargetOutOfTheTopmostBand) {
+    start();
+    notepad("Memo 0", {10, 40, 410, 340});
+    const WinHandle target = notepad("Memo 1", {500, 60, 900, 460});
+    const std::uint32_t styleBefore = desktop.style(target);
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1")};
+    panel.m_pins[1].m_zOrder = 1;
+    panel.runCycle();
+    ASSERT_NE(desktop.exStyle(target) & style::kExTopmost, 0u);
+    traces.clear();
+
+    panel.selection = 1;
+    desktop.answerQueue = {MsgAnswer::yes};
+    panel.onDeletePin();
+    EXPECT_TRUE(factory.logs[1]->destroyed);
+    EXPECT_FALSE(factory.logs[0]->destroyed);
+    EXPECT_EQ(desktop.exStyle(target) & style::kExTopmost, 0u);
+    EXPECT_EQ(desktop.style(target), styleBefore);
+    EXPECT_EQ(traces.find("EndPin!"), std::string::npos) << "nothing is taken back";
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo 0", 0}}));
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 2u) << "the window stays unpinned";
+}
+
+TEST_F(ControlDlgTest, DeleteRemovesThePinThatTheCycleStartedWhileTheQuestionWasOpen) {
+    start();
+    panel.m_pins.push_back(notepadRecord());
+    panel.selection = 0;
+    desktop.answerQueue = {MsgAnswer::yes};
+    // The user opens the window and the cycle pins it while the question waits.
+    desktop.onMessageBox = [this](const FakeMessageBox&) {
+        notepad();
+        panel.runFor(100);
+    };
+    panel.onDeletePin();
+    ASSERT_EQ(factory.logs.size(), 1u);
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+    EXPECT_TRUE(panel.m_pins.empty());
+}
+
+// --- editing the matching conditions ---
+
+// The match condition dialog as the panel's window runs it, with a scripted user.
+CFakeControlPanel::MatchDialogUser matchDialogPlayedBy(CFakeDesktop& desktop,
+                                                       CFakeMatchConditionDlg::User user) {
+    return [&desktop, user](CPinData& record, bool fromPin, WinHandle pinWindow) {
+        CFakeMatchConditionDlg dialog(desktop, user);
+        return dialog.edit(record, fromPin, pinWindow);
+    };
+}
+
+// What a user changes in the dialog: part matching of the title.
+bool matchTitlePart(CPinData& record) {
+    record.m_fullFlag = 0;
+    record.m_titlePart = "Notepad";
+    return true;
+}
+
+TEST_F(ControlDlgTest, ConditionsFromAPinEditItsRecordWhichKeepsThePin) {
+    start();
+    notepad("Memo 0", {10, 40, 410, 340});
+    const WinHandle target = notepad("Memo 1", {500, 60, 900, 460});
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1")};
+    panel.runCycle();
+    CPinDlg* pin = panel.m_pins[1].m_pPinDlg;
+    const WinHandle pinHandle = pin->pinHandle();
+    const unsigned firstBits = handleBits(panel.m_pins[0].m_pPinDlg->pinHandle());
+    traces.clear();
+    panel.matchDialogUser = [&](CPinData& record, bool fromPin, WinHandle pinWindow) {
+        EXPECT_TRUE(fromPin);
+        EXPECT_EQ(pinWindow, pinHandle);
+        EXPECT_EQ(record.m_hTarget, target);
+        record.m_fullFlag = 0;
+        record.m_titlePart = "Memo";
+        return true;
+    };
+    panel.changeConditionsFromPin(pin);
+
+    char expected[128];
+    std::snprintf(expected, sizeof expected,
+                  "Data hWnd=0x%08x\nObj  hWnd=0x%08x\nData hWnd=0x%08x\nObj  hWnd=0x%08x\n", firstBits,
+                  handleBits(pinHandle), handleBits(pinHandle), handleBits(pinHandle));
+    EXPECT_EQ(traces, expected);
+    EXPECT_EQ(panel.m_pins[1].m_titlePart, "Memo");
+    EXPECT_EQ(panel.m_pins[1].m_fullFlag, 0);
+    EXPECT_EQ(panel.m_pins[0].m_fullFlag, 1);
+    EXPECT_EQ(panel.m_pins[1].m_pPinDlg, pin);
+    EXPECT_EQ(panel.m_saveRequested, 1);
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 2u);
+    EXPECT_FALSE(factory.logs[1]->destroyed) << "the pin stays while the new conditions hold";
+}
+
+TEST_F(ControlDlgTest, CancelledConditionsFromAPinChangeNothing) {
+    start();
+    notepad();
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    panel.matchDialogUser = [](CPinData& record, bool, WinHandle) { return !matchTitlePart(record); };
+    panel.changeConditionsFromPin(panel.m_pins[0].m_pPinDlg);
+    EXPECT_EQ(panel.matchDialogRuns, 1);
+    EXPECT_EQ(panel.m_pins[0].m_fullFlag, 1);
+    EXPECT_EQ(panel.m_saveRequested, 0);
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 1);
+
+    // A pin window that no record holds opens nothing.
+    CFakePinFactory strays{desktop};
+    panel.changeConditionsFromPin(strays.createPinDlg(kNoWindow));
+    panel.changeConditionsFromPin(nullptr);
+    EXPECT_EQ(panel.matchDialogRuns, 1);
+    strays.destroyAlive();
+}
+
+TEST_F(ControlDlgTest, AChildChosenOnThePinnedWindowBecomesARuleThatTheCycleAndTheFileKeep) {
+    start();
+    const WinHandle target = notepad();
+    const WinHandle status = desktop.addChild(target, "Static", 33, "Ready");
+    desktop.addChild(target, "Button", 2, "Close");
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    // Chosen, then cancelled: the record keeps its condition.
+    panel.matchDialogUser = matchDialogPlayedBy(desktop, [](CFakeMatchConditionDlg& dialog) {
+        dialog.childUser = [](CFakeChildSelDlg& selection) {
+            selection.clickRow(0);
+            EXPECT_TRUE(selection.pressOK());
+        };
+        dialog.pressSelectChild();
+    });
+    panel.changeConditionsFromPin(panel.m_pins[0].m_pPinDlg);
+    EXPECT_EQ(panel.m_pins[0].m_exClassName, "");
+
+    panel.matchDialogUser = matchDialogPlayedBy(desktop, [](CFakeMatchConditionDlg& dialog) {
+        dialog.childUser = [](CFakeChildSelDlg& selection) {
+            EXPECT_EQ(selection.rows.size(), 2u) << "the pinned window's children";
+            selection.clickRow(0);
+            EXPECT_TRUE(selection.pressOK());
+        };
+        dialog.pressSelectChild();
+        dialog.controls.checkExtent = 1;
+        EXPECT_EQ(dialog.pressOK(), CMatchConditionDlg::Close::ok);
+    });
+    panel.changeConditionsFromPin(panel.m_pins[0].m_pPinDlg);
+    const CPinData& record = panel.m_pins[0];
+    EXPECT_EQ(record.m_extentFlag, 1);
+    EXPECT_EQ(record.m_exClassName, "Static");
+    EXPECT_EQ(record.m_exCtrlID, 33);
+    EXPECT_EQ(record.m_exText, "Ready");
+
+    panel.runCycle();
+    EXPECT_EQ(record.m_pinned, 1);
+    desktop.setText(status, "Busy");
+    panel.runCycle();
+    EXPECT_EQ(record.m_pinned, 0) << "the child's text no longer matches";
+    desktop.setText(status, "Ready");
+    panel.runCycle();
+    EXPECT_EQ(record.m_hTarget, target);
+    EXPECT_EQ(factory.made.size(), 2u);
+
+    panel.runFor(600);
+    const std::string file = readIni();
+    EXPECT_NE(file.find("EXTENTFLAG=1\r\n"), std::string::npos);
+    EXPECT_NE(file.find("EXTEXT=Ready\r\n"), std::string::npos);
+    EXPECT_NE(file.find("EXCLASS=Static\r\nEXCTRLID=33\r\n"), std::string::npos);
+}
+
+TEST_F(ControlDlgTest, ConditionsFromAPinFindTheirRecordAgainAfterAnotherPinWasPulledOut) {
+    start();
+    notepad("Memo 0", {10, 40, 410, 340});
+    notepad("Memo 1", {500, 60, 900, 460});
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1")};
+    panel.runCycle();
+    panel.matchDialogUser = [this](CPinData& record, bool, WinHandle) {
+        panel.removeRecordOfPin(panel.m_pins[0].m_pPinDlg);
+        return matchTitlePart(record);
+    };
+    panel.changeConditionsFromPin(panel.m_pins[1].m_pPinDlg);
+    ASSERT_EQ(panel.m_pins.size(), 1u);
+    EXPECT_EQ(panel.m_pins[0].m_title, "Memo 1");
+    EXPECT_EQ(panel.m_pins[0].m_titlePart, "Notepad");
+}
+
+TEST_F(ControlDlgTest, ConditionsFromAPinThatEndedMeanwhileAreDropped) {
+    start();
+    const WinHandle target = notepad();
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    panel.matchDialogUser = [&](CPinData& record, bool, WinHandle) {
+        desktop.maximize(target);
+        panel.runFor(500);
+        return matchTitlePart(record);
+    };
+    panel.changeConditionsFromPin(panel.m_pins[0].m_pPinDlg);
+    EXPECT_EQ(panel.m_pins[0].m_fullFlag, 1);
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+}
+
+TEST_F(ControlDlgTest, ChangeConditionsNeedsASelectedRecordWhosePinIsNotShown) {
+    start();
+    notepad();
+    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
+    panel.runCycle();
+    struct Case {
+        int selection;
+        std::u8string message;
+    };
+    for (const Case& c :
+         {Case{-1, u8"マッチング条件変更するデータを一覧で選択してください"}, Case{2, u8""},
+          Case{0, u8"現在表示中です。画鋲の右クリックメニューから条件変更を行ってください"}}) {
+        desktop.messageBoxes.clear();
+        panel.selection = c.selection;
+        panel.onChangeConditions();
+        if (c.message.empty()) {
+            EXPECT_TRUE(desktop.messageBoxes.empty()) << "selection " << c.selection;
+        } else {
+            ASSERT_EQ(desktop.messageBoxes.size(), 1u) << "selection " << c.selection;
+            EXPECT_TRUE(desktop.messageBoxes[0].text == c.message) << "selection " << c.selection;
+            EXPECT_TRUE(desktop.messageBoxes[0].appBox);
+        }
+    }
+    EXPECT_EQ(panel.matchDialogRuns, 0);
+
+    panel.selection = 1;
+    panel.matchDialogUser = [](CPinData& record, bool fromPin, WinHandle pinWindow) {
+        EXPECT_FALSE(fromPin);
+        EXPECT_EQ(pinWindow, kNoWindow);
+        return !matchTitlePart(record);
+    };
+    panel.onChangeConditions();
+    EXPECT_EQ(panel.m_pins[1].m_fullFlag, 1) << "cancelled";
+    EXPECT_EQ(panel.m_saveRequested, 0);
+
+    panel.matchDialogUser = [](CPinData& record, bool, WinHandle) { return matchTitlePart(record); };
+    const int refreshes = panel.refreshes;
+    panel.onChangeConditions();
+    EXPECT_EQ(panel.m_pins[1].m_fullFlag, 0);
+    EXPECT_EQ(panel.m_pins[1].m_titlePart, "Notepad");
+    EXPECT_EQ(panel.refreshes, refreshes + 1);
+    EXPECT_EQ(panel.m_saveRequested, 1);
+}
+
+TEST_F(ControlDlgTest, AnEditFromTheListKeepsThePinThatTheCycleStartedMeanwhile) {
+    start();
+    panel.m_pins = {notepadRecord()};
+    panel.selection = 0;
+    WinHandle target{};
+    panel.matchDialogUser = [&](CPinData& record, bool, WinHandle) {
+        target = notepad();
+        panel.runFor(500);
+        return matchTitlePart(record);
+    };
+    panel.onChangeConditions();
+    const CPinData& record = panel.m_pins[0];
+    ASSERT_EQ(factory.made.size(), 1u);
+    EXPECT_EQ(record.m_pinned, 1);
+    EXPECT_EQ(record.m_hTarget, target);
+    EXPECT_EQ(record.m_pPinDlg, factory.last);
+    EXPECT_EQ(record.m_titlePart, "Notepad");
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 1u) << "one pin window, held by one record";
+    EXPECT_FALSE(factory.logs[0]->destroyed);
+}
+
+TEST_F(ControlDlgTest, AnEditFromTheListKeepsWhatAPinThatCameAndWentMeanwhileTookBack) {
+    start();
+    panel.m_pins = {notepadRecord()};
+    panel.selection = 0;
+    panel.matchDialogUser = [this](CPinData& record, bool, WinHandle) {
+        const WinHandle target = notepad();
+        panel.runFor(500);
+        factory.last->m_trans = 40;
+        factory.last->m_transFlag = 1;
+        desktop.destroyWindow(target);
+        panel.runFor(500);
+        return matchTitlePart(record);
+    };
+    panel.onChangeConditions();
+    const CPinData& record = panel.m_pins[0];
+    EXPECT_EQ(record.m_pinned, 0);
+    EXPECT_EQ(record.m_trans, 40);
+    EXPECT_EQ(record.m_transFlag, 1);
+    EXPECT_NE(record.m_rectWin.width(), 0);
+    EXPECT_EQ(record.m_titlePart, "Notepad");
+}
+
+TEST_F(ControlDlgTest, AnEditFromTheListFollowsItsRecordWhenAnEarlierOneGoesAndIsDroppedWhenItGoes) {
+    start();
+    notepad("Memo 0", {10, 40, 410, 340});
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1")};
+    panel.runCycle();
+    panel.selection = 1;
+    panel.matchDialogUser = [this](CPinData& record, bool, WinHandle) {
+        panel.removeRecordOfPin(panel.m_pins[0].m_pPinDlg);
+        return matchTitlePart(record);
+    };
+    panel.onChangeConditions();
+    ASSERT_EQ(panel.m_pins.size(), 1u);
+    EXPECT_EQ(panel.m_pins[0].m_titlePart, "Notepad");
+
+    panel.selection = 0;
+    panel.matchDialogUser = [this](CPinData& record, bool, WinHandle) {
+        desktop.answerQueue = {MsgAnswer::yes};
+        panel.onDeletePin();
+        return matchTitlePart(record);
+    };
+    panel.onChangeConditions();
+    EXPECT_TRUE(panel.m_pins.empty());
+}
+
+TEST_F(ControlDlgTest, TitlesOfAnyLengthPinTheWindowTheyWereTakenFrom) {
+    start();
+    // "表" is 0x95 0x5C: with 254 bytes before it, the 256-byte buffer cuts it in two.
+    const std::string cutInTwo = std::string(254, 'j') + "\x95\x5C" + "tail";
+    const std::vector<std::string> titles = {"a",
+                                             std::string(255, 'b'),
+                                             std::string(256, 'c'),
+                                             std::string(259, 'd'),
+                                             std::string(260, 'e'),
+                                             std::string(2000, 'f'),
+                                             cutInTwo,
+                                             "two\r\nlines",
+                                             "ends in a lone lead byte \x95"};
+    std::vector<WinHandle> windows;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const std::string exe = "app" + std::to_string(i) + ".exe";
+        windows.push_back(desktop.addAppWindow(titles[i], exe, "C:\\" + exe));
+        desktop.setForegroundWindow(windows.back());
+        panel.onHotKey(kPinHotKeyId);
+    }
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins.size(), titles.size());
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        EXPECT_EQ(panel.m_pins[i].m_title, titles[i].substr(0, kTitleBufferBytes - 1)) << i;
+        EXPECT_EQ(panel.m_pins[i].m_hTarget, windows[i]) << i;
+    }
+    EXPECT_EQ(panel.m_pins[6].m_title.back(), '\x95');
+}
+
+TEST_F(ControlDlgTest, APinStaysWhileItsWindowsProgramDoesNotAnswer) {
+    start();
+    const WinHandle byTitle = notepad();
+    const WinHandle byChild = notepad("Memo", {10, 40, 410, 340});
+    const WinHandle status = desktop.addChild(byChild, "Edit", 15, "ready");
+    CPinData extended = notepadRecord("Memo");
+    extended.m_extentFlag = 1;
+    extended.m_exClassName = "Edit";
+    extended.m_exCtrlID = 15;
+    extended.m_exText = "ready";
+    panel.m_pins = {notepadRecord(), extended};
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins[0].m_hTarget, byTitle);
+    ASSERT_EQ(panel.m_pins[1].m_hTarget, byChild);
+
+    // Both programs stop; the second one's status text changes just before.
+    desktop.setText(status, "busy");
+    for (WinHandle h : {byTitle, byChild, status}) desktop.setHung(h, true);
+    desktop.clearCalls();
+    desktop.answersCalls = 0;
+    const int textReads = desktop.controlTextCalls;
+    for (int cycle = 0; cycle < 3; ++cycle) panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 1);
+    EXPECT_EQ(panel.m_pins[1].m_pinned, 1);
+    // The child window's program is asked once a cycle instead of each child's text, and
+    // nothing is changed on either window.
+    EXPECT_EQ(desktop.answersCalls, 3);
+    EXPECT_EQ(desktop.controlTextCalls, textReads);
+    EXPECT_TRUE(desktop.calls().empty());
+
+    // Answering again, the changed text ends the pin; the other one goes on.
+    for (WinHandle h : {byTitle, byChild, status}) desktop.setHung(h, false);
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 1);
+    EXPECT_EQ(panel.m_pins[1].m_pinned, 0);
+}
+
+TEST_F(ControlDlgTest, AWindowWhoseProgramDoesNotAnswerIsPinnedOnceItAnswers) {
+    start();
+    const WinHandle target = notepad();
+    desktop.setHung(target, true);
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+    EXPECT_TRUE(factory.made.empty());
+
+    desktop.setHung(target, false);
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_hTarget, target);
+}
+
+TEST_F(ControlDlgTest, AFileThatCouldNotBeReadIsSetAsideByTheFirstSaveOnly) {
+    const std::string utf16("\xFF\xFE[\0S\0Y\0S\0T\0E\0M\0]\0", 18);
+    std::ofstream(iniPath, std::ios::binary) << utf16;
+    start();
+    EXPECT_TRUE(panel.m_pins.empty());
+    panel.m_pins.push_back(notepadRecord());
+    ASSERT_TRUE(panel.__writeIniFile());
+    std::ifstream aside(iniPath + ".bak", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), utf16);
+    EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
+
+    fs::remove(iniPath + ".bak");
+    ASSERT_TRUE(panel.__writeIniFile());
+    EXPECT_FALSE(fs::exists(iniPath + ".bak"));
 }
 
 }  // namespace

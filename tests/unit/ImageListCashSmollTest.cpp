@@ -1,42 +1,13 @@
 #include "desktop/ImageListCashSmoll.h"
 
 #include "desktop/Trace.h"
+#include "fake/FakeIconStore.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 namespace {
-
-// An image list that counts its pictures, with icons for the paths it is told about.
-class FakeIconStore : public CSmallIconStore {
-public:
-    std::optional<Icon> programIcon() override {
-        if (!hasProgramIcon) return std::nullopt;
-        return Icon{137, Origin::programResource};
-    }
-    std::optional<Icon> fileIcon(const std::string& path) override {
-        ++shellQueries;
-        if (!files.count(path)) return std::nullopt;
-        return Icon{nextHandle++, Origin::shell};
-    }
-    Icon errorIcon() override { return Icon{32513, Origin::stock}; }
-    int append(const Icon& icon) override {
-        if (refuse) return -1;
-        images.push_back(icon.handle);
-        return static_cast<int>(images.size()) - 1;
-    }
-    void release(const Icon& icon) override { released.insert(icon.handle); }
-
-    std::set<std::string> files;
-    bool hasProgramIcon = true;
-    bool refuse = false;
-    int shellQueries = 0;
-    std::uintptr_t nextHandle = 1000;
-    std::vector<std::uintptr_t> images;
-    std::set<std::uintptr_t> released;
-};
 
 class ImageListCashSmollTest : public ::testing::Test {
 protected:
@@ -46,7 +17,7 @@ protected:
     }
     void TearDown() override { setTraceSink({}); }
 
-    FakeIconStore store;
+    CFakeIconStore store;
     CImageListCashSmoll cache{store};
     std::string traces;
 };
@@ -67,7 +38,7 @@ TEST_F(ImageListCashSmollTest, IndexesFollowFirstRequestsAndNeverChange) {
 TEST_F(ImageListCashSmollTest, MissingFileIsCachedWithTheErrorIcon) {
     EXPECT_EQ(cache.GetIconIndex("C:\\gone.exe"), 0);
     EXPECT_EQ(traces, "ICON get fail path =C:\\gone.exe\n");
-    EXPECT_EQ(store.images.back(), 32513u);
+    EXPECT_EQ(store.images.back(), CFakeIconStore::kErrorIcon);
     EXPECT_EQ(cache.GetIconIndex("C:\\gone.exe"), 0);
     EXPECT_EQ(traces, "ICON get fail path =C:\\gone.exe\n");
     EXPECT_TRUE(store.released.empty());
@@ -75,7 +46,7 @@ TEST_F(ImageListCashSmollTest, MissingFileIsCachedWithTheErrorIcon) {
 
 TEST_F(ImageListCashSmollTest, DesktopKeyTakesTheProgramsOwnIcon) {
     EXPECT_EQ(cache.GetIconIndex("DESKTOP"), 0);
-    EXPECT_EQ(store.images.back(), 137u);
+    EXPECT_EQ(store.images.back(), CFakeIconStore::kProgramIcon);
     EXPECT_EQ(store.shellQueries, 0);
 
     store.hasProgramIcon = false;

@@ -67,4 +67,23 @@ TEST_F(WinInfTest, AGoneWindowIsNotCollectedAndMayBeAskedAgain) {
     EXPECT_EQ(withoutDesktop.m_childrenCollected, 0);
 }
 
+TEST_F(WinInfTest, AWindowWhoseProgramDoesNotAnswerIsAskedOnceAndNotCollected) {
+    desktop.addChild(frame, "Button", 1, "one");
+    desktop.setHung(frame, true);
+    CWinInf win = describe(frame);
+    win.collectChildren();
+    win.collectChildren();
+    EXPECT_FALSE(win.answers());
+    EXPECT_EQ(win.m_childrenCollected, 0);
+    EXPECT_EQ(desktop.answersCalls, 1);
+    EXPECT_EQ(desktop.controlTextCalls, 0);
+
+    // The next cycle's description asks again, and collects once the program answers.
+    desktop.setHung(frame, false);
+    CWinInf next = describe(frame);
+    next.collectChildren();
+    EXPECT_EQ(next.m_childrenCollected, 1);
+    EXPECT_EQ(next.m_children.size(), 1u);
+}
+
 }  // namespace

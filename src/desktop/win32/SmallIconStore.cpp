@@ -33,8 +33,12 @@ std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::programIcon() {
 
 std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::fileIcon(const std::string& path) {
     SHFILEINFOA info{};
-    SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
-    if (info.hIcon == nullptr) return std::nullopt;
+    // A failed query may leave an icon field behind that names no icon (Wine's ANSI entry
+    // copies it from a record it never filled): only a successful answer's icon is ours.
+    if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) == 0 ||
+        info.hIcon == nullptr) {
+        return std::nullopt;
+    }
     return fromHicon(info.hIcon, Origin::shell);
 }
 

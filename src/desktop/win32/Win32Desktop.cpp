@@ -16,11 +16,20 @@ namespace {
 // hung program cannot freeze the pinning cycle.
 constexpr UINT kControlTextTimeoutMs = 500;
 
+// How long a window's program is given to show that it handles its messages.
+constexpr UINT kAnswerTimeoutMs = 200;
+
+// Other programs' windows are moved and reordered without waiting for their programs: a
+// stopped program would otherwise freeze the pinning cycle.
+constexpr UINT kNoWaitPos = SWP_ASYNCWINDOWPOS;
+
 // Process names are read into a buffer of this size, from the first of at most this many
 // modules (the first module is always the executable).
 constexpr DWORD kProcessNameBytes = 1024;
 constexpr std::size_t kProcessModuleSlots = 1024;
 constexpr DWORD kProcessQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+// Enough to read a process's start time and to see whether it has ended, from any process.
+constexpr DWORD kProcessStartAccess = PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
 
 // Key names start in a buffer of this many characters, doubled while a name fills it, up to
 // the last size; no key name comes anywhere near it.
@@ -49,6 +58,21 @@ BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT enumRect, LPARAM list
     }
     reinterpret_cast<std::vector<MonitorRecord>*>(list)->push_back(std::move(record));
     return TRUE;
+}
+
+// Nothing else is handled meanwhile, as with the child texts: the wait is short either way.
+bool handlesMessages(HWND h) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs, &result) !=
+           0;
+}
+
+// SetWindowLong on a window of another thread waits until that thread has taken the change,
+// so a program that does not answer keeps its styles instead.
+bool mayRestyle(HWND h) {
+    if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() || handlesMessages(h)) return true;
+    trace("SetWindowLongA(0x%08x) skipped: the window does not answer\n", handleBits(toWinHandle(h)));
+    return false;
 }
 
 enum class ModuleName { baseName, fullPath };
@@ -155,6 +179,8 @@ std::optional<std::string> CWin32Desktop::controlText(WinHandle h, std::size_t m
     return std::string(buffer.c_str());
 }
 
+bool CWin32Desktop::answers(WinHandle h) { return handlesMessages(toHwnd(h)); }
+
 std::string CWin32Desktop::className(WinHandle h, std::size_t maxChars) {
     if (maxChars == 0) return {};
     std::string buffer(maxChars + 1, '\0');
@@ -198,11 +224,11 @@ std::uint32_t CWin32Desktop::exStyle(WinHandle h) {
 }
 
 void CWin32Desktop::setStyle(WinHandle h, std::uint32_t value) {
-    SetWindowLongA(toHwnd(h), GWL_STYLE, static_cast<LONG>(value));
+    if (mayRestyle(toHwnd(h))) SetWindowLongA(toHwnd(h), GWL_STYLE, static_cast<LONG>(value));
 }
 
 void CWin32Desktop::setExStyle(WinHandle h, std::uint32_t value) {
-    SetWindowLongA(toHwnd(h), GWL_EXSTYLE, static_cast<LONG>(value));
+    if (mayRestyle(toHwnd(h))) SetWindowLongA(toHwnd(h), GWL_EXSTYLE, static_cast<LONG>(value));
 }
 
 Rect CWin32Desktop::windowRect(WinHandle h) {
@@ -212,11 +238,14 @@ Rect CWin32Desktop::windowRect(WinHandle h) {
 }
 
 void CWin32Desktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
-    MoveWindow(toHwnd(h), r.left, r.top, r.width(), r.height(), repaint ? TRUE : FALSE);
+    // MoveWindow, but without waiting for the window's program.
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | kNoWaitPos | (repaint ? 0 : SWP_NOREDRAW);
+    SetWindowPos(toHwnd(h), nullptr, r.left, r.top, r.width(), r.height(), flags);
 }
 
 void CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
-    SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos);
 }
 
 std::optional<LayeredAttributes> CWin32Desktop::layeredAttributes(WinHandle h) {
@@ -246,6 +275,17 @@ std::string CWin32Desktop::processBaseName(std::uint32_t processId) {
 
 std::string CWin32Desktop::processImagePath(std::uint32_t processId) {
     return processModuleName(processId, ModuleName::fullPath);
+}
+
+std::optional<std::uint64_t> CWin32Desktop::processStartTime(std::uint32_t processId) {
+    const CKernelHandle process(OpenProcess(kProcessStartAccess, FALSE, processId));
+    if (!process) return std::nullopt;
+    // An ended process lives on as an object while anyone holds it, but it owns no window
+    // any more; and its exit time would be undefined to read while it runs.
+    if (WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return std::nullopt;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return std::nullopt;
+    return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
 bool CWin32Desktop::rectOnAnyMonitor(const Rect& r) {

@@ -13,6 +13,7 @@ public:
     bool isIconic(WinHandle h) override;
     std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
     std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
+    bool answers(WinHandle h) override;
     std::string className(WinHandle h, std::size_t maxChars) override;
     int controlId(WinHandle h) override;
     WindowInfo windowInfo(WinHandle h) override;
@@ -31,6 +32,7 @@ public:
     std::uint32_t windowProcessId(WinHandle h) override;
     std::string processBaseName(std::uint32_t processId) override;
     std::string processImagePath(std::uint32_t processId) override;
+    std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
 
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override;

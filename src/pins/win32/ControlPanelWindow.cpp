@@ -1,6 +1,8 @@
 #include "pins/win32/ControlPanelWindow.h"
 
+#include "conditions/win32/MatchConditionDlgWindow.h"
 #include "desktop/win32/Win32Util.h"
+#include "pinwindow/win32/SizeDlgWindow.h"
 #include "resource.h"
 
 namespace {
@@ -11,10 +13,14 @@ struct Column {
 };
 constexpr Column kColumns[] = {{u8"ProgramName", 100}, {u8"Window Title", 300}, {u8"  ", 10}};
 
+constexpr COLORREF kPanelGrey = RGB(230, 230, 230);
+
 }  // namespace
 
 CControlPanelWindow::CControlPanelWindow(CDesktop& desktop, CPinDlgFactory& factory)
-    : CControlDlg(desktop, factory), CDialogBase(IDD_CONTROL) {}
+    : CControlDlg(desktop, factory, m_iconStore),
+      CDialogBase(IDD_CONTROL),
+      m_brushBack(CreateSolidBrush(kPanelGrey)) {}
 
 std::optional<LRESULT> CControlPanelWindow::onMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -27,6 +33,25 @@ std::optional<LRESULT> CControlPanelWindow::onMessage(UINT message, WPARAM wPara
         case WM_HOTKEY:
             onHotKey(static_cast<int>(wParam));
             break;
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            switch (LOWORD(wParam)) {
+                case IDC_PROPERTY_SETTINGS:
+                    onPropertySettings();
+                    return 0;
+                case IDC_DELETE_PIN:
+                    onDeletePin();
+                    return 0;
+                case IDC_CHANGE_CONDITIONS:
+                    onChangeConditions();
+                    return 0;
+            }
+            break;
+        case WM_DESTROY:
+            // The list view would destroy an image list it does not share; the icon store
+            // owns this one.
+            m_list.setImageList(nullptr, LVSIL_SMALL);
+            break;
     }
     return std::nullopt;
 }
@@ -37,6 +62,7 @@ void CControlPanelWindow::initList() {
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         m_list.insertColumn(i, kColumns[i].heading, kColumns[i].width);
     }
+    m_list.setImageList(m_iconStore.imageList(), LVSIL_SMALL);
 }
 
 WinHandle CControlPanelWindow::panelWindow() { return toWinHandle(hwnd()); }
@@ -52,9 +78,40 @@ void CControlPanelWindow::showRows(const std::vector<PinListRow>& rows) {
     m_list.deleteAllItems();
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const PinListRow& row = rows[static_cast<std::size_t>(i)];
-        m_list.insertItem(i, row.programName);
+        m_list.insertItem(i, row.programName, row.image);
         m_list.setItemText(i, 1, row.title);
         m_list.setItemText(i, 2, "");
     }
     m_list.setRedraw(true);
+}
+
+bool CControlPanelWindow::runSizeDialog(CPinSettings& settings) {
+    CSizeDlgWindow dialog(m_desktop);
+    dialog.m_nPinSize = settings.m_pinSize;
+    dialog.m_bMoveEnable = settings.m_moveEnable;
+    dialog.m_nHotKey = settings.m_hotKey;
+    dialog.m_nModifiers = settings.m_hotKeyModifiers;
+    // Owned by the resident main window, as every dialog of the program without a parent.
+    if (dialog.doModal(GetAncestor(hwnd(), GA_ROOT)) != IDOK) return false;
+    settings = CPinSettings{dialog.m_nPinSize, dialog.m_bMoveEnable, dialog.m_nHotKey, dialog.m_nModifiers};
+    return true;
+}
+
+HBRUSH CControlPanelWindow::onCtlColor(HDC dc, HWND, UINT kind, HBRUSH defaultBrush) {
+    switch (kind) {
+        case CTLCOLOR_STATIC:
+            SetBkMode(dc, TRANSPARENT);
+            return m_brushBack.get();
+        case CTLCOLOR_BTN:
+        case CTLCOLOR_DLG:
+            return m_brushBack.get();
+        default:
+            return defaultBrush;
+    }
+}
+
+bool CControlPanelWindow::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) {
+    // Owned by the resident main window, as every dialog of the program without a parent.
+    CMatchConditionDlgWindow dialog(m_desktop, GetAncestor(hwnd(), GA_ROOT));
+    return dialog.edit(record, fromPin, pinWindow);
 }

@@ -3,9 +3,11 @@
 // the pin records in its list.
 #pragma once
 
+#include "desktop/win32/SmallIconStore.h"
 #include "pins/ControlDlg.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
+#include "ui/win32/Handles.h"
 
 class CControlPanelWindow : public CControlDlg, public CDialogBase {
 public:
@@ -23,9 +25,18 @@ protected:
     void killTimer(int id) override;
     void showRows(const std::vector<PinListRow>& rows) override;
     void destroyPanelWindow() override { destroy(); }
+    int selectionMark() override { return m_list.selectionMark(); }
+    bool runSizeDialog(CPinSettings& settings) override;
+    bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;
+    // The panel, its buttons and its static texts on the panel's grey.
+    HBRUSH onCtlColor(HDC dc, HWND control, UINT kind, HBRUSH defaultBrush) override;
 
 private:
     void initList();
 
+    // The base's icon cache keeps a reference to it from its construction on; it is used only
+    // once the panel is complete.
+    CWin32SmallIconStore m_iconStore;
+    CBrushHandle m_brushBack;
     CListView m_list;
 };

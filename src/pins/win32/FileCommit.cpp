@@ -17,3 +17,9 @@ bool replaceFile(const std::string& from, const std::string& to, std::uint32_t& 
     error = GetLastError();
     return false;
 }
+
+bool pathMayExist(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}

@@ -35,10 +35,7 @@ std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
-            // No focus for the picture: focusing a control activates its dialog, and the pin
-            // must never be the active window (it would take the keyboard from its target, and
-            // a window that was once active is hidden and destroyed only slowly under Wine).
-            return FALSE;
+            return TRUE;
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;

@@ -111,15 +111,16 @@ private:
     HDC m_dc;
 };
 
-// GetDC ... ReleaseDC of a window's client area.
-class CClientDC {
+// GetDC or GetWindowDC ... ReleaseDC for the length of a scope.
+template <HDC(WINAPI* Get)(HWND)>
+class CReleasedDC {
 public:
-    explicit CClientDC(HWND window) noexcept : m_window(window), m_dc(GetDC(window)) {}
-    ~CClientDC() {
+    explicit CReleasedDC(HWND window) noexcept : m_window(window), m_dc(Get(window)) {}
+    ~CReleasedDC() {
         if (m_dc) ReleaseDC(m_window, m_dc);
     }
-    CClientDC(const CClientDC&) = delete;
-    CClientDC& operator=(const CClientDC&) = delete;
+    CReleasedDC(const CReleasedDC&) = delete;
+    CReleasedDC& operator=(const CReleasedDC&) = delete;
 
     HDC get() const noexcept { return m_dc; }
 
@@ -127,6 +128,11 @@ private:
     HWND m_window;
     HDC m_dc;
 };
+
+// A window's client area.
+using CClientDC = CReleasedDC<GetDC>;
+// A window's whole rectangle, frame included.
+using CWindowDC = CReleasedDC<GetWindowDC>;
 
 // Selects a GDI object into a device context and selects the previous one back at the end
 // of the scope, so that the object can be deleted afterwards.

@@ -40,6 +40,7 @@ press_pin_hotkey "$NOTEPAD"
 notice=$(probe wait-window --title "重複操作" --exe clavora.exe --visible --timeout 5000) ||
     fail "no duplicate-pin notice"
 notice_hwnd=$(field hwnd "$notice")
+probe idle "$notice_hwnd" >/dev/null
 expect_match "$(probe children "$notice_hwnd")" "text=既に画鋲がささっています\." "duplicate-pin text"
 screenshot duplicate-pin
 probe post "$notice_hwnd" "$WM_COMMAND" "$IDOK" 0

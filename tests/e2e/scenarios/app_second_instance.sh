@@ -10,6 +10,7 @@ second_pid=$LAST_PID
 box=$(probe wait-window --title "２重起動" --exe clavora.exe --visible --timeout 20000) ||
     fail "no duplicate-start box"
 box_hwnd=$(field hwnd "$box")
+probe idle "$box_hwnd" >/dev/null
 expect_match "$(probe children "$box_hwnd")" "text=     Clavoraは既に起動されています\.     " "duplicate-start text"
 screenshot duplicate-start
 expect_eq "$(probe find --title "２重起動" --exe clavora.exe | wc -l)" 1 "duplicate-start boxes"

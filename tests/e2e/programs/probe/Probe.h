@@ -47,4 +47,13 @@ helper::CLine describeWindow(CWin32Desktop& desktop, HWND h);
 // "probe desktop ...": runs one seam operation and prints what it gave.
 int runDesktopCommand(CArgs& args);
 
+// "probe listview HWND": a summary line (rows, columns, small image list, selection mark),
+// then one line per row with its image, selection, screen rectangle and column texts.
+int listView(CArgs& args);
+
+// "probe objects PID": gdi= user= windows= source= of a process (see ProbeProcess.cpp).
+int guiObjects(CArgs& args);
+// "probe terminate PID": TerminateProcess.
+int terminate(CArgs& args);
+
 }  // namespace probe

@@ -17,6 +17,7 @@
 //   desktop hotkey MODIFIERS VK        registers the combination twice, then releases it:
 //                                      registered error again againerror
 //   desktop foreground                 hwnd
+//   desktop answers HWND               answers=0|1 ms= (how long the question took)
 //   desktop move HWND L T R B          moveWindow (repaint)
 //   desktop topmost HWND 0|1           setTopmost
 //   desktop set-style HWND BITS, desktop set-exstyle HWND BITS
@@ -272,6 +273,15 @@ int runDesktopCommand(CArgs& args) {
     if (command == "foreground") {
         args.done();
         helper::CLine().add("hwnd", helper::hwndText(toHwnd(desktop.foregroundWindow()))).print();
+        return kOk;
+    }
+    if (command == "answers") {
+        const WinHandle h = toWinHandle(args.window("window"));
+        args.done();
+        const ULONGLONG start = GetTickCount64();
+        const bool answers = desktop.answers(h);
+        const auto elapsed = static_cast<std::int64_t>(GetTickCount64() - start);
+        helper::CLine().add("answers", answers).add("ms", elapsed).print();
         return kOk;
     }
     if (command == "layered") {

@@ -18,8 +18,14 @@
 //   children HWND                       every descendant: hwnd parent class id text answered
 //                                       visible enabled rect
 //   text HWND                           GetWindowTextW as UTF-8 (escaped), alone on the line
+//   listview HWND                       a list view's rows (of any process): a summary line
+//                                       rows columns smallimages selectionmark, then per row
+//                                       row image selected rect text0 text1 ...
 //   foreground                          the foreground window's line
 //   pid                                 the probe's own process ID (a process that is gone next)
+//   objects PID                         the process's GDI objects, USER objects and windows
+//                                       (gdi user windows source; see ProbeProcess.cpp)
+//   terminate PID                       TerminateProcess
 //   xid HWND                            the X11 window behind a top-level window (for xdotool)
 //   idle HWND [--timeout MS]            waits until the window's thread has handled what was
 //                                       pending, painting included
@@ -414,12 +420,15 @@ int main() {
     if (command == "info") return info(desktop, args);
     if (command == "children") return children(args);
     if (command == "text") return text(args);
+    if (command == "listview") return listView(args);
     if (command == "foreground") return foreground(desktop, args);
     if (command == "pid") {
         args.done();
         helper::CLine().add("pid", GetCurrentProcessId()).print();
         return kOk;
     }
+    if (command == "objects") return guiObjects(args);
+    if (command == "terminate") return terminate(args);
     if (command == "xid") return xid(args);
     if (command == "idle") return idle(args);
     if (command == "move") return move(args);

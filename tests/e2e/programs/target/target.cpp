@@ -15,6 +15,13 @@
 //   --disabled-window    the window starts disabled
 //   --topmost            the window starts in the topmost band
 //   --show normal|maximized|minimized|hidden
+//   --slots K            "{s}" in the title becomes the window's number modulo K
+//   --retitle MS TITLE   every MS ms the windows switch between their title and TITLE ("{n}"
+//                        and "{s}" as in --title) and back
+//   --churn MS           each window closes after MS/2 to 3*MS/2 ms (at random) and a new one,
+//                        numbered on, opens in its place: --count windows come and go for ever
+//   --close-on-pin       a window closes itself as soon as another program changes its Z order
+//                        (which is what a pin's start does)
 // Controls, in creation order (which is the order a child walk reports them):
 //   --ctrl CLASS ID TEXT    a child control
 //   --group CLASS ID TEXT   a child that holds the controls that follow, up to --end
@@ -27,12 +34,14 @@
 // stops answering for that long.
 //
 // It prints one line per window once all are shown: "window=N<TAB>hwnd=0x...", and exits when
-// the last of its windows is closed.
+// the last of its windows is closed. Windows that --churn opens later are not printed.
 #include "e2e/HelperProgram.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +49,9 @@
 namespace {
 
 constexpr UINT kHangMessage = WM_APP + 1;
+constexpr UINT_PTR kRetitleTimerId = 1;
+constexpr UINT_PTR kChurnTimerId = 2;
+constexpr int kCascadeWindows = 10;
 
 constexpr int kMargin = 10;
 constexpr int kRowHeight = 30;
@@ -73,23 +85,37 @@ struct Options {
     bool disabled = false;
     bool topmost = false;
     int show = SW_SHOWNORMAL;
+    int slots = 1;
+    UINT retitleMs = 0;
+    std::string retitle;
+    UINT churnMs = 0;
+    bool closeOnPin = false;
     std::vector<Control> controls;
 };
 
 int g_openWindows = 0;
 HFONT g_font = nullptr;
+Options g_options;
+// Windows that are shown, and so may take a close-on-pin request; and the last number given.
+std::vector<HWND> g_shown;
+int g_lastNumber = 0;
 
 [[noreturn]] void usage(const std::string& problem) {
     std::fprintf(stderr, "target: %s\n", problem.c_str());
     std::exit(2);
 }
 
-std::string replaceNumber(std::string title, int number) {
-    const std::string marker = "{n}";
-    for (std::size_t at = title.find(marker); at != std::string::npos; at = title.find(marker, at)) {
-        title.replace(at, marker.size(), std::to_string(number));
+std::string replaceAll(std::string title, const std::string& marker, const std::string& value) {
+    for (std::size_t at = title.find(marker); at != std::string::npos;
+         at = title.find(marker, at + value.size())) {
+        title.replace(at, marker.size(), value);
     }
     return title;
+}
+
+std::string replaceNumber(const std::string& title, int number) {
+    return replaceAll(replaceAll(title, "{n}", std::to_string(number)), "{s}",
+                      std::to_string(number % g_options.slots));
 }
 
 Options parseOptions(const std::vector<std::string>& args) {
@@ -146,6 +172,16 @@ Options parseOptions(const std::vector<std::string>& args) {
             } else {
                 usage("--show normal|maximized|minimized|hidden");
             }
+        } else if (option == "--slots") {
+            options.slots = static_cast<int>(number("slots"));
+            if (options.slots < 1) usage("--slots needs at least 1");
+        } else if (option == "--retitle") {
+            options.retitleMs = static_cast<UINT>(number("milliseconds"));
+            options.retitle = next("title");
+        } else if (option == "--churn") {
+            options.churnMs = static_cast<UINT>(number("milliseconds"));
+        } else if (option == "--close-on-pin") {
+            options.closeOnPin = true;
         } else if (option == "--ctrl" || option == "--group") {
             Control control;
             control.className = next("class");
@@ -199,12 +235,43 @@ void createControls(HWND parent, const std::vector<Control>& controls, int top, 
     }
 }
 
+HWND openWindow(int number);
+
+UINT churnLifetime() {
+    return g_options.churnMs / 2 + static_cast<UINT>(std::rand()) % (g_options.churnMs + 1);
+}
+
+bool isShown(HWND h) { return std::find(g_shown.begin(), g_shown.end(), h) != g_shown.end(); }
+
 LRESULT CALLBACK windowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kHangMessage:
             Sleep(static_cast<DWORD>(wParam));
             return 0;
+        case WM_TIMER:
+            if (wParam == kRetitleTimerId) {
+                // The window's number is kept as a property, so the title can be made again.
+                const int number = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(h, L"number")));
+                const bool first = GetPropW(h, L"retitled") == nullptr;
+                SetPropW(h, L"retitled", first ? reinterpret_cast<HANDLE>(1) : nullptr);
+                const std::string& title = first ? g_options.retitle : g_options.title;
+                SetWindowTextW(h, utf8ToWide(replaceNumber(title, number)).c_str());
+            } else if (wParam == kChurnTimerId) {
+                // The successor first, so the program never runs out of windows and quits.
+                openWindow(++g_lastNumber);
+                DestroyWindow(h);
+            }
+            return 0;
+        case WM_WINDOWPOSCHANGING:
+            if (g_options.closeOnPin && isShown(h) &&
+                !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER)) {
+                PostMessageW(h, WM_CLOSE, 0, 0);
+            }
+            return DefWindowProcW(h, message, wParam, lParam);
         case WM_DESTROY:
+            g_shown.erase(std::remove(g_shown.begin(), g_shown.end(), h), g_shown.end());
+            RemovePropW(h, L"number");
+            RemovePropW(h, L"retitled");
             if (--g_openWindows == 0) PostQuitMessage(0);
             return 0;
         default:
@@ -212,18 +279,56 @@ LRESULT CALLBACK windowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
+HWND openWindow(int number) {
+    const Options& options = g_options;
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    if (!options.sysMenu) style &= ~static_cast<DWORD>(WS_SYSMENU);
+    if (options.disabled) style |= WS_DISABLED;
+    DWORD exStyle = 0;
+    if (options.topmost) exStyle |= WS_EX_TOPMOST;
+    if (options.layered || options.colorKeyed) exStyle |= WS_EX_LAYERED;
+
+    // Coming and going windows cascade in a small range, so all stay on the screen.
+    const int step = options.churnMs ? (number - 1) % kCascadeWindows : number - 1;
+    const int offset = step * kCascadeStep;
+    const RECT& r = options.rect;
+    HWND h = CreateWindowExW(exStyle, utf8ToWide(options.className).c_str(),
+                             utf8ToWide(replaceNumber(options.title, number)).c_str(), style, r.left + offset,
+                             r.top + offset, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!h) {
+        std::fprintf(stderr, "target: CreateWindowExW failed (error %lu)\n", GetLastError());
+        std::exit(1);
+    }
+    ++g_openWindows;
+    SetPropW(h, L"number", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(number)));
+    if (exStyle & WS_EX_LAYERED) {
+        DWORD flags = 0;
+        if (options.layered) flags |= LWA_ALPHA;
+        if (options.colorKeyed) flags |= LWA_COLORKEY;
+        SetLayeredWindowAttributes(h, options.colorKey, options.alpha, flags);
+    }
+    createControls(h, options.controls, kMargin, kControlWidth);
+    ShowWindow(h, options.show);
+    UpdateWindow(h);
+    g_shown.push_back(h);
+    if (options.retitleMs) SetTimer(h, kRetitleTimerId, options.retitleMs, nullptr);
+    if (options.churnMs) SetTimer(h, kChurnTimerId, churnLifetime(), nullptr);
+    return h;
+}
+
 }  // namespace
 
 int main() {
     helper::useBinaryOutput();
-    const Options options = parseOptions(helper::arguments());
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const std::wstring className = utf8ToWide(options.className);
+    g_options = parseOptions(helper::arguments());
+    std::srand(GetCurrentProcessId());
+    const std::wstring className = utf8ToWide(g_options.className);
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = className.c_str();
@@ -236,37 +341,11 @@ int main() {
         CreateFontW(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic");
 
-    DWORD style = WS_OVERLAPPEDWINDOW;
-    if (!options.sysMenu) style &= ~static_cast<DWORD>(WS_SYSMENU);
-    if (options.disabled) style |= WS_DISABLED;
-    DWORD exStyle = 0;
-    if (options.topmost) exStyle |= WS_EX_TOPMOST;
-    if (options.layered || options.colorKeyed) exStyle |= WS_EX_LAYERED;
-
     std::vector<HWND> windows;
-    for (int n = 1; n <= options.count; ++n) {
-        const int offset = (n - 1) * kCascadeStep;
-        const RECT& r = options.rect;
-        HWND h =
-            CreateWindowExW(exStyle, className.c_str(), utf8ToWide(replaceNumber(options.title, n)).c_str(),
-                            style, r.left + offset, r.top + offset, r.right - r.left, r.bottom - r.top,
-                            nullptr, nullptr, instance, nullptr);
-        if (!h) {
-            std::fprintf(stderr, "target: CreateWindowExW failed (error %lu)\n", GetLastError());
-            return 1;
-        }
-        ++g_openWindows;
-        if (exStyle & WS_EX_LAYERED) {
-            DWORD flags = 0;
-            if (options.layered) flags |= LWA_ALPHA;
-            if (options.colorKeyed) flags |= LWA_COLORKEY;
-            SetLayeredWindowAttributes(h, options.colorKey, options.alpha, flags);
-        }
-        createControls(h, options.controls, kMargin, kControlWidth);
-        ShowWindow(h, options.show);
-        UpdateWindow(h);
-        windows.push_back(h);
+    for (g_lastNumber = 1; g_lastNumber <= g_options.count; ++g_lastNumber) {
+        windows.push_back(openWindow(g_lastNumber));
     }
+    --g_lastNumber;
     for (std::size_t n = 0; n < windows.size(); ++n) {
         helper::CLine()
             .add("window", static_cast<std::int64_t>(n + 1))

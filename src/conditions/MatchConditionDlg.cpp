@@ -1,0 +1,89 @@
+#include "conditions/MatchConditionDlg.h"
+
+#include "desktop/Trace.h"
+
+namespace {
+
+constexpr char8_t kNoMainCondition[] = u8"プロセス名かウィンドウタイトルいずれかをチェックしてください.";
+constexpr char8_t kNoChildNamed[] =
+    u8"拡張条件が選択されていますが子ウィンドウ（コンポーネント）が選択されていません";
+
+}  // namespace
+
+bool CMatchConditionDlg::edit(CPinData& record, bool fromPin, WinHandle pinWindow) {
+    m_pinData = record;
+    m_fromPinWindow = fromPin ? 1 : 0;
+    m_hPinWnd = pinWindow;
+    if (!runModal()) return false;
+    record = m_pinData;
+    return true;
+}
+
+void CMatchConditionDlg::OnInitDialog() {
+    m_checkProcess = m_pinData.m_processFlag;
+    m_checkTitle = m_pinData.m_titleFlag;
+    m_checkFull = m_pinData.m_fullFlag;
+    m_editTitlePart = m_pinData.m_titlePart;
+    m_checkExtent = m_pinData.m_extentFlag;
+    m_checkExFull = m_pinData.m_exFullFlag;
+    m_editExPart = m_pinData.m_exPart;
+    // Choosing a child needs the live pinned window, which only a pin window can vouch for.
+    if (m_fromPinWindow == 0) enableSelectChild(false);
+    showChildCondition();
+    writeControls();
+}
+
+void CMatchConditionDlg::showChildCondition() {
+    // No control ID means no child yet: the box stays empty rather than showing 0.
+    const std::string ctrlID =
+        m_pinData.m_exCtrlID != 0 ? std::to_string(m_pinData.m_exCtrlID) : std::string();
+    showChildCondition(m_pinData.m_exClassName, ctrlID, m_pinData.m_exText);
+}
+
+void CMatchConditionDlg::seedPart(const int& fullFlag, std::string& part, const std::string& whole) {
+    readControls();
+    if (fullFlag != 0 || !part.empty()) return;
+    part = whole;
+    writeControls();
+}
+
+void CMatchConditionDlg::OnCheckFull() { seedPart(m_checkFull, m_editTitlePart, m_pinData.m_title); }
+
+void CMatchConditionDlg::OnCheckExFull() { seedPart(m_checkExFull, m_editExPart, m_pinData.m_exText); }
+
+void CMatchConditionDlg::OnSelectChild() {
+    const std::unique_ptr<CChildSelDlg> dialog = makeChildSelDlg();
+    dialog->m_hTargetWnd = m_pinData.m_hTarget;
+    dialog->m_className = m_pinData.m_exClassName;
+    dialog->m_ctrlID = m_pinData.m_exCtrlID;
+    dialog->m_text = m_pinData.m_exText;
+    if (!dialog->runModal()) return;
+    m_pinData.m_exClassName = dialog->getClassName();
+    trace("WindowClass=%s\n", m_pinData.m_exClassName.c_str());
+    m_pinData.m_exCtrlID = dialog->m_ctrlID;
+    trace("ControlID=%d\n", m_pinData.m_exCtrlID);
+    m_pinData.m_exText = dialog->getText();
+    trace("Text=%s\n", m_pinData.m_exText.c_str());
+    showChildCondition();
+}
+
+CMatchConditionDlg::Close CMatchConditionDlg::OnOK() {
+    if (m_fromPinWindow == 1 && !m_desktop.isWindow(m_hPinWnd)) return Close::cancel;
+    readControls();
+    if (m_checkProcess != 1 && m_checkTitle != 1) {
+        (void)m_desktop.appMessageBox(kNoMainCondition, MsgButtons::ok);
+        return Close::stay;
+    }
+    if (m_checkExtent == 1 && m_pinData.m_exClassName.empty()) {
+        (void)m_desktop.appMessageBox(kNoChildNamed, MsgButtons::ok);
+        return Close::stay;
+    }
+    m_pinData.m_processFlag = m_checkProcess;
+    m_pinData.m_extentFlag = m_checkExtent;
+    m_pinData.m_titleFlag = m_checkTitle;
+    m_pinData.m_exFullFlag = m_checkExFull;
+    m_pinData.m_fullFlag = m_checkFull;
+    m_pinData.m_titlePart = m_editTitlePart;
+    m_pinData.m_exPart = m_editExPart;
+    return Close::ok;
+}

@@ -1,0 +1,40 @@
+// The Win32 child window selection dialog: template 139, the candidate list view, and the
+// picture of the target painted into the box at (10, 20) with the red outline.
+#pragma once
+
+#include "conditions/ChildSelDlg.h"
+#include "conditions/win32/WindowCamera.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/Dialog.h"
+#include "ui/win32/Handles.h"
+
+class CChildSelDlgWindow : public CChildSelDlg, public CDialogBase {
+public:
+    // owner is disabled while the dialog runs.
+    CChildSelDlgWindow(CDesktop& desktop, HWND owner);
+
+    bool runModal() override;
+
+protected:
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onOK() override;
+
+    WinHandle dialogWindow() override;
+    CWindowCamera& camera() override { return m_camera; }
+    void showCandidates(const std::vector<ChildListRow>& rows) override;
+    int selectionMark() override { return m_list.selectionMark(); }
+    void selectRow(int row) override;
+    void invalidateAll() override;
+    void invalidatePicture() override;
+
+private:
+    // The frame around the picture is made to hold the picture box, which is fixed in pixels.
+    void fitFrameToPicture();
+    void initList();
+    void paint();
+
+    HWND m_owner;
+    CListView m_list;
+    CBitmapHandle m_bmpImage;
+    CWin32WindowCamera m_camera{m_bmpImage};
+};

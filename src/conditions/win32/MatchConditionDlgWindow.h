@@ -1,0 +1,34 @@
+// The Win32 match condition dialog: template 138, the data exchange of its seven controls and
+// the light-yellow boxes of the child condition.
+#pragma once
+
+#include "conditions/MatchConditionDlg.h"
+#include "ui/win32/DataExchange.h"
+#include "ui/win32/Dialog.h"
+#include "ui/win32/Handles.h"
+
+class CMatchConditionDlgWindow : public CMatchConditionDlg, public CDialogBase {
+public:
+    // owner is disabled while the dialog runs.
+    CMatchConditionDlgWindow(CDesktop& desktop, HWND owner);
+
+    bool runModal() override;
+
+protected:
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onOK() override;
+    HBRUSH onCtlColor(HDC dc, HWND control, UINT kind, HBRUSH defaultBrush) override;
+
+    void writeControls() override { exchange(Exchange::toControls); }
+    void readControls() override { exchange(Exchange::fromControls); }
+    void enableSelectChild(bool enable) override;
+    void showChildCondition(const std::string& className, const std::string& ctrlID,
+                            const std::string& text) override;
+    std::unique_ptr<CChildSelDlg> makeChildSelDlg() override;
+
+private:
+    void exchange(Exchange direction);
+
+    HWND m_owner;
+    CBrushHandle m_brushInfo;
+};

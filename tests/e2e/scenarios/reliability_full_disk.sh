@@ -1,0 +1,49 @@
+# Saving onto a full disk: Clavora runs from a small tmpfs of its own, which is then filled
+# to the last byte. The save fails, the previous Clavora.ini stays byte for byte and no
+# temporary file is left; once there is room again the next save succeeds. Mounting needs
+# root; elsewhere the scenario is skipped.
+source "$E2E_DIR/reliability.sh"
+
+CLAVORA_HOME="$WORKDIR/disk"
+mkdir -p "$CLAVORA_HOME"
+exe_kib=$((($(stat -c %s "$CLAVORA_EXE") + 1023) / 1024))
+# Room for the program, its file and a few saves; no more.
+mount -t tmpfs -o "size=$((exe_kib + 256))k" clavora-full-disk "$CLAVORA_HOME" 2>/dev/null ||
+    skip_scenario "cannot mount a tmpfs here (not root?)"
+on_exit "umount '$CLAVORA_HOME'"
+
+INI="$CLAVORA_HOME/Clavora.ini"
+{
+    echo "; written by the scenario"
+    pin_record 0 "Full disk target" TGT_LEFT=150 TGT_TOP=150 TGT_RIGHT=550 TGT_BOTTOM=450
+    # Titles long enough that every save needs more than the last free blocks.
+    for n in $(seq 1 20); do pin_record "$n" "Filler $n $(printf 'x%.0s' $(seq 1 1500))"; done
+} | pin_file 21 >"$INI"
+cp "$INI" "$WORKDIR/original.ini"
+
+start_target --title "Full disk target" --rect 150,150,400,300
+clavora_start_traced
+wait_pin "$TARGET_HWND" 8000 >/dev/null || fail "no pin on the target"
+
+dd if=/dev/zero of="$CLAVORA_HOME/filler" bs=4k 2>/dev/null || true
+log "free after filling: $(df -k --output=avail "$CLAVORA_HOME" | tail -1 | tr -d ' ') KiB"
+save_by_minimising "$TARGET_HWND"
+# The failed save removes its temporary file once it knows.
+wait_until "[ ! -e '$INI.tmp' ]" 3000 || fail "a temporary file was left on the full disk"
+cmp -s "$INI" "$WORKDIR/original.ini" || fail "Clavora.ini changed on the full disk"
+open_tray_menu
+screenshot full-disk-still-answering
+choose_menu_item first
+wait_until "[ \"\$(field visible \"\$(probe info $CLAVORA_MAIN)\")\" = 1 ]" 5000 || fail "メインパネル did not show the panel"
+hide_main_panel
+
+rm "$CLAVORA_HOME/filler"
+save_by_minimising "$TARGET_HWND"
+wait_until "! cmp -s '$INI' '$WORKDIR/original.ini'" 5000 || fail "the save with room again did nothing"
+why=$(pin_file_whole "$INI") || fail "Clavora.ini after the save is not whole: $why"
+expect_eq "$(ini_value PINNUM SYSTEM)" 21 "PINNUM"
+expect_eq "$(ini_value TGT_LEFT PINITEM0)" 150 "TGT_LEFT"
+
+probe post "$CLAVORA_MAIN" "$WM_COMMAND" "$IDM_EXIT" 0
+wait_clavora_gone
+why=$(pin_file_whole "$INI") || fail "Clavora.ini after 終了 is not whole: $why"
