@@ -8,10 +8,10 @@ namespace {
 constexpr std::uint32_t kPopupStyle = 0x80000000;
 
 WinHandle addDialogWindow(CFakeDesktop& desktop, const std::string& className) {
-    FakeWindowSpec spec;
-    spec.className = className;
-    spec.style = kPopupStyle;
-    return desktop.addWindow(spec);
+    FakeWindowSetup setup;
+    setup.className = className;
+    setup.style = kPopupStyle;
+    return desktop.addWindow(setup);
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ CFakeDesktop::Window* CFakeDesktop::find(WinHandle h) {
     return it == m_windows.end() ? nullptr : &it->second;
 }
 
-WinHandle CFakeDesktop::addWindow(const FakeWindowSpec& setup) {
+WinHandle CFakeDesktop::addWindow(const FakeWindowSetup& setup) {
     const WinHandle h = newHandle();
     Window w;
     w.text = setup.title;

@@ -52,7 +52,7 @@ constexpr std::uint32_t kFakeFrameStyle = 0x00CF0000;
 constexpr std::uint32_t kFakeChildStyle = 0x40000000;
 
 // How a top-level window is made. The four state flags override the matching bits of style.
-struct FakeWindowSpec {
+struct FakeWindowSetup {
     std::string title{};
     std::string className = "FakeFrame";
     std::uint32_t pid = 0;
@@ -109,7 +109,7 @@ public:
     // --- building the world ---
 
     // A top-level window at the bottom of the Z order.
-    WinHandle addWindow(const FakeWindowSpec& setup);
+    WinHandle addWindow(const FakeWindowSetup& setup);
     // A visible, enabled frame window of a new process with these names.
     WinHandle addAppWindow(const std::string& title, const std::string& baseName,
                            const std::string& imagePath, const Rect& rect = Rect{100, 100, 500, 400});

@@ -24,13 +24,13 @@ void CFakePropatyDlg::setSpinner(int lower, int upper, int position) {
 
 CFakePinWindow::CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect)
     : CPinDlg(desktop), m_fake(desktop), m_log(log) {
-    FakeWindowSpec spec;
-    spec.className = "FakePin";
-    spec.rect = rect;
-    spec.visible = false;
+    FakeWindowSetup setup;
+    setup.className = "FakePin";
+    setup.rect = rect;
+    setup.visible = false;
     // A popup as the template makes it; the border is there to be taken away.
-    spec.style = kPopupStyle | style::kBorder;
-    m_handle = desktop.addWindow(spec);
+    setup.style = kPopupStyle | style::kBorder;
+    m_handle = desktop.addWindow(setup);
 }
 
 Rect CFakePinWindow::pinRect() { return m_fake.windowRect(m_handle); }

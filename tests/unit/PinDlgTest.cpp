@@ -194,10 +194,10 @@ TEST_F(PinDlgTest, ATargetLayeredByItsOwnProgramGetsItsLookBack) {
         .colorKey = 0x00FF00, .alpha = 230, .flags = style::kLayeredAlpha | style::kLayeredColorKey};
     for (int transFlag : {0, 1}) {
         SCOPED_TRACE(transFlag);
-        FakeWindowSpec spec;
-        spec.title = "Layered";
-        spec.layered = own;
-        target = desktop.addWindow(spec);
+        FakeWindowSetup setup;
+        setup.title = "Layered";
+        setup.layered = own;
+        target = desktop.addWindow(setup);
         CFakePinWindow& pin = newPin();
         attach(transFlag, 40);
         EXPECT_EQ(desktop.layeredAttributes(target).has_value(), transFlag == 1);

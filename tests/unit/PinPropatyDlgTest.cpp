@@ -27,7 +27,7 @@ TEST(CPinPropatyDlg, ShowsThePinsValuesWithThePercentageInRange) {
 
 TEST(CPinPropatyDlg, OkHandsBackWhileThePinWindowExists) {
     CFakeDesktop desktop;
-    const WinHandle pin = desktop.addWindow(FakeWindowSpec{});
+    const WinHandle pin = desktop.addWindow(FakeWindowSetup{});
     struct Case {
         const char* what;
         int hasOwner;
@@ -63,7 +63,7 @@ TEST(CPinPropatyDlg, CancelEndsWithCancel) {
         d.checked = true;
         return Press::cancel;
     });
-    dialog.m_hWndPin = desktop.addWindow(FakeWindowSpec{});
+    dialog.m_hWndPin = desktop.addWindow(FakeWindowSetup{});
     dialog.m_bHasOwner = 1;
     EXPECT_FALSE(dialog.runModal());
     EXPECT_EQ(dialog.m_bControl, 0);
