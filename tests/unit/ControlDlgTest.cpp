@@ -131,24 +131,39 @@ TEST_F(ControlDlgTest, CycleRunsAfter100msThenEvery500msCountedFromItsEnd) {
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
 }
 
+// Windows that neither the cycle nor the hotkey may take, for both tables of refusals.
+WinHandle invisibleWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
+    d.setVisible(h, false);
+    return h;
+}
+
+WinHandle maximisedWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
+    d.maximize(h);
+    return h;
+}
+
+WinHandle windowWithoutSystemMenu(CFakeDesktop& d) {
+    const std::uint32_t pid = d.newProcessId();
+    d.addProcess(pid, "a.exe", "C:\\a.exe");
+    return d.addWindow({.title = "T", .pid = pid, .style = kFakeFrameStyle & ~style::kSysMenu});
+}
+
+WinHandle disabledWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
+    d.setEnabled(h, false);
+    return h;
+}
+
 TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
     struct Case {
         const char* what;
         std::function<WinHandle(CFakeDesktop&)> make;
     };
     const std::vector<Case> cases = {
-        {"invisible",
-         [](CFakeDesktop& d) {
-             const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
-             d.setVisible(h, false);
-             return h;
-         }},
-        {"maximised",
-         [](CFakeDesktop& d) {
-             const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
-             d.maximize(h);
-             return h;
-         }},
+        {"invisible", invisibleWindow},
+        {"maximised", maximisedWindow},
         {"minimised (parked off every monitor)",
          [](CFakeDesktop& d) {
              const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
@@ -159,18 +174,8 @@ TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
         {"unreadable process", [](CFakeDesktop& d) { return d.addAppWindow("T", "", ""); }},
         {"Clavora's own window",
          [](CFakeDesktop& d) { return d.addAppWindow("Clavora", "Clavora.exe", "C:\\Clavora.exe"); }},
-        {"no system menu",
-         [](CFakeDesktop& d) {
-             const std::uint32_t pid = d.newProcessId();
-             d.addProcess(pid, "a.exe", "C:\\a.exe");
-             return d.addWindow({.title = "T", .pid = pid, .style = kFakeFrameStyle & ~style::kSysMenu});
-         }},
-        {"disabled",
-         [](CFakeDesktop& d) {
-             const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
-             d.setEnabled(h, false);
-             return h;
-         }},
+        {"no system menu", windowWithoutSystemMenu},
+        {"disabled", disabledWindow},
         {"zero height",
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {10, 10, 300, 10});
@@ -343,30 +348,10 @@ TEST_F(ControlDlgTest, HotKeyRefusesNonCandidatesSilently) {
         {"the desktop",
          [](CFakeDesktop& d) { return d.addAppWindow("Program Manager", "explorer.exe", "C:\\e.exe"); }},
         {"empty title", [](CFakeDesktop& d) { return d.addAppWindow("", "a.exe", "C:\\a.exe"); }},
-        {"invisible",
-         [](CFakeDesktop& d) {
-             const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
-             d.setVisible(h, false);
-             return h;
-         }},
-        {"maximised",
-         [](CFakeDesktop& d) {
-             const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
-             d.maximize(h);
-             return h;
-         }},
-        {"no system menu",
-         [](CFakeDesktop& d) {
-             const std::uint32_t pid = d.newProcessId();
-             d.addProcess(pid, "a.exe", "C:\\a.exe");
-             return d.addWindow({.title = "T", .pid = pid, .style = kFakeFrameStyle & ~style::kSysMenu});
-         }},
-        {"disabled",
-         [](CFakeDesktop& d) {
-             const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
-             d.setEnabled(h, false);
-             return h;
-         }},
+        {"invisible", invisibleWindow},
+        {"maximised", maximisedWindow},
+        {"no system menu", windowWithoutSystemMenu},
+        {"disabled", disabledWindow},
         {"zero size",
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {10, 10, 10, 10});
