@@ -107,8 +107,8 @@ CBenchDesk::CBenchDesk(int windowCount, int records) {
     // Two cycles: the first puts the pins up, the second is the steady state.
     panel.runCycle();
     panel.runCycle();
-    pinned = static_cast<int>(
-        std::count_if(panel.m_pins.begin(), panel.m_pins.end(), [](const CPinData& p) { return p.m_pinned == 1; }));
+    pinned = static_cast<int>(std::count_if(panel.m_pins.begin(), panel.m_pins.end(),
+                                            [](const CPinData& p) { return p.m_pinned == 1; }));
 }
 
 CBenchDesk::~CBenchDesk() {

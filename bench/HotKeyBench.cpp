@@ -30,8 +30,9 @@ void BM_HotKeyKeyEvent(benchmark::State& state) {
         bool down;
         std::uint16_t vk;
     };
-    constexpr Event kEvents[] = {{true, kVkControl}, {true, kVkShift}, {true, kVkLWin}, {true, kVkZ},
-                                 {false, kVkZ},      {false, kVkLWin}, {false, kVkShift}, {false, kVkControl}};
+    constexpr Event kEvents[] = {{true, kVkControl}, {true, kVkShift},   {true, kVkLWin},
+                                 {true, kVkZ},       {false, kVkZ},      {false, kVkLWin},
+                                 {false, kVkShift},  {false, kVkControl}};
     CHotKeyExState field;
     field.clearHeld();
     std::size_t next = 0;

@@ -12,7 +12,7 @@
 #   4. Clavora: Clavora.exe with R records (default 20), K of them pinned (default 5: the first
 #      window of each target process, the last through an extended condition), for S seconds;
 #      private bytes, GDI objects and windows at the start and the end.
-# CPU seconds are user + system time from /proc: the program's own process, the wineserver,
+# CPU seconds are the scheduler's run time of each process: the program's own, the wineserver,
 # and the prefix's other processes (explorer, services, the targets), the last two less their
 # share in the idle phase. The ratio Clavora / baseline is the figure.
 #
@@ -56,7 +56,6 @@ BASELINE="$CLAVORA_WIN64_DIR/baseline.exe"
 e2e_setup
 trap 'fail "step failed at line $LINENO: $BASH_COMMAND"' ERR
 
-CLK_TCK=$(getconf CLK_TCK)
 # The child control that the extended record looks for, in the windows of the last process.
 EX_CLASS=Edit
 EX_ID=1001
@@ -64,10 +63,12 @@ EX_TEXT=ready
 
 # --- what the measurement reads ---
 
-# User + system clock ticks of a Linux process (the fields after the command name).
-cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+# Nanoseconds a Linux process has run, all its threads together, as the scheduler counts
+# them. The user and system times of /proc/PID/stat are sampled at the clock tick, and a
+# program that wakes on a timer runs between two ticks and is barely ever charged.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { printf "%.0f", ns }'; }
 
-ticks_to_s() { awk -v t="$1" -v hz="$CLK_TCK" 'BEGIN { printf "%.2f", t / hz }'; }
+ns_to_s() { awk -v t="$1" 'BEGIN { printf "%.3f", t / 1e9 }'; }
 
 # The Linux processes of this prefix (other prefixes have servers and processes of their own).
 prefix_pids() {
@@ -86,13 +87,13 @@ wineserver_pid() {
     return 1
 }
 
-# Ticks of every process of this prefix but the wineserver and the measured program: the Wine
+# Nanoseconds of every process of this prefix but the wineserver and the measured program: the Wine
 # services, explorer (which draws the tray) and the targets, which all answer Clavora's calls.
-others_ticks() {
+others_ns() {
     local pid total=0 t
     for pid in $(prefix_pids); do
         [ "$pid" = "$1" ] || [ "$pid" = "$2" ] && continue
-        t=$(cpu_ticks "$pid" 2>/dev/null) || continue
+        t=$(cpu_ns "$pid" 2>/dev/null) || continue
         total=$((total + t))
     done
     echo "$total"
@@ -197,18 +198,18 @@ SELF=0
 SERVER=0
 OTHERS=0
 
-# Waits the phase's seconds and sets SELF, SERVER and OTHERS to the ticks that the program
+# Waits the phase's seconds and sets SELF, SERVER and OTHERS to the nanoseconds that the program
 # (none for the idle phase), the wineserver and the prefix's other processes used meanwhile.
 phase() {
     local program=$1 server=$2 p0=0 s0 o0
-    [ -n "$program" ] && p0=$(cpu_ticks "$program")
-    s0=$(cpu_ticks "$server")
-    o0=$(others_ticks "$server" "$program")
+    [ -n "$program" ] && p0=$(cpu_ns "$program")
+    s0=$(cpu_ns "$server")
+    o0=$(others_ns "$server" "$program")
     sleep "$seconds"
     SELF=0
-    [ -n "$program" ] && SELF=$(($(cpu_ticks "$program") - p0))
-    SERVER=$(($(cpu_ticks "$server") - s0))
-    OTHERS=$(($(others_ticks "$server" "$program") - o0))
+    [ -n "$program" ] && SELF=$(($(cpu_ns "$program") - p0))
+    SERVER=$(($(cpu_ns "$server") - s0))
+    OTHERS=$(($(others_ns "$server" "$program") - o0))
 }
 
 measure() {
@@ -248,30 +249,30 @@ measure() {
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b <= 0) print "n/a"; else printf "%.2f", a / b }'; }
 
-per_cycle_ms() { awk -v t="$1" -v hz="$CLK_TCK" -v s="$seconds" 'BEGIN { printf "%.2f", t / hz * 1000 / (s * 2) }'; }
+per_cycle_ms() { awk -v t="$1" -v s="$seconds" 'BEGIN { printf "%.3f", t / 1e6 / (s * 2) }'; }
 
 report() {
     local count is io bs bsv bo cs csv co p0 g0 w0 p1 g1 w1
     echo
     echo "Clavora idle cost under Wine: $seconds s per phase, $processes target processes, $RECORDS records"
-    echo "($PINNED pinned). CPU seconds (user + system); wineserver and others (the prefix's other"
+    echo "($PINNED pinned). CPU seconds (scheduler time); wineserver and others (the prefix's other"
     echo "processes: services, explorer, the targets) less their share in the idle phase."
     echo
     echo "| windows | program | self | wineserver | others | total | ms per cycle (total) |"
     echo "|---|---|---|---|---|---|---|"
     for count in $window_counts; do
         read -r is io bs bsv bo cs csv co _ <<<"${RESULT[$count]}"
-        echo "| $count | baseline | $(ticks_to_s "$bs") | $(ticks_to_s "$bsv") | $(ticks_to_s "$bo") |" \
-            "$(ticks_to_s $((bs + bsv + bo))) | $(per_cycle_ms $((bs + bsv + bo))) |"
-        echo "| $count | Clavora | $(ticks_to_s "$cs") | $(ticks_to_s "$csv") | $(ticks_to_s "$co") |" \
-            "$(ticks_to_s $((cs + csv + co))) | $(per_cycle_ms $((cs + csv + co))) |"
+        echo "| $count | baseline | $(ns_to_s "$bs") | $(ns_to_s "$bsv") | $(ns_to_s "$bo") |" \
+            "$(ns_to_s $((bs + bsv + bo))) | $(per_cycle_ms $((bs + bsv + bo))) |"
+        echo "| $count | Clavora | $(ns_to_s "$cs") | $(ns_to_s "$csv") | $(ns_to_s "$co") |" \
+            "$(ns_to_s $((cs + csv + co))) | $(per_cycle_ms $((cs + csv + co))) |"
         echo "| $count | ratio | $(ratio "$cs" "$bs") | $(ratio "$csv" "$bsv") | $(ratio "$co" "$bo") |" \
             "$(ratio $((cs + csv + co)) $((bs + bsv + bo))) | |"
     done
     echo
-    echo "Idle phase (subtracted above), ticks of 1/$CLK_TCK s: $(for c in $window_counts; do
+    echo "Idle phase (subtracted above), seconds: $(for c in $window_counts; do
         read -r is io _ <<<"${RESULT[$c]}"
-        printf '%s windows: wineserver %s, others %s; ' "$c" "$is" "$io"
+        printf '%s windows: wineserver %s, others %s; ' "$c" "$(ns_to_s "$is")" "$(ns_to_s "$io")"
     done)"
     echo
     echo "| windows | private bytes start | private bytes end | GDI objects start | GDI objects end | windows start | windows end |"

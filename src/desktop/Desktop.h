@@ -79,6 +79,11 @@ public:
     virtual bool rectOnAnyMonitor(const Rect& r) = 0;
     // Monitors in the order the system enumerates them.
     virtual std::vector<MonitorRecord> enumerateMonitors() = 0;
+    // The rectangles of the monitors present now, in that order, into out (emptied first, its
+    // storage kept). A rectangle that is not empty lies on a monitor exactly when it shares a
+    // pixel with one of these, as rectOnAnyMonitor would say; asking once for many windows
+    // saves a round trip to the window system per window.
+    virtual void monitorRects(std::vector<Rect>& out) = 0;
     // Rectangle of the desktop window.
     virtual Rect desktopRect() = 0;
     // Work area of the primary monitor (SPI_GETWORKAREA).

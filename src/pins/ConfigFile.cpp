@@ -4,6 +4,7 @@
 #include "desktop/Trace.h"
 #include "pins/FileCommit.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -29,7 +30,19 @@ std::string_view trimBlanks(std::string_view s) {
 
 std::string upper(std::string_view s) { return mbUpper(systemCodePage(), s); }
 
-bool sameName(std::string_view a, std::string_view b) { return a.size() == b.size() && upper(a) == upper(b); }
+// Plain ASCII without small letters, as the writer spells every name: no code page changes it
+// in upper case.
+bool isPlainUpper(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c < 0x80 && (c < 'a' || c > 'z'); });
+}
+
+// Loading compares each key it looks for with the names before it in the section, so the
+// common pair of plain names is compared as it stands, without converting either.
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (isPlainUpper(a) && isPlainUpper(b)) return a == b;
+    return upper(a) == upper(b);
+}
 
 // The line that starts at pos, without its line end; pos moves to the next line.
 std::string_view nextLine(std::string_view text, std::size_t& pos) {

@@ -101,10 +101,13 @@ bool CControlDlg::takesPins(std::uint32_t windowStyle) const {
     return (windowStyle & style::kSysMenu) != 0 && (windowStyle & style::kDisabled) == 0;
 }
 
-bool CControlDlg::liesOnMonitor(WinHandle h) {
+bool CControlDlg::liesOnMonitor(WinHandle h, const std::vector<Rect>* monitors) {
     // A minimised window is parked off every monitor, so this also leaves minimised windows out.
     const Rect r = m_desktop.windowRect(h);
-    return r.height() != 0 && r.width() != 0 && m_desktop.rectOnAnyMonitor(r);
+    if (r.height() == 0 || r.width() == 0) return false;
+    // A rectangle turned inside out is left to the system's own rule.
+    if (!monitors || r.width() < 0 || r.height() < 0) return m_desktop.rectOnAnyMonitor(r);
+    return std::any_of(monitors->begin(), monitors->end(), [&r](const Rect& m) { return intersects(m, r); });
 }
 
 bool CControlDlg::isOwnProgram(const std::string& upperBaseName) const {
@@ -112,11 +115,20 @@ bool CControlDlg::isOwnProgram(const std::string& upperBaseName) const {
 }
 
 void CControlDlg::buildWindowList() {
-    m_windows.clear();
+    // Every question below is a round trip to the window system, which is what a cycle
+    // costs: the monitors are asked once for all windows, and the descriptions of the last
+    // cycle are written over in place.
+    std::size_t listed = 0;
     m_processNames.beginCycle();
+    m_desktop.monitorRects(m_monitorRects);
     const WinHandle own = panelWindow();
     for (const WinHandle h : m_desktop.topLevelWindows()) {
-        if (h == own || !m_desktop.isVisible(h) || m_desktop.isZoomed(h)) continue;
+        if (h == own) continue;
+        // One read of the style word answers the visibility, maximised and system menu tests:
+        // for a top-level window IsWindowVisible and IsZoomed are its WS_VISIBLE and
+        // WS_MAXIMIZE bits.
+        const std::uint32_t windowStyle = m_desktop.style(h);
+        if ((windowStyle & style::kVisible) == 0 || (windowStyle & style::kMaximize) != 0) continue;
         std::string title = m_desktop.windowTitle(h, kTitleBufferBytes);
         if (title.empty()) continue;
         // Only windows that got this far need their process's names, which are read once per
@@ -124,14 +136,16 @@ void CControlDlg::buildWindowList() {
         const std::uint32_t processId = m_desktop.windowProcessId(h);
         const std::string& exeName = m_processNames.upperBaseName(processId);
         if (exeName.empty()) continue;
-        if (isOwnProgram(exeName) || !takesPins(m_desktop.style(h)) || !liesOnMonitor(h)) continue;
+        if (isOwnProgram(exeName) || !takesPins(windowStyle) || !liesOnMonitor(h, &m_monitorRects)) continue;
 
-        CWinInf& win = m_windows.emplace_back(m_desktop);
-        win.m_hWnd = h;
+        if (listed == m_windows.size()) m_windows.emplace_back(m_desktop);
+        CWinInf& win = m_windows[listed++];
+        win.describeAnew(h);
         win.m_title = std::move(title);
         win.m_exeName = exeName;
         win.m_exePath = m_processNames.imagePath(processId);
     }
+    m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(listed), m_windows.end());
     m_processNames.endCycle();
 }
 

@@ -152,7 +152,8 @@ private:
     int findRecordOfPin(CPinDlg* pinWindow);
     // Style and place tests shared by the cycle's window list and the hotkey.
     bool takesPins(std::uint32_t style) const;
-    bool liesOnMonitor(WinHandle h);
+    // With monitors, the cycle's list of monitor rectangles, the place is checked against it.
+    bool liesOnMonitor(WinHandle h, const std::vector<Rect>* monitors = nullptr);
     bool isOwnProgram(const std::string& upperBaseName) const;
     // The windows a record may match, in list order: with the process condition only those of
     // its program, which no other window could satisfy. npos ends them.
@@ -167,4 +168,6 @@ private:
     // The names of the candidate windows' processes, kept from cycle to cycle.
     CProcessNames m_processNames{m_desktop};
     CWindowIndex m_windowIndex;
+    // The monitors as the current cycle found them.
+    std::vector<Rect> m_monitorRects;
 };

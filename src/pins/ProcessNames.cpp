@@ -46,7 +46,6 @@ const std::string& CProcessNames::imagePath(std::uint32_t processId) {
 }
 
 void CProcessNames::endCycle() {
-    std::erase_if(m_processes, [this](const auto& entry) {
-        return entry.second.cycle != m_cycle || !entry.second.alive;
-    });
+    std::erase_if(m_processes,
+                  [this](const auto& entry) { return entry.second.cycle != m_cycle || !entry.second.alive; });
 }

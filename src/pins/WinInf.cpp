@@ -1,5 +1,15 @@
 #include "pins/WinInf.h"
 
+void CWinInf::describeAnew(WinHandle h) {
+    m_hWnd = h;
+    m_title.clear();
+    m_exeName.clear();
+    m_exePath.clear();
+    m_childrenCollected = 0;
+    m_children.clear();
+    m_answers.reset();
+}
+
 void CWinInf::collectChildren() {
     if (m_childrenCollected != 0 || !m_desktop || !m_desktop->isWindow(m_hWnd)) return;
     // Every child of a stopped program would time out one by one, each holding up the cycle.

@@ -21,6 +21,10 @@ public:
     CWinInf& operator=(CWinInf&&) = default;
     virtual ~CWinInf() = default;
 
+    // Makes this a new description of h: no title or names yet, no children collected, the
+    // program not asked. The storage of its strings and lists is kept for reuse, so that the
+    // cycle can describe an unchanged desktop without allocating.
+    void describeAnew(WinHandle h);
     // Collects the child list once for the life of this description. Does nothing while the
     // window is gone, while its program does not answer (or no desktop was given), so a
     // later call may still collect.

@@ -213,6 +213,7 @@ public:
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
+    void monitorRects(std::vector<Rect>& out) override;
     Rect desktopRect() override { return m_desktopRect; }
     Rect workArea() override { return m_workArea; }
     [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;

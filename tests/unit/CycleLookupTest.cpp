@@ -95,4 +95,43 @@ TEST_F(CycleLookupTest, APinStaysAsItsWindowMovesAmongOtherProgramsWindows) {
     EXPECT_EQ(panel.refreshes, refreshes) << "nothing changed for the list";
 }
 
+TEST_F(CycleLookupTest, TheMonitorsAreAskedAgainEachCycle) {
+    const Rect left{0, 0, 1920, 1080};
+    const Rect right{1920, 0, 3840, 1080};
+    desktop.setMonitors({MonitorRecord{left, left, 1, "\\\\.\\DISPLAY1", left},
+                         MonitorRecord{right, right, 0, "\\\\.\\DISPLAY2", right}});
+    const WinHandle onRight =
+        desktop.addAppWindow("Memo", "notepad.exe", "C:\\notepad.exe", {2000, 100, 2600, 500});
+    panel.m_pins = {record("NOTEPAD.EXE", "Memo")};
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins[0].m_hTarget, onRight);
+
+    // The second monitor is unplugged: the window lies off every monitor now.
+    desktop.setMonitors({MonitorRecord{left, left, 1, "\\\\.\\DISPLAY1", left}});
+    panel.runCycle();
+    EXPECT_TRUE(panel.m_windows.empty());
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+}
+
+TEST_F(CycleLookupTest, ADescriptionCarriesNothingOverFromTheLastCycle) {
+    const WinHandle target = desktop.addAppWindow("Memo", "notepad.exe", "C:\\notepad.exe");
+    const WinHandle status = desktop.addChild(target, "Edit", 15, "ready");
+    CPinData extended = record("NOTEPAD.EXE", "Memo");
+    extended.m_extentFlag = 1;
+    extended.m_exClassName = "Edit";
+    extended.m_exCtrlID = 15;
+    extended.m_exText = "ready";
+    panel.m_pins = {extended};
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins[0].m_hTarget, target);
+    ASSERT_EQ(panel.m_windows[0].m_childrenCollected, 1);
+
+    desktop.setText(status, "busy");
+    panel.buildWindowList();
+    EXPECT_EQ(panel.m_windows[0].m_childrenCollected, 0);
+    EXPECT_TRUE(panel.m_windows[0].m_children.empty());
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0) << "the child's new text is read";
+}
+
 }  // namespace

@@ -36,6 +36,7 @@ public:
 
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override;
+    void monitorRects(std::vector<Rect>& out) override;
     Rect desktopRect() override;
     Rect workArea() override;
 

@@ -40,7 +40,14 @@ expect_eq "$(field titlehex "$(probe desktop window "$layered1" 4)")" "$(ansi_he
 
 gone=$(field pid "$(probe pid)")
 seen=$(probe desktop process "$gone")
-expect_eq "$(field basename "$seen")|$(field imagepath "$seen")" "|" "names of a process that has ended"
+expect_eq "$(field basename "$seen")|$(field imagepath "$seen")|$(field started "$seen")" "||" \
+    "names and start time of a process that has ended"
+# A process keeps its start time for life, and another process has another.
+notepad_started=$(field started "$(probe desktop window "$notepad")")
+expect_match "$notepad_started" '^[0-9]+$' "notepad's start time"
+expect_eq "$(field started "$(probe desktop window "$notepad")")" "$notepad_started" "notepad's start time read again"
+target_started=$(field started "$(probe desktop window "$target")")
+[ "$target_started" != "$notepad_started" ] || fail "two processes with one start time ($target_started)"
 
 log "child windows"
 # class|id|visible|enabled|text (hex) of each line
@@ -86,9 +93,11 @@ wait_until "probe desktop control-text $button" 10000 || fail "the target did no
 
 log "screen, keys and hotkeys"
 screen=$(probe desktop screen)
-monitor=$(printf '%s\n' "$screen" | grep 'kind=monitor')
+monitor=$(printf '%s\n' "$screen" | grep $'kind=monitor\t')
 expect_eq "$(printf '%s\n' "$monitor" | wc -l)" "1" "one monitor"
 expect_eq "$(field rect "$monitor")|$(field flags "$monitor")" "0,0,1280,1024|1" "the primary monitor"
+expect_eq "$(printf '%s\n' "$screen" | grep 'kind=monitorrect' | field rect)" "0,0,1280,1024" \
+    "the monitor rectangles the cycle asks for"
 expect_eq "$(field rect "$(printf '%s\n' "$screen" | grep 'kind=desktop')")" "0,0,1280,1024" "desktop rectangle"
 expect_eq "$(field onmonitor "$(probe desktop onmonitor 1270 1014 1300 1050)")" "1" "a rectangle partly on screen"
 expect_eq "$(field onmonitor "$(probe desktop onmonitor -32000 -32000 -31840 -31970)")" "0" \

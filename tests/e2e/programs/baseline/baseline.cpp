@@ -113,12 +113,14 @@ int timeCalls(long rounds) {
     });
     timeCall("isVisible", windows, rounds, [&](WinHandle h) { g_visibleTitled += desktop.isVisible(h); });
     timeCall("isZoomed", windows, rounds, [&](WinHandle h) { g_visibleTitled += desktop.isZoomed(h); });
-    timeCall("windowTitle", windows, rounds,
-             [&](WinHandle h) { g_visibleTitled += static_cast<long>(desktop.windowTitle(h, kTitleBytes).size()); });
+    timeCall("windowTitle", windows, rounds, [&](WinHandle h) {
+        g_visibleTitled += static_cast<long>(desktop.windowTitle(h, kTitleBytes).size());
+    });
     timeCall("windowProcessId", windows, rounds,
              [&](WinHandle h) { g_visibleTitled += static_cast<long>(desktop.windowProcessId(h)); });
     timeCall("style", windows, rounds, [&](WinHandle h) { g_visibleTitled += desktop.style(h) != 0; });
-    timeCall("windowRect", windows, rounds, [&](WinHandle h) { g_visibleTitled += desktop.windowRect(h).left; });
+    timeCall("windowRect", windows, rounds,
+             [&](WinHandle h) { g_visibleTitled += desktop.windowRect(h).left; });
     timeCall("rectOnAnyMonitor", windows, rounds,
              [&](WinHandle h) { g_visibleTitled += desktop.rectOnAnyMonitor(desktop.windowRect(h)); });
     timeCall("processBaseName", windows, rounds, [&](WinHandle h) {

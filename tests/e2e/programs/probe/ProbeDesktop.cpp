@@ -5,13 +5,15 @@
 //
 //   desktop window HWND [TITLEBYTES]   pid basename upper imagepath title visible enabled zoomed
 //                                      iconic style exstyle rect onmonitor (title buffer 256)
-//   desktop process PID                basename upper imagepath ("" when unreadable)
+//   desktop process PID                basename upper imagepath ("" when unreadable) started
+//                                      (the start time, "" when ended or unreadable)
 //   desktop control-text HWND [MAXCHARS]  text, or answered=0 when the program does not answer
 //   desktop descendants HWND           every descendant: hwnd class id visible enabled answered text
 //   desktop children HWND              the recorded children (collectChildWindows): hwnd class
 //                                      id text rect
 //   desktop pair HWND CLASS ID         count= of recorded children with that class and ID
-//   desktop screen                     kind=monitor lines, then kind=desktop and kind=workarea
+//   desktop screen                     kind=monitor lines, kind=monitorrect lines (monitorRects),
+//                                      then kind=desktop and kind=workarea
 //   desktop onmonitor L T R B          onmonitor=0|1
 //   desktop keyname VK                 name
 //   desktop hotkey MODIFIERS VK        registers the combination twice, then releases it:
@@ -32,7 +34,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace probe {
 
@@ -88,6 +92,8 @@ void addProcess(helper::CLine& line, CWin32Desktop& desktop, std::uint32_t proce
     line.ansi("basename", baseName)
         .ansi("upper", mbUpper(codePage, baseName))
         .ansi("imagepath", desktop.processImagePath(processId));
+    const std::optional<std::uint64_t> started = desktop.processStartTime(processId);
+    line.add("started", started ? std::to_string(*started) : std::string());
 }
 
 helper::CLine& addLayered(helper::CLine& line, CWin32Desktop& desktop, WinHandle h) {
@@ -204,6 +210,9 @@ int screen(CWin32Desktop& desktop, CArgs& args) {
             .rect("enumrect", toRECT(monitor.enumRect))
             .print();
     }
+    std::vector<Rect> monitors;
+    desktop.monitorRects(monitors);
+    for (const Rect& r : monitors) helper::CLine().add("kind", "monitorrect").rect("rect", toRECT(r)).print();
     helper::CLine().add("kind", "desktop").rect("rect", toRECT(desktop.desktopRect())).print();
     helper::CLine().add("kind", "workarea").rect("rect", toRECT(desktop.workArea())).print();
     return kOk;
