@@ -17,7 +17,8 @@
 # share in the idle phase. The ratio Clavora / baseline is the figure.
 #
 # With --leak S (after the table): Clavora alone with the largest window count for S seconds
-# while its pins come and go (the pinned windows are minimised and restored again and again);
+# while its pins come and go (the pinned windows are retitled and given their titles back again
+# and again);
 # private bytes, GDI objects and windows are printed every minute.
 #
 # Builds are not made here: build first (BUILD_ROOT as for scripts/deps.sh, default build).
@@ -247,7 +248,8 @@ measure() {
     RESULT[$count]="$idle_server $idle_others $base $clav $start_usage $end_usage"
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b <= 0) print "n/a"; else printf "%.2f", a / b }'; }
+# a / b, or n/a when b is below a millisecond.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b < 1e6) print "n/a"; else printf "%.2f", a / b }'; }
 
 per_cycle_ms() { awk -v t="$1" -v s="$seconds" 'BEGIN { printf "%.3f", t / 1e6 / (s * 2) }'; }
 
@@ -283,8 +285,8 @@ report() {
     done
 }
 
-# Pins coming and going for leak_seconds: every pinned window is minimised (its pin ends) and
-# restored (the pin comes back) over and over.
+# Pins coming and going for leak_seconds: every pinned window is retitled (its record's title
+# condition fails and the pin ends) and given its title back (the pin comes back), over and over.
 leak_run() {
     local count=${window_counts##* } k h end next minute=0 rounds=0
     local pinned_windows=()
@@ -301,9 +303,11 @@ leak_run() {
     end=$(($(now_ms) + leak_seconds * 1000))
     next=$(($(now_ms) + 60000))
     while [ "$(now_ms)" -lt "$end" ]; do
-        for h in "${pinned_windows[@]}"; do probe minimize "$h" >/dev/null; done
+        k=0
+        for h in "${pinned_windows[@]}"; do probe settext "$h" "P$((k += 1)) Doc 1 (away)" >/dev/null; done
         wait_until "[ \"\$(pin_count)\" = 0 ]" 10000 || fail "the pins did not end"
-        for h in "${pinned_windows[@]}"; do probe restore "$h" >/dev/null; done
+        k=0
+        for h in "${pinned_windows[@]}"; do probe settext "$h" "P$((k += 1)) Doc 1" >/dev/null; done
         wait_until "[ \"\$(pin_count)\" = $PINNED ]" 10000 || fail "the pins did not come back"
         rounds=$((rounds + 1))
         if [ "$(now_ms)" -ge "$next" ]; then
