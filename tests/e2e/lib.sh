@@ -25,6 +25,11 @@
 #   is_foreground HWND           true when HWND is the foreground window
 #   focus_window HWND            foreground window and X keyboard focus (for xdotool key)
 #   ansi_hex TEXT                the hex of UTF-8 TEXT in the Japanese ANSI code page
+#   info_of HWND KEY             one value of the window's probe line
+#   child_line HWND ID, child_of HWND ID   the first descendant with control ID: its line, hwnd
+#   checked HWND ID              BM_GETCHECK of that control
+#   center_of L,T,R,B            "X Y" of the rectangle's centre
+#   click_at_rect L,T,R,B, click_control HWND ID   a real left click in the middle
 #   expect_eq ACTUAL EXPECTED WHAT, expect_match TEXT REGEX WHAT   check or fail
 #   screenshot NAME              $ARTIFACTS/NAME.png of the whole display
 #   log MSG, fail MSG            fail takes a screenshot, keeps a window list and exits 1
@@ -240,6 +245,26 @@ focus_window() {
 }
 
 ansi_hex() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -tx1 -v | tr -d ' \n'; }
+
+info_of() { field "$2" "$(probe info "$1")"; }
+child_line() { probe children "$1" | LC_ALL=C grep $'\tid='"$2"$'\t' | head -n1; }
+child_of() { field hwnd "$(child_line "$1" "$2")"; }
+BM_GETCHECK=0x00F0
+checked() { field result "$(probe send "$(child_of "$1" "$2")" $BM_GETCHECK 0 0)"; }
+
+center_of() {
+    local l t r b
+    IFS=, read -r l t r b <<<"$1"
+    echo "$(((l + r) / 2)) $(((t + b) / 2))"
+}
+
+click_at_rect() {
+    local x y
+    read -r x y <<<"$(center_of "$1")"
+    xdotool mousemove "$x" "$y" click 1
+}
+
+click_control() { click_at_rect "$(field rect "$(child_line "$1" "$2")")"; }
 
 expect_eq() {
     [ "$1" = "$2" ] || fail "$3: got '$1', expected '$2'"

@@ -5,29 +5,8 @@
 # topmost band, its row and its record go).
 source "$E2E_DIR/clavora.sh"
 
-BM_GETCHECK=0x00F0
 IDYES=6
 PIN_PICTURE_ID=1006
-
-info_of() { field "$2" "$(probe info "$1")"; }
-child_line() { probe children "$1" | LC_ALL=C grep $'\tid='"$2"$'\t' | head -n1; }
-child_of() { field hwnd "$(child_line "$1" "$2")"; }
-
-center_of() {
-    local l t r b
-    IFS=, read -r l t r b <<<"$1"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
-
-click_at_rect() {
-    local x y
-    read -r x y <<<"$(center_of "$1")"
-    xdotool mousemove "$x" "$y" click 1
-}
-
-click_control() { click_at_rect "$(field rect "$(child_line "$1" "$2")")"; }
-
-checked() { field result "$(probe send "$(child_of "$1" "$2")" $BM_GETCHECK 0 0)"; }
 
 # The pin window on a target and the size of its picture.
 pin_of() { field hwnd "$(wait_pin "$1" "${2:-5000}")"; }

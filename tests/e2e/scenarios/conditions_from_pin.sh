@@ -6,7 +6,6 @@
 # match condition dialog, whose pin has gone meanwhile, cancels itself at OK.
 source "$E2E_DIR/clavora.sh"
 
-BM_GETCHECK=0x00F0
 PIN_PICTURE_ID=1006
 IDC_CHECK_PROCESS=1013
 IDC_CHECK_FULL=1015
@@ -27,17 +26,9 @@ STATUS_ID=1001
 STATUS_TEXT="状態: 準備完了"
 BUSY_TEXT="状態: 処理中"
 
-child_line() { probe children "$1" | LC_ALL=C grep $'\tid='"$2"$'\t' | head -n1; }
-child_of() { field hwnd "$(child_line "$1" "$2")"; }
 child_text() { field text "$(child_line "$1" "$2")"; }
-checked() { field result "$(probe send "$(child_of "$1" "$2")" $BM_GETCHECK 0 0)"; }
 
 click_at() { xdotool mousemove "$1" "$2" click 1; }
-click_control() {
-    local l t r b
-    IFS=, read -r l t r b <<<"$(field rect "$(child_line "$1" "$2")")"
-    click_at $(((l + r) / 2)) $(((t + b) / 2))
-}
 
 clavora_menus() { probe find --class '#32768' --visible --exe clavora.exe 2>/dev/null | LC_ALL=C grep -c . || true; }
 

@@ -8,7 +8,6 @@ PINTEST="$CLAVORA_WIN64_DIR/pintest.exe"
 PIN_END=$((0x8000 + 1))
 WM_CLOSE=0x0010
 WM_COMMAND=0x0111
-BM_GETCHECK=0x00F0
 IDYES=6
 IDNO=7
 WS_BORDER=$((0x00800000))
@@ -39,8 +38,6 @@ pintest_said() { LC_ALL=C grep -q -- "$1" "$PINTEST_LOG"; }
 wait_pin_on() {
     probe wait-window --owner "$1" --exe pintest.exe --visible --timeout 10000 || fail "no pin on $1"
 }
-
-info_of() { field "$2" "$(probe info "$1")"; }
 
 # "X Y" of a pixel of the pin's head: the picture sits in the pin's bottom-left corner, the head
 # in its upper right part. White pixels are see-through, so a click must hit the picture itself.
@@ -79,18 +76,6 @@ choose_pin_item() {
 # The handles of the first N visible top-level windows in Z order, comma-separated.
 leading_windows() {
     probe list --visible | head -n "$1" | while IFS= read -r line; do field hwnd "$line"; echo; done | paste -sd,
-}
-
-center_of() {
-    local l t r b
-    IFS=, read -r l t r b <<<"$1"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
-
-click_control() {
-    local x y
-    read -r x y <<<"$(center_of "$(field rect "$(probe children "$1" | LC_ALL=C grep $'\tid='"$2"$'\t')")")"
-    xdotool mousemove "$x" "$y" click 1
 }
 
 # The pin's rectangle must be (left + 20, top - 32) of the target's, and the picture inside it.
