@@ -273,8 +273,12 @@ void CControlDlg::endAllPins() {
 }
 
 void CControlDlg::loadIniFile() {
-    CPinSettings settings{m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers};
-    m_iniUnread = !loadPinFile(m_iniPath, settings, m_pins);
+    CPinSettings loaded = settings();
+    m_iniUnread = !loadPinFile(m_iniPath, loaded, m_pins);
+    takeSettings(loaded);
+}
+
+void CControlDlg::takeSettings(const CPinSettings& settings) {
     m_pinSize = settings.m_pinSize;
     m_moveEnable = settings.m_moveEnable;
     m_hotKey = settings.m_hotKey;
@@ -286,8 +290,7 @@ bool CControlDlg::__writeIniFile() {
     // Pins in a file that could not be read are kept beside it, never written over.
     if (m_iniUnread && !setAsideUnreadFile(m_iniPath)) return false;
     m_iniUnread = false;
-    const CPinSettings settings{m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers};
-    return writePinFile(m_iniWriter, m_iniPath, settings, m_pins);
+    return writePinFile(m_iniWriter, m_iniPath, settings(), m_pins);
 }
 
 void CControlDlg::refreshList() {
@@ -300,12 +303,9 @@ void CControlDlg::refreshList() {
 }
 
 void CControlDlg::onPropertySettings() {
-    CPinSettings settings{m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers};
-    if (!runSizeDialog(settings)) return;
-    m_pinSize = settings.m_pinSize;
-    m_moveEnable = settings.m_moveEnable;
-    m_hotKey = settings.m_hotKey;
-    m_hotKeyModifiers = settings.m_hotKeyModifiers;
+    CPinSettings chosen = settings();
+    if (!runSizeDialog(chosen)) return;
+    takeSettings(chosen);
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
     // A key taken meanwhile leaves the program without a hotkey, but the other settings
     // still take effect and are saved.
@@ -391,7 +391,7 @@ void CControlDlg::takeConditions(int index, const CPinData& edited) {
 void CControlDlg::DestroyWindow() {
     trace("CControlDlg::DestroyWindow() \n");
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
-    for (CPinData& pin : m_pins) pin.EndPin();
+    endAllPins();
     __writeIniFile();
     m_pins.clear();
     destroyPanelWindow();
