@@ -46,7 +46,7 @@ void CClavoraDlg::AddTrayIcon() {
 
 void CClavoraDlg::onTimer(int id) {
     if (id != kTrayTimerId) return;
-    if (!notifyTray(TrayOp::modify)) AddTrayIcon();
+    if (!notifyTray(TrayOp::check)) AddTrayIcon();
 }
 
 void CClavoraDlg::onTaskbarCreated() { AddTrayIcon(); }

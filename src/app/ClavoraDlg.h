@@ -38,7 +38,9 @@ inline constexpr GlassMargins kMainPanelGlass{5, 8, 23, 3};
 
 class CClavoraDlg {
 public:
-    enum class TrayOp { add, modify };
+    // check: is the icon still there (a change that changes nothing; it fails when the shell
+    // has lost the icon).
+    enum class TrayOp { add, modify, check };
     enum class ShowCommand { hide, show, showNormal };
 
     // The configuration file is taken from the working directory as it is now, so start-up

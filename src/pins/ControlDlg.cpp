@@ -84,7 +84,6 @@ void CControlDlg::startPinning(const std::string& iniPath) {
     m_saveRequested = 0;
     m_saveCountdown = 0;
     startTimer(kCycleTimerId, kFirstCycleDelayMs);
-    startTimer(kSaveTimerId, kSaveTickMs);
 }
 
 void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
@@ -250,6 +249,8 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
 void CControlDlg::requestSave() {
     m_saveRequested = 1;
     m_saveCountdown = kSaveCountdownTicks;
+    // Restarting the tick with the request keeps the save 600 ms after the last request.
+    startTimer(kSaveTimerId, kSaveTickMs);
 }
 
 void CControlDlg::saveCountdownTick() {
@@ -259,6 +260,7 @@ void CControlDlg::saveCountdownTick() {
         return;
     }
     m_saveRequested = 0;
+    killTimer(kSaveTimerId);
     __writeIniFile();
 }
 

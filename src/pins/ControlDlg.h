@@ -27,7 +27,8 @@ constexpr int kPinHotKeyId = 1000;
 constexpr int kCycleTimerId = 103;
 constexpr unsigned kFirstCycleDelayMs = 100;
 constexpr unsigned kCyclePeriodMs = 500;
-// The save countdown ticks for the panel's whole life; a request waits this many ticks.
+// The save countdown ticks only while a save waits (an idle program is woken for nothing
+// else than its cycle); a request waits this many ticks.
 constexpr int kSaveTimerId = 104;
 constexpr unsigned kSaveTickMs = 100;
 constexpr int kSaveCountdownTicks = 5;
@@ -54,7 +55,7 @@ public:
     CControlDlg& operator=(const CControlDlg&) = delete;
 
     // Once, right after the panel's window exists: loads the file, shows the list, registers
-    // the hotkey and starts the cycle and the save countdown.
+    // the hotkey and starts the cycle.
     void startPinning(const std::string& iniPath);
 
     // The candidate windows of this cycle, in enumeration order.

@@ -60,7 +60,7 @@ protected:
     void createControlPanel() override { steps.push_back("create panel"); }
     void showControlPanel() override { steps.push_back("show panel"); }
     bool notifyTray(TrayOp op) override {
-        steps.push_back(op == TrayOp::add ? "add" : "modify");
+        steps.push_back(op == TrayOp::add ? "add" : op == TrayOp::modify ? "modify" : "check");
         const auto [ok, error] =
             trayAnswers.empty() ? std::pair<bool, std::uint32_t>{true, 0} : trayAnswers.front();
         if (!trayAnswers.empty()) trayAnswers.pop_front();
@@ -126,7 +126,7 @@ TEST_F(ClavoraDlgTest, InitialisationStartsThePanelAddsTheIconAndHides) {
     EXPECT_EQ(take(), (Steps{"prepare", "create panel", "show panel", "add", "hide", "glass 5,8,23,3",
                              "invalidate", "timer 101 1000"}));
     EXPECT_EQ(panel.m_iniPath, "C:\\Tools\\Clavora.ini");
-    EXPECT_EQ(panel.periods().size(), 2u) << "the cycle and the save countdown run";
+    EXPECT_EQ(panel.periods().count(kCycleTimerId), 1u) << "the cycle runs";
     EXPECT_EQ(main.m_bShow, 0);
 }
 
@@ -160,10 +160,10 @@ TEST_F(ClavoraDlgTest, TrayAddGivesUpOnAnyOtherErrorWithATrace) {
 
 TEST_F(ClavoraDlgTest, TrayTimerAddsTheIconOnlyWhenItWasLost) {
     main.onTimer(kTrayTimerId);
-    EXPECT_EQ(take(), (Steps{"modify"}));
+    EXPECT_EQ(take(), (Steps{"check"}));
     main.trayAnswers = {{false, 0}};
     main.onTimer(kTrayTimerId);
-    EXPECT_EQ(take(), (Steps{"modify", "add"}));
+    EXPECT_EQ(take(), (Steps{"check", "add"}));
     main.onTimer(kTrayTimerId + 1);
     EXPECT_EQ(take(), Steps{});
     main.onTaskbarCreated();

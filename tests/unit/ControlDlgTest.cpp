@@ -87,7 +87,7 @@ TEST_F(ControlDlgTest, RegistersItselfAsTheControllerWhileItLives) {
     EXPECT_EQ(pinController(), nullptr);
 }
 
-TEST_F(ControlDlgTest, StartPinningLoadsTheFileRegistersItsHotKeyAndStartsBothTimers) {
+TEST_F(ControlDlgTest, StartPinningLoadsTheFileRegistersItsHotKeyAndStartsTheCycle) {
     std::ofstream(iniPath, std::ios::binary)
         << "[SYSTEM]\r\nPINSIZE=0\r\nPNHOTKEY=80\r\nPNMODIFIERS=3\r\nPINNUM=1\r\n[PINITEM0]\r\n"
            "TITLEFLAG=1\r\nFULLFLAG=1\r\nTITLE=Memo\r\nEXENAME=notepad.exe\r\n";
@@ -95,7 +95,7 @@ TEST_F(ControlDlgTest, StartPinningLoadsTheFileRegistersItsHotKeyAndStartsBothTi
     EXPECT_EQ(panel.m_pinSize, 0);
     EXPECT_EQ(desktop.registeredHotKey(panel.m_window, kPinHotKeyId), (std::pair<unsigned, unsigned>{3, 80}));
     EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo", 0}}));
-    EXPECT_EQ(panel.periods(), (std::map<int, unsigned>{{kCycleTimerId, 100}, {kSaveTimerId, 100}}));
+    EXPECT_EQ(panel.periods(), (std::map<int, unsigned>{{kCycleTimerId, 100}}));
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
@@ -419,15 +419,20 @@ TEST_F(ControlDlgTest, TwoRequests300msApartGiveOneSave600msAfterTheSecond) {
     EXPECT_NE(readIni().find("PINNUM=0\r\n"), std::string::npos);
 }
 
-TEST_F(ControlDlgTest, SaveFollowsOnTheSixthTick) {
+TEST_F(ControlDlgTest, SaveFollowsOnTheSixthTickAndTheCountdownStopsUntilTheNextRequest) {
     start();
     panel.requestSave();
+    EXPECT_EQ(panel.periods().at(kSaveTimerId), 100u);
     for (int tick = 1; tick <= 5; ++tick) panel.onTimer(kSaveTimerId);
     EXPECT_TRUE(saveTimes.empty());
     panel.onTimer(kSaveTimerId);
     EXPECT_EQ(saveTimes.size(), 1u);
+    EXPECT_EQ(panel.periods().count(kSaveTimerId), 0u);
     panel.onTimer(kSaveTimerId);
     EXPECT_EQ(saveTimes.size(), 1u);
+    panel.requestSave();
+    panel.runFor(600);
+    EXPECT_EQ(saveTimes.size(), 2u);
 }
 
 TEST_F(ControlDlgTest, ExitWithThreePinsSavesOnceAfterAllEnded) {

@@ -141,7 +141,14 @@ void CMainWindow::createControlPanel() {
 void CMainWindow::showControlPanel() { ShowWindow(m_controlDlg.hwnd(), SW_SHOW); }
 
 bool CMainWindow::notifyTray(TrayOp op) {
-    if (Shell_NotifyIconA(op == TrayOp::add ? NIM_ADD : NIM_MODIFY, &m_nid)) return true;
+    // The check names the icon and changes nothing, so the shell neither copies the picture
+    // nor redraws it every second.
+    NOTIFYICONDATAA check{};
+    check.cbSize = sizeof(check);
+    check.hWnd = m_nid.hWnd;
+    check.uID = m_nid.uID;
+    NOTIFYICONDATAA& record = op == TrayOp::check ? check : m_nid;
+    if (Shell_NotifyIconA(op == TrayOp::add ? NIM_ADD : NIM_MODIFY, &record)) return true;
     m_trayError = GetLastError();
     return false;
 }

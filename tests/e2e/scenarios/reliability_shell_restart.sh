@@ -45,6 +45,14 @@ icon_back_after --quiet
 quiet=$ICON_BACK_MS
 log "icon back $quiet ms after a shell that said nothing"
 [ "$quiet" -le 2000 ] || fail "the icon took $quiet ms to come back"
+# From then on the timer only asks whether the icon is still there: the shell is not given the
+# picture again every second.
+log_file="$ARTIFACTS/trayhost.$E2E_LOG_SEQ.log"
+wait_until "LC_ALL=C grep -q \$'^request=modify\\thwnd=$main_hex\\t.*ok=1' '$log_file'" 3000 ||
+    fail "the tray timer did not check the icon: $(cat "$log_file")"
+if LC_ALL=C grep $'^request=modify\thwnd='"$main_hex" "$log_file" | LC_ALL=C grep -qv $'\tflags=0x0\t'; then
+    fail "a tray check changed the icon: $(cat "$log_file")"
+fi
 
 probe post "$CLAVORA_MAIN" "$WM_COMMAND" "$IDM_EXIT" 0
 wait_clavora_gone

@@ -2,13 +2,14 @@
 // explorer in the scenarios' desktop: the desktop window outlives the killed explorer, and a
 // new "explorer /desktop" gives up. So once explorer is gone this program takes its place as
 // the notification area: a "Shell_TrayWnd" window that takes the icon requests Shell_NotifyIcon
-// sends (WM_COPYDATA, dwData the NIM_ code, the data starting with the icon's window handle
-// and ID), and that announces itself with "TaskbarCreated", as a restarted shell does.
+// sends (WM_COPYDATA, dwData the NIM_ code, the data starting with the icon's window handle,
+// its ID and the NIF_ flags of what is to change), and that announces itself with "TaskbarCreated", as a
+// restarted shell does.
 //
 //   trayhost.exe [--quiet]      --quiet: no "TaskbarCreated"; programs must find out alone
 //
 // It prints "ready=1 ms=T" when it answers, then one line per request:
-//   "request=add|modify|delete hwnd=0x... id=N ok=0|1 ms=T", T being GetTickCount64's time,
+//   "request=add|modify|delete hwnd=0x... id=N flags=0x... ok=0|1 ms=T", T being GetTickCount64's time,
 // and exits when it gets WM_CLOSE.
 #include "e2e/HelperProgram.h"
 
@@ -21,10 +22,12 @@
 
 namespace {
 
-// The start of every request: the icon's window (32 bits, as on every platform) and its ID.
+// The start of every request: the icon's window (32 bits, as on every platform), its ID and
+// what the request changes.
 struct IconKey {
     LONG window;
     UINT id;
+    UINT flags;
 };
 
 std::set<std::pair<LONG, UINT>> g_icons;
@@ -66,6 +69,7 @@ LRESULT CALLBACK trayProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
             .add("request", requestName(data->dwData))
             .hex("hwnd", static_cast<std::uint32_t>(key->window))
             .add("id", static_cast<std::int64_t>(key->id))
+            .hex("flags", key->flags)
             .add("ok", ok)
             .add("ms", static_cast<std::int64_t>(GetTickCount64()))
             .print();
