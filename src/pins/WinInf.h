@@ -23,7 +23,7 @@ public:
 
     // Makes this a new description of h: no title or names yet, no children collected, the
     // program not asked. The storage of its strings and lists is kept for reuse, so that the
-    // cycle can describe an unchanged desktop without allocating.
+    // cycle describes an unchanged desktop with few allocations.
     void describeAnew(WinHandle h);
     // Collects the child list once for the life of this description. Does nothing while the
     // window is gone, while its program does not answer (or no desktop was given), so a

@@ -3,14 +3,14 @@
 // new "explorer /desktop" gives up. So once explorer is gone this program takes its place as
 // the notification area: a "Shell_TrayWnd" window that takes the icon requests Shell_NotifyIcon
 // sends (WM_COPYDATA, dwData the NIM_ code, the data starting with the icon's window handle,
-// its ID and the NIF_ flags of what is to change), and that announces itself with "TaskbarCreated", as a
-// restarted shell does.
+// its ID and the NIF_ flags of what is to change), and that announces itself with
+// "TaskbarCreated", as a restarted shell does.
 //
 //   trayhost.exe [--quiet]      --quiet: no "TaskbarCreated"; programs must find out alone
 //
 // It prints "ready=1 ms=T" when it answers, then one line per request:
-//   "request=add|modify|delete hwnd=0x... id=N flags=0x... ok=0|1 ms=T", T being GetTickCount64's time,
-// and exits when it gets WM_CLOSE.
+//   "request=add|modify|delete hwnd=0x... id=N flags=0x... ok=0|1 ms=T",
+// T being GetTickCount64's time, and exits when it gets WM_CLOSE.
 #include "e2e/HelperProgram.h"
 
 #include <windows.h>
