@@ -93,7 +93,8 @@ void CClavoraDlg::onExitCommand() {
 
 void CClavoraDlg::onEndSession(std::uint64_t wParam, std::uint64_t lParam) {
     if (wParam != 0 || (lParam & kEndSessionLogoff) != 0) {
-        controlDlg().endAllPins();
+        // Everything is written before the answer: the system may end the process right after.
+        controlDlg().endSession();
         endDialogOk();
     }
 }

@@ -75,7 +75,9 @@ public:
     // "メインパネル" and "終了" from the tray menu.
     void onMainPanelCommand() { ShowMainPanel(); }
     void onExitCommand();
-    // WM_ENDSESSION: from "終了", or the system at logoff or shutdown. Always answered with 0.
+    // WM_ENDSESSION: from "終了", or the system at logoff or shutdown (also the debug
+    // console's close, logoff and shutdown events). The control panel ends the session and
+    // saves before this returns. Always answered with 0.
     void onEndSession(std::uint64_t wParam, std::uint64_t lParam);
     // WM_DESTROY: the control panel releases its hotkey, ends its pins and saves.
     void onDestroy();

@@ -98,9 +98,15 @@ public:
     // A message box with a caption of its own.
     virtual MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                                  MsgButtons buttons, MsgIcon icon) = 0;
-    // The program's standard message box: owned by the active window, captioned with the
-    // program's name, exclamation icon for OK and question icon for Yes/No.
-    virtual MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) = 0;
+    // The program's standard message box, owned by owner: captioned with the program's name,
+    // exclamation icon for OK and question icon for Yes/No.
+    virtual MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) = 0;
+    // The same, owned by the program's active window (none when another program is active).
+    MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) {
+        return appMessageBox(activeWindow(), text, buttons);
+    }
+    // The active window of Clavora's own thread, or kNoWindow.
+    virtual WinHandle activeWindow() = 0;
     // The system's name of a key (GetKeyNameTextA of its scan code).
     virtual std::string keyName(unsigned vk) = 0;
 };

@@ -35,34 +35,19 @@ auto conditionsOf(Record& pin) {
                     pin.m_titlePart, pin.m_exText, pin.m_exPart, pin.m_exCtrlID, pin.m_exClassName);
 }
 
-// Two records that recognise windows alike.
-bool sameRecord(const CPinData& a, const CPinData& b) {
-    return conditionsOf(a) == conditionsOf(b) && a.m_title == b.m_title && a.m_exeName == b.m_exeName;
-}
-
 // The record whose shown pin is the window pin, tracing every shown pin it compares when
 // traced; -1 if none.
 int findRecordOfPinWindow(const std::vector<CPinData>& pins, WinHandle pin, bool traced) {
     for (std::size_t i = 0; i < pins.size(); ++i) {
         const CPinData& record = pins[i];
-        if (record.m_pinned != 1 || !record.m_pPinDlg) continue;
-        const WinHandle held = record.m_pPinDlg->pinHandle();
+        if (record.m_pinned != 1 || record.m_hPinWnd == kNoWindow) continue;
         if (traced) {
-            trace("Data hWnd=0x%08x\n", handleBits(held));
+            trace("Data hWnd=0x%08x\n", handleBits(record.m_hPinWnd));
             trace("Obj  hWnd=0x%08x\n", handleBits(pin));
         }
-        if (held == pin) return static_cast<int>(i);
+        if (record.m_hPinWnd == pin) return static_cast<int>(i);
     }
     return -1;
-}
-
-// The record that an edit begun on row `row` belongs to: still there unless records before it
-// went while the dialog was open; -1 when it has gone itself.
-int findEditedRecord(const std::vector<CPinData>& pins, std::size_t row, const CPinData& before) {
-    if (row < pins.size() && sameRecord(pins[row], before)) return static_cast<int>(row);
-    const auto it = std::find_if(pins.begin(), pins.end(),
-                                 [&before](const CPinData& pin) { return sameRecord(pin, before); });
-    return it == pins.end() ? -1 : static_cast<int>(it - pins.begin());
 }
 
 }  // namespace
@@ -167,9 +152,10 @@ void CControlDlg::runCycle() {
             if (!held && match->answers()) pin.StartPin(m_factory, target);
         } else {
             // While its program does not answer, a window cannot be asked about its children
-            // nor be given its styles back: its pin stays until it answers again.
+            // nor be given its styles back: its pin stays until it answers again. A pin
+            // window that went by itself ends the pin, so that the record is pinned anew.
             CWinInf* const win = findListed(pin, pin.m_hTarget);
-            const bool stays = win && (pin.Match(*win) || !win->answers());
+            const bool stays = win && pin.pinDlg() && (pin.Match(*win) || !win->answers());
             if (!stays) pin.EndPin();
         }
     }
@@ -217,11 +203,14 @@ void CControlDlg::onHotKey(int id) {
 }
 
 void CControlDlg::pinForegroundWindow(WinHandle h) {
-    const bool pinned = std::any_of(m_pins.begin(), m_pins.end(), [h](const CPinData& pin) {
+    const auto pinned = std::find_if(m_pins.begin(), m_pins.end(), [h](const CPinData& pin) {
         return pin.m_pinned == 1 && pin.m_hTarget == h;
     });
-    if (pinned) {
-        m_desktop.messageBox(h, kAlreadyPinnedText, kAlreadyPinnedCaption, MsgButtons::ok, MsgIcon::none);
+    if (pinned != m_pins.end()) {
+        // Owned by the pin, not by its window: a box disables its owner while it is open, and
+        // the cycle would end the pin of a disabled window, the very pin the notice is about.
+        m_desktop.messageBox(pinned->m_hPinWnd, kAlreadyPinnedText, kAlreadyPinnedCaption, MsgButtons::ok,
+                             MsgIcon::none);
         return;
     }
     // Every other refusal is silent.
@@ -235,8 +224,8 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
     std::string exeName = mbUpper(systemCodePage(), baseName);
     if (isOwnProgram(exeName)) return;
 
-    // Process and whole-title conditions on; the next cycle puts the pin on. Adding a record
-    // asks for no save: it reaches the file with the next one, at the latest at exit.
+    // Process and whole-title conditions on; the next cycle puts the pin on. Saved soon, so
+    // that a program ended without notice keeps it.
     CPinData& record = m_pins.emplace_back();
     record.m_titleFlag = 1;
     record.m_processFlag = 1;
@@ -244,6 +233,7 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
     record.m_exeName = std::move(exeName);
     record.m_exePath = getProcessImagePath(m_desktop, processId);
     refreshList();
+    requestSave();
 }
 
 void CControlDlg::requestSave() {
@@ -292,7 +282,13 @@ bool CControlDlg::__writeIniFile() {
     // Pins in a file that could not be read are kept beside it, never written over.
     if (m_iniUnread && !setAsideUnreadFile(m_iniPath)) return false;
     m_iniUnread = false;
-    return writePinFile(m_iniWriter, m_iniPath, settings(), m_pins);
+    // Shown pins are written as they are now, not as they were when they last ended: their
+    // windows keep running, and a program ended without notice must not lose their changes.
+    std::vector<CPinData> records = m_pins;
+    for (CPinData& record : records) {
+        if (const CPinDlg* pin = record.pinDlg()) record.takeFromPinWindow(*pin);
+    }
+    return writePinFile(m_iniWriter, m_iniPath, settings(), records);
 }
 
 void CControlDlg::refreshList() {
@@ -321,48 +317,56 @@ void CControlDlg::onPropertySettings() {
 
 void CControlDlg::onDeletePin() {
     const int index = selectionMark();
-    if (index < 0) {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_pins.size()) {
         m_desktop.appMessageBox(kNothingToDeleteText, MsgButtons::ok);
         return;
     }
-    if (m_desktop.appMessageBox(kDeleteQuestion, MsgButtons::yesNo) != MsgAnswer::yes) return;
-    // Asked after the question: the list may have changed while the user was answering.
-    if (static_cast<std::size_t>(index) >= m_pins.size()) return;
-    removeRecord(static_cast<std::size_t>(index));
+    // The record is known by identity across the question: rows may move or go meanwhile.
+    const std::uint64_t recordId = m_pins[static_cast<std::size_t>(index)].m_recordId;
+    if (m_desktop.appMessageBox(kDeleteQuestion, MsgButtons::yesNo) == MsgAnswer::yes) forgetRecord(recordId);
 }
 
 void CControlDlg::removeRecord(std::size_t index) {
     CPinData& pin = m_pins[index];
-    if (pin.m_pPinDlg) {
+    if (CPinDlg* const pinWindow = pin.pinDlg()) {
         // Ending the pin window gives the target its styles back but not its Z order, and once
         // the record is gone nothing would ever take the window out of the topmost band.
         if (m_desktop.isWindow(pin.m_hTarget)) m_desktop.setTopmost(pin.m_hTarget, false);
         // Nothing is copied back into the record, which goes.
-        pin.m_pPinDlg->Destroy();
+        pinWindow->Destroy();
     }
     m_pins.erase(m_pins.begin() + static_cast<std::ptrdiff_t>(index));
     refreshList();
     requestSave();
 }
 
-int CControlDlg::findRecordOfPin(CPinDlg* pinWindow) {
-    return pinWindow ? findRecordOfPinWindow(m_pins, pinWindow->pinHandle(), true) : -1;
+int CControlDlg::findRecordOfPin(WinHandle pinWindow) {
+    return findRecordOfPinWindow(m_pins, pinWindow, true);
 }
 
-void CControlDlg::removeRecordOfPin(CPinDlg* pinWindow) {
+int CControlDlg::findRecord(std::uint64_t recordId) const {
+    const auto it = std::find_if(m_pins.begin(), m_pins.end(),
+                                 [recordId](const CPinData& pin) { return pin.m_recordId == recordId; });
+    return it == m_pins.end() ? -1 : static_cast<int>(it - m_pins.begin());
+}
+
+std::uint64_t CControlDlg::recordIdOfPin(WinHandle pinWindow) {
     const int index = findRecordOfPin(pinWindow);
+    return index < 0 ? 0 : m_pins[static_cast<std::size_t>(index)].m_recordId;
+}
+
+void CControlDlg::forgetRecord(std::uint64_t recordId) {
+    const int index = findRecord(recordId);
     if (index >= 0) removeRecord(static_cast<std::size_t>(index));
 }
 
-void CControlDlg::changeConditionsFromPin(CPinDlg* pinWindow) {
+void CControlDlg::changeConditionsFromPin(WinHandle pinWindow) {
     const int index = findRecordOfPin(pinWindow);
     if (index < 0) return;
     // The pin window may be gone by the time the dialog ends: only its handle is kept.
-    const WinHandle pin = pinWindow->pinHandle();
     CPinData record = m_pins[static_cast<std::size_t>(index)];
-    if (!runMatchConditionDialog(record, true, pin)) return;
-    // Records before it may have gone meanwhile; the record is the one that still holds the pin.
-    takeConditions(findRecordOfPinWindow(m_pins, pin, false), record);
+    if (!runMatchConditionDialog(record, true, pinWindow)) return;
+    takeConditions(record);
 }
 
 void CControlDlg::onChangeConditions() {
@@ -372,29 +376,42 @@ void CControlDlg::onChangeConditions() {
         return;
     }
     if (static_cast<std::size_t>(row) >= m_pins.size()) return;
-    const CPinData before = m_pins[static_cast<std::size_t>(row)];
-    if (before.m_pinned == 1) {
+    CPinData record = m_pins[static_cast<std::size_t>(row)];
+    if (record.m_pinned == 1) {
         m_desktop.appMessageBox(kShownPinText, MsgButtons::ok);
         return;
     }
     // Without a pin there is no live window to choose a child window from.
-    CPinData record = before;
     if (!runMatchConditionDialog(record, false, kNoWindow)) return;
-    takeConditions(findEditedRecord(m_pins, static_cast<std::size_t>(row), before), record);
+    takeConditions(record);
 }
 
-void CControlDlg::takeConditions(int index, const CPinData& edited) {
+void CControlDlg::takeConditions(const CPinData& edited) {
+    // Found by identity: records before it may have gone while the dialog was open, and the
+    // record itself may have gone, which drops the edit.
+    const int index = findRecord(edited.m_recordId);
     if (index < 0) return;
     conditionsOf(m_pins[static_cast<std::size_t>(index)]) = conditionsOf(edited);
     refreshList();
     requestSave();
 }
 
-void CControlDlg::DestroyWindow() {
-    trace("CControlDlg::DestroyWindow() \n");
+void CControlDlg::endSession() {
+    if (m_sessionEnded) return;
+    m_sessionEnded = true;
+    trace("CControlDlg::endSession()\n");
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
     endAllPins();
+    // The cycle would pin again, and the save the ending pins asked for would come too late.
+    killTimer(kCycleTimerId);
+    killTimer(kSaveTimerId);
+    m_saveRequested = 0;
     __writeIniFile();
+}
+
+void CControlDlg::DestroyWindow() {
+    trace("CControlDlg::DestroyWindow() \n");
+    endSession();
     m_pins.clear();
     destroyPanelWindow();
 }

@@ -71,7 +71,7 @@ public:
     void pinForegroundWindow(WinHandle h);
 
     // Schedules a save for the sixth countdown tick from now; a later request restarts the wait.
-    void requestSave();
+    void requestSave() override;
     void notifyUpdateWindow() override;
     // Ends every pin in list order (the program is ending, or the pins must be made anew).
     void endAllPins();
@@ -94,19 +94,23 @@ public:
     // (that one is edited from the pin's own menu). After OK the record takes the conditions.
     void onChangeConditions();
 
-    // "抜く" confirmed on a pin: its window is destroyed (nothing is copied back) and its record
-    // forgotten, so the cycle does not pin the window again.
-    void removeRecordOfPin(CPinDlg* pinWindow) override;
+    std::uint64_t recordIdOfPin(WinHandle pinWindow) override;
+    // "抜く" or "画鋲削除" confirmed: the record is forgotten, so the cycle does not pin the
+    // window again, and its pin window is destroyed with nothing copied back.
+    void forgetRecord(std::uint64_t recordId) override;
     // "マッチング条件設定" on a pin: the match condition dialog for the record of pinWindow, with
     // the choice of a child window of the pinned window. After OK the record takes the
-    // conditions; the pin stays, and the next cycle checks them.
-    void changeConditionsFromPin(CPinDlg* pinWindow) override;
+    // conditions, even when its pin ended meanwhile; the next cycle checks them.
+    void changeConditionsFromPin(WinHandle pinWindow) override;
 
     int pinSize() const override { return m_pinSize; }
     int moveEnable() const override { return m_moveEnable; }
 
-    // The panel's end at exit: hotkey released, every pin ended, the file written, the
-    // records dropped, the window destroyed.
+    // The end of the session (logoff, shutdown, "終了"): the timers stopped, the hotkey
+    // released, every pin ended and the file written before it returns, since the system may
+    // end the process right afterwards. Once only.
+    void endSession();
+    // The panel's end at exit: the session ended, the records dropped, the window destroyed.
     void DestroyWindow();
 
     std::string m_iniPath;
@@ -121,6 +125,7 @@ public:
     int m_saveCountdown = 0;
     // The file was there but could not be read: the first save moves it aside.
     bool m_iniUnread = false;
+    bool m_sessionEnded = false;
     CImageListCashSmoll m_iconCache;
 
 protected:
@@ -149,11 +154,13 @@ private:
     void registerPinHotKey(std::u8string_view failureText);
     // Destroys the record's pin window without taking anything back, and forgets the record.
     void removeRecord(std::size_t index);
-    // The record at index (none when negative) takes the conditions of edited; nothing else.
-    void takeConditions(int index, const CPinData& edited);
+    // The record of edited (if it is still there) takes edited's conditions; nothing else.
+    void takeConditions(const CPinData& edited);
     void saveCountdownTick();
-    // The record whose pin window is pinWindow, tracing every shown pin it compares; -1 if none.
-    int findRecordOfPin(CPinDlg* pinWindow);
+    // The record whose shown pin is pinWindow, tracing every shown pin it compares; -1 if none.
+    int findRecordOfPin(WinHandle pinWindow);
+    // The record with this identity; -1 when it has gone.
+    int findRecord(std::uint64_t recordId) const;
     // Style and place tests shared by the cycle's window list and the hotkey.
     bool takesPins(std::uint32_t style) const;
     // With monitors, the cycle's list of monitor rectangles, the place is checked against it.

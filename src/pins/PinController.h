@@ -3,7 +3,9 @@
 // uses the small pin, cannot be dragged, and its two controller commands do nothing.
 #pragma once
 
-class CPinDlg;
+#include "desktop/DesktopTypes.h"
+
+#include <cstdint>
 
 class CPinController {
 public:
@@ -15,10 +17,17 @@ public:
     virtual int moveEnable() const = 0;
     // A pin ended: redraw the list and schedule a save.
     virtual void notifyUpdateWindow() = 0;
-    // "抜く" confirmed on pinWindow: destroy it and forget its record.
-    virtual void removeRecordOfPin(CPinDlg* pinWindow) = 0;
-    // "マッチング条件設定" on pinWindow: edit the matching conditions of its record.
-    virtual void changeConditionsFromPin(CPinDlg* pinWindow) = 0;
+    // A shown pin changed what the file keeps of it (Z order, transparency, place).
+    virtual void requestSave() = 0;
+    // The commands of a pin's menu name the pin by its window and its record by identity:
+    // each opens a nested loop in which the pin may end and its object go.
+    // The identity of the record whose shown pin is pinWindow; 0 when there is none.
+    virtual std::uint64_t recordIdOfPin(WinHandle pinWindow) = 0;
+    // "抜く" confirmed: the record is forgotten and its pin window, if it has one by now,
+    // destroyed with nothing taken back. Nothing when the record has gone.
+    virtual void forgetRecord(std::uint64_t recordId) = 0;
+    // "マッチング条件設定": edits the matching conditions of pinWindow's record.
+    virtual void changeConditionsFromPin(WinHandle pinWindow) = 0;
 };
 
 // The registered controller, or nullptr.

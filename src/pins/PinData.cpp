@@ -30,3 +30,9 @@ bool CPinData::Match(CWinInf& win) {
     if (!win.findChild(m_exClassName, m_exCtrlID, child)) return false;
     return textMatches(m_exFullFlag, child.m_text, m_exText, m_exPart);
 }
+
+std::uint64_t CPinData::newRecordId() {
+    // One thread makes every record.
+    static std::uint64_t last = 0;
+    return ++last;
+}

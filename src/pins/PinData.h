@@ -5,6 +5,7 @@
 #include "desktop/DesktopTypes.h"
 #include "pins/WinInf.h"
 
+#include <cstdint>
 #include <string>
 
 class CPinDlg;
@@ -13,7 +14,8 @@ class CPinDlgFactory;
 class CPinData {
 public:
     CPinData() = default;
-    // Copies share the pin window of a pinned record; only the record in the list changes.
+    // Copies share the pin window of a pinned record and the record's identity; only the
+    // record in the list changes.
     CPinData(const CPinData&) = default;
     CPinData(CPinData&&) = default;
     CPinData& operator=(const CPinData&) = default;
@@ -29,6 +31,10 @@ public:
     void StartPin(CPinDlgFactory& factory, WinHandle hTarget);
     // Takes the pin off again and keeps what its window knew; nothing unless pinned.
     void EndPin();
+    // The pin window while the record is pinned and the window lives; nullptr otherwise.
+    CPinDlg* pinDlg() const;
+    // The pin's current place, Z order and transparency, as EndPin would take them back.
+    void takeFromPinWindow(const CPinDlg& pin);
 
     int m_titleFlag = 1;
     int m_processFlag = 1;
@@ -55,6 +61,13 @@ public:
     int m_trans = 70;
     WinHandle m_hTarget = kNoWindow;
     int m_pinned = 0;
-    // Not owned: the pin window deletes itself.
-    CPinDlg* m_pPinDlg = nullptr;
+    // The pin window, held by handle: it deletes itself, and a nested loop may end it while
+    // someone holds the record.
+    WinHandle m_hPinWnd = kNoWindow;
+    // Who this record is, for the life of the program: a record is found again by it after a
+    // nested loop in which rows may have moved or gone. Never written to the file.
+    std::uint64_t m_recordId = newRecordId();
+
+private:
+    static std::uint64_t newRecordId();
 };

@@ -8,6 +8,7 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -17,8 +18,6 @@ constexpr std::uint8_t kPinAlpha = 200;
 constexpr int kZOrderTopmost = 1;
 // Only exactly 1 lets pins be dragged.
 constexpr int kMoveEnabled = 1;
-// Yes/No question of "抜く".
-constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
 
 // Opacity in percent as a layered alpha. A percentage from a hand-edited configuration file
 // may lie outside 0 ... 100; it must not wrap around into some other alpha.
@@ -31,12 +30,35 @@ bool sameFrame(const Rect& a, const Rect& b) {
     return a.left == b.left && a.top == b.top && a.width() == b.width() && a.height() == b.height();
 }
 
+// Yes/No question of "抜く".
+constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
+
 bool dragAllowed() {
     const CPinController* controller = pinController();
     return controller && controller->moveEnable() == kMoveEnabled;
 }
 
+// Every pin window from its initialisation to its destruction. Few pins live at once.
+std::vector<CPinDlg*>& livePins() {
+    static std::vector<CPinDlg*> pins;
+    return pins;
+}
+
 }  // namespace
+
+CPinDlg::~CPinDlg() { std::erase(livePins(), this); }
+
+CPinDlg* CPinDlg::find(WinHandle pin) {
+    if (pin == kNoWindow) return nullptr;
+    const auto& pins = livePins();
+    const auto it =
+        std::find_if(pins.begin(), pins.end(), [pin](CPinDlg* p) { return p->m_registered == pin; });
+    return it == pins.end() ? nullptr : *it;
+}
+
+void CPinDlg::requestSave() {
+    if (CPinController* controller = pinController()) controller->requestSave();
+}
 
 bool CPinDlg::targetExists() { return m_desktop.isWindow(m_hWndTarget); }
 
@@ -78,6 +100,8 @@ void CPinDlg::ApplyTransparency() {
 
 void CPinDlg::OnInitDialog() {
     const WinHandle self = pinHandle();
+    m_registered = self;
+    livePins().push_back(this);
     m_desktop.setExStyle(self, m_desktop.exStyle(self) | style::kExLayered);
     // The alpha means nothing under a colour key.
     const LayeredAttributes colorKey{
@@ -121,7 +145,11 @@ void CPinDlg::OnMove() {
 
 void CPinDlg::OnLButtonDown() {
     trace("CPinDlg::OnLButtonDown()\n");
-    if (dragAllowed()) startDragging();
+    if (!dragAllowed()) return;
+    // The move loop is a nested loop that may end this pin: nothing of the object is used
+    // after it, and the save takes the place from whatever pin is shown by then.
+    startDragging();
+    requestSave();
 }
 
 void CPinDlg::OnRButtonUp() {
@@ -136,21 +164,21 @@ void CPinDlg::OnShowWindow(bool show, int status) {
 void CPinDlg::OnCommand(int id) {
     switch (id) {
         case IDM_PIN_PULL_OUT:
+            // May destroy the object: nothing of it is touched afterwards.
             onPullOut();
             break;
         case IDM_PIN_TRANSPARENCY:
             onTransparency();
             break;
         case IDM_ZORDER_NORMAL:
-            m_zOrder = 0;
-            ApplyZOrder();
-            break;
         case IDM_ZORDER_TOPMOST:
-            m_zOrder = kZOrderTopmost;
+            m_zOrder = id == IDM_ZORDER_TOPMOST ? kZOrderTopmost : 0;
             ApplyZOrder();
+            requestSave();
             break;
         case IDM_MATCH_CONDITION:
-            if (CPinController* controller = pinController()) controller->changeConditionsFromPin(this);
+            if (CPinController* controller = pinController())
+                controller->changeConditionsFromPin(pinHandle());
             break;
         default:
             break;
@@ -162,13 +190,19 @@ void CPinDlg::onPullOut() {
     CPinController* controller = pinController();
     // Without a controller there is no record to remove, so there is nothing to ask.
     if (!controller) return;
+    const WinHandle self = pinHandle();
+    const std::uint64_t recordId = controller->recordIdOfPin(self);
+    // Asked with the target out of the topmost band, so that the question shows, and owned by
+    // the pin, so that it disables the pin and never the pinned window.
     if (targetExists()) m_desktop.setTopmost(m_hWndTarget, false);
-    if (m_desktop.appMessageBox(kPullOutQuestion, MsgButtons::yesNo) == MsgAnswer::yes) {
-        // The controller destroys this window: nothing may touch the object afterwards.
-        controller->removeRecordOfPin(this);
-        return;
+    const MsgAnswer answer = m_desktop.appMessageBox(self, kPullOutQuestion, MsgButtons::yesNo);
+    // The cycle ran while the user answered: this pin may have ended and this object gone,
+    // and the record may have moved. Both are found again, never taken from before.
+    if (answer == MsgAnswer::yes) {
+        if (CPinController* const again = pinController()) again->forgetRecord(recordId);
+    } else if (CPinDlg* const pin = find(self)) {
+        pin->ApplyZOrder();
     }
-    ApplyZOrder();
 }
 
 void CPinDlg::onTransparency() {
@@ -176,11 +210,14 @@ void CPinDlg::onTransparency() {
     dialog->m_bControl = m_transFlag;
     dialog->m_nPercent = m_trans;
     dialog->m_bHasOwner = 1;
-    dialog->m_hWndPin = pinHandle();
-    if (!dialog->runModal()) return;
+    const WinHandle self = pinHandle();
+    dialog->m_hWndPin = self;
+    // The dialog's loop may end this pin: its values go only to a pin that is still there.
+    if (!dialog->runModal() || find(self) != this) return;
     m_transFlag = dialog->m_bControl;
     m_trans = dialog->m_nPercent;
     ApplyTransparency();
+    requestSave();
 }
 
 void CPinDlg::Destroy() {

@@ -26,13 +26,18 @@ constexpr int kPinOffsetY = 32;
 class CPinDlg {
 public:
     explicit CPinDlg(CDesktop& desktop) : m_desktop(desktop) {}
-    virtual ~CPinDlg() = default;
+    virtual ~CPinDlg();
     CPinDlg(const CPinDlg&) = delete;
     CPinDlg& operator=(const CPinDlg&) = delete;
 
+    // The live pin window whose window is pin, or nullptr once it is gone (or never was).
+    // Records and menus hold pins by window handle and find the object through this, since a
+    // nested loop may end any pin while they wait.
+    static CPinDlg* find(WinHandle pin);
+
     // The window was created (hidden): it becomes colour-keyed white, so that only the pin
     // picture shows and the white around it lets clicks through, loses its border and gets
-    // the picture for the pin size setting.
+    // the picture for the pin size setting. From here on find() knows the pin.
     void OnInitDialog();
 
     // --- what the pin record uses ---
@@ -103,6 +108,10 @@ private:
     bool targetExists();
     void onPullOut();
     void onTransparency();
+    // The controller's save, after a change of what the file keeps of a shown pin.
+    static void requestSave();
 
     CDesktop& m_desktop;
+    // The window under which find() knows this pin.
+    WinHandle m_registered = kNoWindow;
 };

@@ -12,47 +12,56 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
     m_hTarget = hTarget;
     trace("●●StartPin! title=%s\n", m_title.c_str());
 
-    m_pPinDlg = factory.createPinDlg(hTarget);
-    // EndPin copes with a record that is pinned without a window.
-    if (!m_pPinDlg) return;
+    CPinDlg* const pinDlg = factory.createPinDlg(hTarget);
+    if (!pinDlg) {
+        // Not pinned, so the next cycle tries again; a record left pinned without a window
+        // would never be pinned again and would refuse every edit.
+        trace("StartPin: no pin window\n");
+        m_pinned = 0;
+        m_hTarget = kNoWindow;
+        return;
+    }
+    m_hPinWnd = pinDlg->pinHandle();
 
     if (m_rectWin.width() == 0) {
-        const Rect pin = m_pPinDlg->pinRect();
+        const Rect pin = pinDlg->pinRect();
         const Rect base = m_rectTarget.width() != 0 ? m_rectTarget : factory.desktop().windowRect(hTarget);
         const int left = base.left + kPinOffsetX;
         const int top = base.top - kPinOffsetY;
         m_rectWin = Rect{left, top, left + pin.width(), top + pin.height()};
     }
-    m_pPinDlg->movePin(m_rectWin);
+    pinDlg->movePin(m_rectWin);
 
-    m_pPinDlg->m_rectTarget = m_rectTarget;
-    m_pPinDlg->m_trans = m_trans;
-    m_pPinDlg->m_zOrder = m_zOrder;
-    m_pPinDlg->m_transFlag = m_transFlag;
-    m_pPinDlg->SetTarget(hTarget);
-    m_pPinDlg->showPin();
+    pinDlg->m_rectTarget = m_rectTarget;
+    pinDlg->m_trans = m_trans;
+    pinDlg->m_zOrder = m_zOrder;
+    pinDlg->m_transFlag = m_transFlag;
+    pinDlg->SetTarget(hTarget);
+    pinDlg->showPin();
+}
+
+CPinDlg* CPinData::pinDlg() const { return m_pinned == 1 ? CPinDlg::find(m_hPinWnd) : nullptr; }
+
+void CPinData::takeFromPinWindow(const CPinDlg& pin) {
+    m_rectWin = pin.m_rectPin;
+    m_rectTarget = pin.m_rectTarget;
+    m_zOrder = pin.m_zOrder;
+    m_transFlag = pin.m_transFlag;
+    m_trans = pin.m_trans;
 }
 
 void CPinData::EndPin() {
     if (m_pinned != 1) return;
     m_pinned = 0;
     trace("EndPin! title=%s\n", m_title.c_str());
-    if (!m_pPinDlg) {
-        // A pin whose window could not be made: nothing to take back.
-        m_hTarget = kNoWindow;
-        return;
+    // A pin window that went by itself leaves nothing to take back.
+    if (CPinDlg* const pinDlg = CPinDlg::find(m_hPinWnd)) {
+        takeFromPinWindow(*pinDlg);
+        trace("■■m_rectWin.top=%d, m_rectWin.left=%d\n", m_rectWin.top, m_rectWin.left);
+        // The window deletes its object once it is gone; the record only forgets it.
+        pinDlg->Destroy();
     }
-
-    m_rectWin = m_pPinDlg->m_rectPin;
-    m_rectTarget = m_pPinDlg->m_rectTarget;
-    trace("■■m_rectWin.top=%d, m_rectWin.left=%d\n", m_rectWin.top, m_rectWin.left);
-    m_zOrder = m_pPinDlg->m_zOrder;
-    m_transFlag = m_pPinDlg->m_transFlag;
-    m_trans = m_pPinDlg->m_trans;
-
-    // The window deletes its object once it is gone; the record only forgets it.
-    m_pPinDlg->Destroy();
-    m_pPinDlg = nullptr;
+    m_hPinWnd = kNoWindow;
     m_hTarget = kNoWindow;
 
     if (CPinController* controller = pinController()) controller->notifyUpdateWindow();

@@ -7,25 +7,13 @@ CFakeControlPanel::CFakeControlPanel(CFakeDesktop& desktop, CFakePinFactory& fac
     m_window = desktop.addAppWindow("Panel", "other.exe", "C:\\other.exe");
 }
 
-void CFakeControlPanel::runFor(std::uint64_t ms) {
-    const std::uint64_t end = m_fake.nowMs() + ms;
-    while (true) {
-        const auto next =
-            std::min_element(m_timers.begin(), m_timers.end(),
-                             [](const auto& a, const auto& b) { return a.second.due < b.second.due; });
-        if (next == m_timers.end() || next->second.due > end) break;
-        const int id = next->first;
-        m_fake.advance(next->second.due - m_fake.nowMs());
-        // A window timer fires again one period later unless its handler sets it anew.
-        next->second.due += next->second.period;
-        onTimer(id);
-    }
-    m_fake.advance(end - m_fake.nowMs());
+void CFakeControlPanel::startTimer(int id, unsigned ms) {
+    m_fake.setTimer(m_window, static_cast<unsigned>(id), ms, [this, id] { onTimer(id); });
 }
 
 std::map<int, unsigned> CFakeControlPanel::periods() const {
     std::map<int, unsigned> out;
-    for (const auto& [id, timer] : m_timers) out[id] = timer.period;
+    for (const auto& [id, period] : m_fake.timersOf(m_window)) out[static_cast<int>(id)] = period;
     return out;
 }
 
@@ -35,16 +23,21 @@ void CFakeControlPanel::showRows(const std::vector<PinListRow>& shown) {
 }
 
 void CFakeControlPanel::destroyPanelWindow() {
-    m_timers.clear();
+    for (const auto& timer : m_fake.timersOf(m_window)) m_fake.killTimer(m_window, timer.first);
     windowDestroyed = true;
 }
 
 bool CFakeControlPanel::runSizeDialog(CPinSettings& settings) {
     sizeDialogRuns.push_back(settings);
-    return sizeDialogUser && sizeDialogUser(settings);
+    bool ok = false;
+    m_fake.runModalLoop(kNoWindow, [&] { ok = sizeDialogUser && sizeDialogUser(settings); });
+    return ok;
 }
 
 bool CFakeControlPanel::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) {
     ++matchDialogRuns;
-    return matchDialogUser && matchDialogUser(record, fromPin, pinWindow);
+    bool ok = false;
+    m_fake.runModalLoop(kNoWindow,
+                        [&] { ok = matchDialogUser && matchDialogUser(record, fromPin, pinWindow); });
+    return ok;
 }

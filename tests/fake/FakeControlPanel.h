@@ -19,9 +19,9 @@ public:
     // only the "not the panel itself" test keeps it out of the window list.
     CFakeControlPanel(CFakeDesktop& desktop, CFakePinFactory& factory);
 
-    // Fires every timer that falls due up to now + ms, in time order, moving the fake clock.
-    void runFor(std::uint64_t ms);
-    // Running timers: id -> period.
+    // Fires every timer of the fake world that falls due up to now + ms (the pins' too).
+    void runFor(std::uint64_t ms) { m_fake.runFor(ms); }
+    // The panel's running timers: id -> period.
     std::map<int, unsigned> periods() const;
 
     // Plays the user of the property settings dialog: changes the settings it is shown and
@@ -47,8 +47,8 @@ public:
 
 protected:
     WinHandle panelWindow() override { return m_window; }
-    void startTimer(int id, unsigned ms) override { m_timers[id] = {ms, m_fake.nowMs() + ms}; }
-    void killTimer(int id) override { m_timers.erase(id); }
+    void startTimer(int id, unsigned ms) override;
+    void killTimer(int id) override { m_fake.killTimer(m_window, static_cast<unsigned>(id)); }
     void showRows(const std::vector<PinListRow>& shown) override;
     void destroyPanelWindow() override;
     int selectionMark() override { return selection; }
@@ -56,10 +56,5 @@ protected:
     bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;
 
 private:
-    struct Timer {
-        unsigned period = 0;
-        std::uint64_t due = 0;
-    };
     CFakeDesktop& m_fake;
-    std::map<int, Timer> m_timers;
 };

@@ -212,6 +212,7 @@ void CFakeDesktop::destroyWindow(WinHandle h) {
     for (WinHandle d : doomed) {
         m_windows.erase(d);
         std::erase_if(m_hotKeys, [d](const auto& entry) { return entry.first.first == d; });
+        std::erase_if(m_timers, [d](const auto& entry) { return entry.first.first == d; });
         if (m_foreground == d) m_foreground = kNoWindow;
         if (m_active == d) m_active = kNoWindow;
     }
@@ -473,8 +474,51 @@ MsgAnswer CFakeDesktop::answer(FakeMessageBox box) {
     }
     messageBoxes.push_back(box);
     // A copy: the callback may raise boxes of its own, which grows the record.
-    if (onMessageBox) onMessageBox(box);
+    runModalLoop(box.owner, [this, &box] {
+        if (onMessageBox) onMessageBox(box);
+    });
     return box.answer;
+}
+
+void CFakeDesktop::setTimer(WinHandle h, unsigned id, unsigned ms, std::function<void()> fire) {
+    if (!find(h)) return;
+    m_timers[{h, id}] = Timer{ms, m_nowMs + ms, std::move(fire)};
+}
+
+void CFakeDesktop::killTimer(WinHandle h, unsigned id) { m_timers.erase({h, id}); }
+
+std::map<unsigned, unsigned> CFakeDesktop::timersOf(WinHandle h) const {
+    std::map<unsigned, unsigned> out;
+    for (const auto& [key, timer] : m_timers) {
+        if (key.first == h) out[key.second] = timer.period;
+    }
+    return out;
+}
+
+void CFakeDesktop::runFor(std::uint64_t ms) {
+    const std::uint64_t end = m_nowMs + ms;
+    while (true) {
+        const auto next =
+            std::min_element(m_timers.begin(), m_timers.end(),
+                             [](const auto& a, const auto& b) { return a.second.due < b.second.due; });
+        if (next == m_timers.end() || next->second.due > end) break;
+        // A nested loop inside an earlier timer may have run the clock past this one's time.
+        if (next->second.due > m_nowMs) m_nowMs = next->second.due;
+        // A window timer fires again one period later unless its handler sets it anew; the
+        // handler may kill it, destroy its window or open a nested loop, so it runs on a copy.
+        next->second.due = m_nowMs + next->second.period;
+        const std::function<void()> fire = next->second.fire;
+        fire();
+    }
+    if (end > m_nowMs) m_nowMs = end;
+}
+
+void CFakeDesktop::runModalLoop(WinHandle owner, const std::function<void()>& whileOpen) {
+    const bool disables = isWindow(owner) && isEnabled(owner);
+    if (disables) setEnabled(owner, false);
+    whileOpen();
+    runFor(modalOpenMs);
+    if (disables) setEnabled(owner, true);
 }
 
 MsgAnswer CFakeDesktop::messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
@@ -487,8 +531,8 @@ MsgAnswer CFakeDesktop::messageBox(WinHandle owner, std::u8string_view text, std
                    .appBox = false});
 }
 
-MsgAnswer CFakeDesktop::appMessageBox(std::u8string_view text, MsgButtons buttons) {
-    return answer({.owner = m_active,
+MsgAnswer CFakeDesktop::appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) {
+    return answer({.owner = owner,
                    .text = std::u8string(text),
                    .buttons = buttons,
                    .icon = buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation,

@@ -21,6 +21,10 @@
 //   setLayeredAttributes fails (error 87) on a window without it, as the system's call does.
 // - Message boxes answer from answerQueue; when it is empty an OK box answers ok and a
 //   Yes/No box answers no, the choice that changes nothing.
+// - Timers belong to windows and run on the virtual clock; a destroyed window's timers go
+//   with it. A message box, a modal dialog and a popup menu run a nested loop, as the
+//   system's do: while one is open, its scripted events happen and every timer that falls
+//   due within modalOpenMs fires. A message box or dialog disables its owner meanwhile.
 // - A hotkey combination registered by anyone, or held by another program, cannot be
 //   registered again (error 1409); neither can an (owner, id) that is still registered.
 #pragma once
@@ -163,6 +167,21 @@ public:
     std::optional<std::pair<unsigned, unsigned>> registeredHotKey(WinHandle owner, int id) const;
     std::size_t registeredHotKeyCount() const { return m_hotKeys.size(); }
 
+    // --- timers and nested loops ---
+
+    // SetTimer of window h: fire runs every ms milliseconds until killed or h is destroyed.
+    void setTimer(WinHandle h, unsigned id, unsigned ms, std::function<void()> fire);
+    void killTimer(WinHandle h, unsigned id);
+    // h's running timers: id -> period.
+    std::map<unsigned, unsigned> timersOf(WinHandle h) const;
+    // Fires every timer that falls due up to now + ms, in time order, moving the clock.
+    void runFor(std::uint64_t ms);
+    // A nested modal loop: owner (if any) disabled, whileOpen (the user, other programs), then
+    // modalOpenMs of timers, owner enabled again if it still exists.
+    void runModalLoop(WinHandle owner, const std::function<void()>& whileOpen);
+    // How long each box, dialog and menu stays open on the virtual clock.
+    std::uint64_t modalOpenMs = 1000;
+
     std::vector<FakeMessageBox> messageBoxes;
     // Answers for the next message boxes, front first.
     std::deque<MsgAnswer> answerQueue;
@@ -221,7 +240,9 @@ public:
     std::uint32_t lastError() override { return m_lastError; }
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                          MsgButtons buttons, MsgIcon icon) override;
-    MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) override;
+    using CDesktop::appMessageBox;
+    MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) override;
+    WinHandle activeWindow() override { return m_active; }
     // Letters and digits name themselves, F1-F24 their number; others are "" unless set.
     std::string keyName(unsigned vk) override;
 
@@ -239,6 +260,11 @@ private:
         int controlId = 0;
         bool hung = false;
         std::optional<LayeredAttributes> layered;
+    };
+    struct Timer {
+        unsigned period = 0;
+        std::uint64_t due = 0;
+        std::function<void()> fire;
     };
     struct Process {
         std::string baseName;
@@ -263,6 +289,7 @@ private:
     std::map<unsigned, std::string> m_keyNames;
     std::map<std::string, std::uint16_t> m_classAtoms;
     std::vector<FakeCall> m_calls;
+    std::map<std::pair<WinHandle, unsigned>, Timer> m_timers;
     std::vector<MonitorRecord> m_monitors;
     Rect m_desktopRect;
     Rect m_workArea;

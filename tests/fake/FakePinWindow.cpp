@@ -10,7 +10,10 @@ constexpr std::uint32_t kPopupStyle = 0x80000000;
 
 bool CFakePropatyDlg::runModal() {
     OnInitDialog();
-    const Press press = m_user ? m_user(*this) : Press::cancel;
+    Press press = Press::cancel;
+    m_fake.runModalLoop(m_hWndPin, [this, &press] {
+        if (m_user) press = m_user(*this);
+    });
     return press == Press::ok && OnOK();
 }
 
@@ -38,6 +41,33 @@ Rect CFakePinWindow::pinRect() { return m_fake.windowRect(m_handle); }
 void CFakePinWindow::movePin(const Rect& r) {
     m_fake.setRect(m_handle, r);
     OnMove();
+}
+
+void CFakePinWindow::startTimer(unsigned id, unsigned ms) {
+    m_log.timers[id] = ms;
+    m_fake.setTimer(m_handle, id, ms, [this, id] { OnTimer(id); });
+}
+
+void CFakePinWindow::killTimer(unsigned id) {
+    m_log.timers.erase(id);
+    m_fake.killTimer(m_handle, id);
+}
+
+void CFakePinWindow::startDragging() {
+    ++m_log.dragStarts;
+    // Only the log is touched once the loop has run: the pin may be gone.
+    FakePinLog& log = m_log;
+    m_fake.runModalLoop(kNoWindow, [&log] {
+        if (log.whileDragging) log.whileDragging();
+    });
+}
+
+void CFakePinWindow::openPinMenu() {
+    ++m_log.menusOpened;
+    FakePinLog& log = m_log;
+    m_fake.runModalLoop(kNoWindow, [&log] {
+        if (log.whileMenuOpen) log.whileMenuOpen();
+    });
 }
 
 std::unique_ptr<CPinPropatyDlg> CFakePinWindow::makeTransparencyDialog() {
@@ -77,7 +107,12 @@ void CFakePinFactory::destroyAlive() {
     }
 }
 
-void CFakePinController::removeRecordOfPin(CPinDlg* pinWindow) {
-    removed.push_back(pinWindow);
-    pinWindow->Destroy();
+void chooseFromPinMenu(WinHandle pin, int command) {
+    if (CPinDlg* const shown = CPinDlg::find(pin)) shown->OnRButtonUp();
+    if (CPinDlg* const still = CPinDlg::find(pin)) still->OnCommand(command);
+}
+
+void CFakePinController::forgetRecord(std::uint64_t recordId) {
+    forgotten.push_back(recordId);
+    if (CPinDlg* const pin = CPinDlg::find(WinHandle{static_cast<std::uintptr_t>(recordId)})) pin->Destroy();
 }

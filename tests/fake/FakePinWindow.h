@@ -13,14 +13,16 @@
 #include <memory>
 #include <vector>
 
-// The transparency dialog with a scripted user: runModal initialises it, lets the script play
-// with the controls, and takes OK through the real rule when the script presses OK.
+// The transparency dialog with a scripted user: runModal initialises it and runs a nested
+// loop owned by its pin window, in which the script plays with the controls, and takes OK
+// through the real rule when the script presses OK.
 class CFakePropatyDlg : public CPinPropatyDlg {
 public:
     enum class Press { ok, cancel };
     using User = std::function<Press(CFakePropatyDlg&)>;
 
-    CFakePropatyDlg(CDesktop& desktop, User user) : CPinPropatyDlg(desktop), m_user(std::move(user)) {}
+    CFakePropatyDlg(CFakeDesktop& desktop, User user)
+        : CPinPropatyDlg(desktop), m_fake(desktop), m_user(std::move(user)) {}
 
     bool runModal() override;
     // Turns the spinner as the up-down control would: never beyond its range.
@@ -38,6 +40,7 @@ protected:
     int spinnerPosition() override { return spinPos; }
 
 private:
+    CFakeDesktop& m_fake;
     User m_user;
 };
 
@@ -47,6 +50,9 @@ struct FakePinLog {
     int bitmapId = 0;
     int dragStarts = 0;
     int menusOpened = 0;
+    // What happens while the pin's menu or move loop is open (other programs, the user).
+    std::function<void()> whileMenuOpen;
+    std::function<void()> whileDragging;
     bool shown = false;
     bool destroyed = false;
     // The transparency dialog's user; none: the user cancels.
@@ -59,7 +65,8 @@ struct FakePinLog {
 };
 
 // A pin window: a window of its own in the fake world, moved by MoveWindow, which reports the
-// move back at once, as the system's WM_MOVE does.
+// move back at once, as the system's WM_MOVE does. Its timers run on the fake clock; its menu
+// and its move loop are nested loops.
 class CFakePinWindow : public CPinDlg {
 public:
     CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect);
@@ -71,10 +78,10 @@ public:
 
 protected:
     void showPinPicture(int bitmapId) override { m_log.bitmapId = bitmapId; }
-    void startTimer(unsigned id, unsigned ms) override { m_log.timers[id] = ms; }
-    void killTimer(unsigned id) override { m_log.timers.erase(id); }
-    void startDragging() override { ++m_log.dragStarts; }
-    void openPinMenu() override { ++m_log.menusOpened; }
+    void startTimer(unsigned id, unsigned ms) override;
+    void killTimer(unsigned id) override;
+    void startDragging() override;
+    void openPinMenu() override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;
     void destroyPin() override;
 
@@ -110,7 +117,12 @@ private:
     CFakeDesktop& m_desktop;
 };
 
-// A controller registered while it lives; "抜く" confirmed destroys the pin as the panel does.
+// The user's right click on a live pin and choice of command from its menu. The command is
+// posted by the menu, so it reaches only a pin that is still there after the menu's loop.
+void chooseFromPinMenu(WinHandle pin, int command);
+
+// A controller registered while it lives. Each pin is its own record (the identity is the pin
+// window's handle); "抜く" confirmed destroys the pin as the panel does.
 class CFakePinController : public CPinController {
 public:
     CFakePinController() { setPinController(this); }
@@ -119,12 +131,17 @@ public:
     int pinSize() const override { return size; }
     int moveEnable() const override { return move; }
     void notifyUpdateWindow() override { ++updates; }
-    void removeRecordOfPin(CPinDlg* pinWindow) override;
-    void changeConditionsFromPin(CPinDlg* pinWindow) override { conditionsFor.push_back(pinWindow); }
+    void requestSave() override { ++saves; }
+    std::uint64_t recordIdOfPin(WinHandle pinWindow) override {
+        return static_cast<std::uintptr_t>(pinWindow);
+    }
+    void forgetRecord(std::uint64_t recordId) override;
+    void changeConditionsFromPin(WinHandle pinWindow) override { conditionsFor.push_back(pinWindow); }
 
     int size = 0;
     int move = 0;
     int updates = 0;
-    std::vector<CPinDlg*> removed;
-    std::vector<CPinDlg*> conditionsFor;
+    int saves = 0;
+    std::vector<std::uint64_t> forgotten;
+    std::vector<WinHandle> conditionsFor;
 };

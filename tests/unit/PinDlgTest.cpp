@@ -339,7 +339,7 @@ TEST_F(PinDlgTest, PullOutAnsweredNoAppliesTheZOrderAgain) {
     EXPECT_EQ(desktop.callsOf(Kind::setTopmost),
               (std::vector<FakeCall>{{.kind = Kind::setTopmost, .window = target, .flag = false},
                                      {.kind = Kind::setTopmost, .window = target, .flag = true}}));
-    EXPECT_TRUE(controller.removed.empty());
+    EXPECT_TRUE(controller.forgotten.empty());
     EXPECT_FALSE(log().destroyed);
 }
 
@@ -347,9 +347,10 @@ TEST_F(PinDlgTest, PullOutAnsweredYesRemovesThePinThroughTheController) {
     CFakePinController controller;
     CFakePinWindow& pin = newPin();
     attach();
+    const WinHandle handle = pin.pinHandle();
     desktop.answerQueue.push_back(MsgAnswer::yes);
     pin.OnCommand(IDM_PIN_PULL_OUT);
-    EXPECT_EQ(controller.removed, (std::vector<CPinDlg*>{&pin}));
+    EXPECT_EQ(controller.forgotten, (std::vector<std::uint64_t>{static_cast<std::uintptr_t>(handle)}));
     EXPECT_TRUE(log().destroyed);
 }
 
@@ -363,7 +364,7 @@ TEST_F(PinDlgTest, ControllerCommandsDoNothingWithoutAController) {
 
     CFakePinController controller;
     pin.OnCommand(IDM_MATCH_CONDITION);
-    EXPECT_EQ(controller.conditionsFor, (std::vector<CPinDlg*>{&pin}));
+    EXPECT_EQ(controller.conditionsFor, (std::vector<WinHandle>{pin.pinHandle()}));
 }
 
 TEST_F(PinDlgTest, TransparencyDialogOkAppliesItsValues) {

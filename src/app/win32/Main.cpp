@@ -19,10 +19,23 @@
 namespace {
 
 constexpr char kNullDevice[] = "NUL";
+// How long the console's event handler waits for the session to end; the system ends the
+// process after about five seconds whatever happens.
+constexpr UINT kConsoleEndSessionWaitMs = 4000;
 
-// Ctrl+C, Ctrl+Break and closing the console must not end the program: the tray's "終了"
-// does, saving the pins first.
-BOOL WINAPI ignoreConsoleEvent(DWORD) noexcept { return TRUE; }
+// Ctrl+C and Ctrl+Break must not end the program. Closing the console, logoff and shutdown
+// end the process as soon as this handler returns: it runs on a thread of its own, so it has
+// the main window end the session (pins ended, the file written) and waits for that first.
+BOOL WINAPI onConsoleEvent(DWORD event) noexcept {
+    if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT) return TRUE;
+    if (const HWND mainWindow = residentMainWindow()) {
+        DWORD_PTR answer = 0;
+        const LPARAM reason = event == CTRL_LOGOFF_EVENT ? ENDSESSION_LOGOFF : 0;
+        SendMessageTimeoutW(mainWindow, WM_ENDSESSION, TRUE, reason, SMTO_NORMAL, kConsoleEndSessionWaitMs,
+                            &answer);
+    }
+    return TRUE;
+}
 
 class CWin32App : public CClavoraApp {
 public:
@@ -43,7 +56,7 @@ protected:
         AllocConsole();
         reopen("CONOUT$", "w", stdout);
         reopen("CONIN$", "r", stdin);
-        SetConsoleCtrlHandler(ignoreConsoleEvent, TRUE);
+        SetConsoleCtrlHandler(onConsoleEvent, TRUE);
     }
     void discardStandardStreams() override {
         reopen(kNullDevice, "w", stdout);

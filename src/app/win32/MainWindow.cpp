@@ -10,6 +10,7 @@
 #include "ui/win32/Controls.h"
 #include "ui/win32/Handles.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -17,11 +18,15 @@ namespace {
 // Sent to every top-level window when the taskbar is created anew (the shell restarted).
 UINT g_taskbarCreatedMessage = 0;
 
+std::atomic<HWND> g_residentMainWindow{nullptr};
+
 constexpr char kTrayTip[] = "Clavora";
 
 HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLAVORA)); }
 
 }  // namespace
+
+HWND residentMainWindow() noexcept { return g_residentMainWindow.load(); }
 
 CMainWindow::CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::string& currentDirectory)
     : CClavoraDlg(desktop, currentDirectory),
@@ -41,6 +46,7 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             // may send it, hence the filter.
             g_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
             AllowMessageThroughFilter(g_taskbarCreatedMessage);
+            g_residentMainWindow = hwnd();
             OnInitDialog();
             return TRUE;
         case WM_TIMER:
@@ -68,6 +74,7 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             onEndSession(wParam, static_cast<std::uint64_t>(lParam));
             return 0;
         case WM_DESTROY:
+            g_residentMainWindow = nullptr;
             onDestroy();
             break;
         case WM_SYSCOMMAND:

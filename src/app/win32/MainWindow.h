@@ -9,6 +9,10 @@
 
 #include <shellapi.h>
 
+// The resident main window from its initialisation to its destruction, nullptr otherwise.
+// Safe to ask from any thread (the console's event handler runs on one of its own).
+HWND residentMainWindow() noexcept;
+
 class CMainWindow : public CClavoraDlg, public CDialogBase {
 public:
     // desktop and factory must outlive the window.

@@ -336,10 +336,12 @@ MsgAnswer CWin32Desktop::messageBox(WinHandle owner, std::u8string_view text, st
                           messageBoxType(buttons, icon));
 }
 
-MsgAnswer CWin32Desktop::appMessageBox(std::u8string_view text, MsgButtons buttons) {
+MsgAnswer CWin32Desktop::appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) {
     const MsgIcon icon = buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation;
-    return showMessageBox(GetActiveWindow(), utf8ToWide(text), programName(), messageBoxType(buttons, icon));
+    return showMessageBox(toHwnd(owner), utf8ToWide(text), programName(), messageBoxType(buttons, icon));
 }
+
+WinHandle CWin32Desktop::activeWindow() { return toWinHandle(GetActiveWindow()); }
 
 std::string CWin32Desktop::keyName(unsigned vk) {
     const UINT scanCode = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);

@@ -45,6 +45,8 @@ public:
     std::uint32_t lastError() override;
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                          MsgButtons buttons, MsgIcon icon) override;
-    MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) override;
+    using CDesktop::appMessageBox;
+    MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) override;
+    WinHandle activeWindow() override;
     std::string keyName(unsigned vk) override;
 };

@@ -51,7 +51,7 @@ RECT toRECTOf(const Rect& r) { return toRECT(r); }
 void printPinned() {
     helper::CLine line;
     line.add("pinned", 1).add("target", helper::hwndText(g_target));
-    if (g_record.m_pPinDlg) line.add("pin", helper::hwndText(toHwnd(g_record.m_pPinDlg->pinHandle())));
+    if (g_record.pinDlg()) line.add("pin", helper::hwndText(toHwnd(g_record.m_hPinWnd)));
     line.print();
 }
 
@@ -83,15 +83,19 @@ public:
     int pinSize() const override { return m_pinSize; }
     int moveEnable() const override { return m_moveEnable; }
     void notifyUpdateWindow() override { helper::CLine().add("notify", 1).print(); }
-    void removeRecordOfPin(CPinDlg* pinWindow) override {
-        if (pinWindow != g_record.m_pPinDlg) return;
-        pinWindow->Destroy();
+    void requestSave() override { helper::CLine().add("save", 1).print(); }
+    std::uint64_t recordIdOfPin(WinHandle pinWindow) override {
+        return pinWindow == g_record.m_hPinWnd ? g_record.m_recordId : 0;
+    }
+    void forgetRecord(std::uint64_t recordId) override {
+        if (recordId != g_record.m_recordId) return;
+        if (CPinDlg* pin = g_record.pinDlg()) pin->Destroy();
         const std::string title = g_record.m_title;
         g_record = CPinData{};
         g_record.m_title = title;
         helper::CLine().add("removed", 1).print();
     }
-    void changeConditionsFromPin(CPinDlg*) override { helper::CLine().add("conditions", 1).print(); }
+    void changeConditionsFromPin(WinHandle) override { helper::CLine().add("conditions", 1).print(); }
 
     int m_pinSize = 0;
     int m_moveEnable = 0;
