@@ -43,7 +43,7 @@ bool sameRecord(const CPinData& a, const CPinData& b) {
 
 bool loaded(const std::vector<CPinData>& pins) {
     for (const CPinData& pin : pins) {
-        if (pin.m_pinned != 0 || pin.m_pPinDlg || pin.m_hTarget != kNoWindow) return false;
+        if (pin.m_pinned != 0 || pin.m_hPinWnd != kNoWindow || pin.m_hTarget != kNoWindow) return false;
         if (pin.m_title.size() > kProfileValueMaxBytes || pin.m_exePath.size() > kProfileValueMaxBytes)
             return false;
         // A kept target rectangle is a real one; anything else is no position at all.
