@@ -15,8 +15,6 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint8_t kPinAlpha = 200;
 // The one value of m_zOrder that means topmost; every other value is normal Z order.
 constexpr int kZOrderTopmost = 1;
-// Only exactly 1 lets pins be dragged.
-constexpr int kMoveEnabled = 1;
 // Yes/No question of "抜く".
 constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
 
@@ -33,7 +31,7 @@ bool sameFrame(const Rect& a, const Rect& b) {
 
 bool dragAllowed() {
     const CPinController* controller = pinController();
-    return controller && controller->moveEnable() == kMoveEnabled;
+    return controller && allowsDragging(controller->moveEnable());
 }
 
 }  // namespace
@@ -88,7 +86,7 @@ void CPinDlg::OnInitDialog() {
     m_desktop.setStyle(self, m_desktop.style(self) & ~style::kBorder);
     // The setting is read once: a change affects only pins made afterwards.
     const CPinController* controller = pinController();
-    showPinPicture(controller && controller->pinSize() != 0 ? IDB_PIN_NORMAL : IDB_PIN_SMALL);
+    showPinPicture(controller && usesNormalPin(controller->pinSize()) ? IDB_PIN_NORMAL : IDB_PIN_SMALL);
 }
 
 void CPinDlg::OnTimer(unsigned id) {
