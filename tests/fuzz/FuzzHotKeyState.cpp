@@ -85,8 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkValue(state, typed);
     }
     for (std::uint16_t vk : down) {
-        if (keys.take(false, vk)) state.onKey(false, vk);
-        checkValue(state, true);
+        if (keys.take(false, vk)) {
+            state.onKey(false, vk);
+            typed = true;
+        }
+        checkValue(state, typed);
     }
     FUZZ_CHECK(state.m_heldKey == 0 && state.m_heldModifiers == 0);
     FUZZ_CHECK(state.m_complete);
