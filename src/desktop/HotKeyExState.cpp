@@ -58,6 +58,50 @@ std::uint16_t modifiersToExternal(std::uint16_t field) {
     return external;
 }
 
+bool typesText(std::uint16_t vk, std::uint16_t externalModifiers) {
+    // Shift only changes which character is typed.
+    if (externalModifiers & (hotkeymod::kControl | hotkeymod::kAlt | hotkeymod::kWin)) return false;
+    switch (vk) {
+        case 0x08:  // Backspace
+        case 0x09:  // Tab
+        case 0x0D:  // Enter
+        case 0x1B:  // Escape
+        case 0x20:  // space
+        case 0xE2:  // the extra backslash key of Japanese and European layouts
+            return true;
+        default:
+            return (vk >= 0x30 && vk <= 0x39)      // digits
+                   || (vk >= 0x41 && vk <= 0x5A)   // letters
+                   || (vk >= 0x60 && vk <= 0x6F)   // keypad digits and signs
+                   || (vk >= 0xBA && vk <= 0xC0)   // punctuation
+                   || (vk >= 0xDB && vk <= 0xDF);  // punctuation
+    }
+}
+
+void CCapturedKeys::begin(const std::function<bool(std::uint16_t vk)>& isDown) {
+    m_taken.reset();
+    m_foreign.reset();
+    for (std::uint16_t vk = 0; vk < kKeyCount; ++vk) {
+        if (isDown(vk)) m_foreign.set(vk);
+    }
+}
+
+bool CCapturedKeys::take(bool down, std::uint16_t vk) {
+    // Codes past the system's range are no key another program could be holding.
+    if (vk >= kKeyCount) return true;
+    if (m_foreign[vk]) {
+        if (!down) m_foreign.reset(vk);
+        return false;
+    }
+    if (down) {
+        m_taken.set(vk);
+        return true;
+    }
+    const bool taken = m_taken[vk];
+    m_taken.reset(vk);
+    return taken;
+}
+
 void CHotKeyExState::SetHotKeyMod(std::uint16_t vk, std::uint16_t externalModifiers) {
     m_vk = vk;
     m_modifiers = modifiersToField(externalModifiers);
@@ -71,32 +115,39 @@ std::pair<std::uint16_t, std::uint16_t> CHotKeyExState::GetHotKeyMod() const {
 void CHotKeyExState::clearHeld() {
     m_heldKey = 0;
     m_heldModifiers = 0;
+    // With nothing held the value is finished: the keys still down from before belong to
+    // others now and their releases never come here to finish it.
+    m_complete = true;
 }
 
 void CHotKeyExState::onKey(bool down, std::uint16_t vk) {
-    if (const std::uint16_t bit = modifierBitOf(vk)) {
-        if (down) {
-            m_heldModifiers |= bit;
-        } else {
-            m_heldModifiers &= static_cast<std::uint16_t>(~bit);
-        }
-    } else if (down) {
-        m_heldKey = vk;
-    } else if (m_heldKey == vk) {
-        m_heldKey = 0;
-    }
-
     // Any event after a finished value, a release included, starts a new one.
     if (m_complete) {
         m_vk = 0;
         m_modifiers = 0;
         m_complete = false;
     }
-    if (m_heldKey != 0) {
-        m_vk = m_heldKey;
-        m_modifiers = m_heldModifiers;
-    } else if (m_vk == 0) {
-        m_modifiers = m_heldModifiers;
+    if (const std::uint16_t bit = modifierBitOf(vk)) {
+        if (down) {
+            m_heldModifiers |= bit;
+            // Down together with the held key: part of the combination.
+            if (m_heldKey != 0) m_modifiers |= bit;
+        } else {
+            // Letting go of a modifier before the key does not take it out of the
+            // combination, as the system's own hotkey control keeps it.
+            m_heldModifiers &= static_cast<std::uint16_t>(~bit);
+        }
+        // Only modifiers so far: they show as they are held.
+        if (m_vk == 0) m_modifiers = m_heldModifiers;
+    } else if (down) {
+        // A repeat of the held key leaves the combination as it is.
+        if (vk != m_heldKey) {
+            m_heldKey = vk;
+            m_vk = vk;
+            m_modifiers = m_heldModifiers;
+        }
+    } else if (m_heldKey == vk) {
+        m_heldKey = 0;
     }
     if (m_heldKey == 0 && m_heldModifiers == 0) m_complete = true;
 }

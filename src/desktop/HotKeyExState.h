@@ -3,6 +3,7 @@
 // hook captures and paints the text.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +32,30 @@ constexpr unsigned kWmHotKeyExKeyUp = 0x501;
 std::uint16_t modifiersToField(std::uint16_t external);
 std::uint16_t modifiersToExternal(std::uint16_t field);
 
+// Whether (key, RegisterHotKey modifiers) is a key that types or edits text in every other
+// program (letters, digits, punctuation, space, Enter, Tab, Backspace, Escape, the keypad's
+// digits and signs) without Ctrl, Alt or Win. Taken as the global hotkey it would be gone
+// from everyone's typing.
+bool typesText(std::uint16_t vk, std::uint16_t externalModifiers);
+
+// Which key events the field's hook takes. A key is the field's only when the hook took its
+// press; its repeats and its release are then taken too. A key already down when the capture
+// began (the Shift and Tab that moved the focus here) stays with whoever had it: its repeats
+// and its release are passed on, or every program would go on seeing it held, and the field
+// never hears of them.
+class CCapturedKeys {
+public:
+    // A new capture; isDown tells which keys are down at this moment.
+    void begin(const std::function<bool(std::uint16_t vk)>& isDown);
+    // True: the hook swallows the event and hands it to the field. False: it is passed on.
+    bool take(bool down, std::uint16_t vk);
+
+private:
+    static constexpr std::size_t kKeyCount = 256;
+    std::bitset<kKeyCount> m_taken;
+    std::bitset<kKeyCount> m_foreign;
+};
+
 class CHotKeyExState {
 public:
     // Shows a stored hotkey; the value counts as complete.
@@ -38,7 +63,7 @@ public:
     // The shown hotkey as (virtual-key code, RegisterHotKey modifiers).
     std::pair<std::uint16_t, std::uint16_t> GetHotKeyMod() const;
 
-    // Starts capturing: nothing counts as held any more.
+    // Starts capturing: nothing counts as held any more, and the value shown is finished.
     void clearHeld();
     // One captured key event.
     void onKey(bool down, std::uint16_t vk);

@@ -7,13 +7,19 @@
 
 #include <cstdint>
 
+// What the two pin settings mean; any other number a hand-edited file holds means one of the
+// two choices, and the property settings dialog shows it as that.
+// PINSIZE: 0 the small pin picture, otherwise the normal one.
+inline bool usesNormalPin(int pinSize) { return pinSize != 0; }
+// MOVEENABLE: exactly 1 lets the user drag pin windows.
+inline bool allowsDragging(int moveEnable) { return moveEnable == 1; }
+
 class CPinController {
 public:
     virtual ~CPinController() = default;
 
-    // PINSIZE: 0 the small pin picture, otherwise the normal one.
+    // PINSIZE and MOVEENABLE as stored; see usesNormalPin and allowsDragging.
     virtual int pinSize() const = 0;
-    // MOVEENABLE: exactly 1 lets the user drag pin windows.
     virtual int moveEnable() const = 0;
     // A pin ended: redraw the list and schedule a save.
     virtual void notifyUpdateWindow() = 0;

@@ -16,8 +16,6 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint8_t kPinAlpha = 200;
 // The one value of m_zOrder that means topmost; every other value is normal Z order.
 constexpr int kZOrderTopmost = 1;
-// Only exactly 1 lets pins be dragged.
-constexpr int kMoveEnabled = 1;
 
 // Opacity in percent as a layered alpha. A percentage from a hand-edited configuration file
 // may lie outside 0 ... 100; it must not wrap around into some other alpha.
@@ -35,7 +33,7 @@ constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
 
 bool dragAllowed() {
     const CPinController* controller = pinController();
-    return controller && controller->moveEnable() == kMoveEnabled;
+    return controller && allowsDragging(controller->moveEnable());
 }
 
 // Every pin window from its initialisation to its destruction. Few pins live at once.
@@ -112,7 +110,7 @@ void CPinDlg::OnInitDialog() {
     m_desktop.setStyle(self, m_desktop.style(self) & ~style::kBorder);
     // The setting is read once: a change affects only pins made afterwards.
     const CPinController* controller = pinController();
-    showPinPicture(controller && controller->pinSize() != 0 ? IDB_PIN_NORMAL : IDB_PIN_SMALL);
+    showPinPicture(controller && usesNormalPin(controller->pinSize()) ? IDB_PIN_NORMAL : IDB_PIN_SMALL);
 }
 
 void CPinDlg::OnTimer(unsigned id) {

@@ -1,6 +1,8 @@
 #include "pinwindow/SizeDlg.h"
 
+#include "desktop/HotKeyExState.h"
 #include "desktop/Trace.h"
+#include "pins/PinController.h"
 
 bool CSizeDlg::TestHotKey(unsigned modifiers, unsigned key) {
     trace("Modifiers=%d\n", static_cast<int>(modifiers));
@@ -15,8 +17,23 @@ bool CSizeDlg::isCurrent(const std::pair<std::uint16_t, std::uint16_t>& value) c
            value.second == static_cast<std::uint16_t>(m_nModifiers);
 }
 
+bool CSizeDlg::refusedAsText(const std::pair<std::uint16_t, std::uint16_t>& value) {
+    if (!typesText(value.first, value.second)) return false;
+    (void)m_desktop.appMessageBox(
+        u8"このキーは文字の入力に使われます。Ctrl、Alt、Winのいずれかと組み合わせてください.",
+        MsgButtons::ok);
+    return true;
+}
+
+CSizeOptions CSizeDlg::initialOptions() {
+    m_initialOptions = {usesNormalPin(m_nPinSize) ? 1 : 0, allowsDragging(m_bMoveEnable) ? 1 : 0};
+    return m_initialOptions;
+}
+
 void CSizeDlg::checkDuplicate() {
     const auto [key, modifiers] = shownHotKey();
+    // Refused even when it is the current combination (from a hand-edited file).
+    if (refusedAsText({key, modifiers})) return;
     // The current combination is held by Clavora itself, so testing it would always fail.
     if (isCurrent({key, modifiers})) {
         (void)m_desktop.appMessageBox(u8"現在の設定です。", MsgButtons::ok);
@@ -32,6 +49,7 @@ void CSizeDlg::checkDuplicate() {
 
 bool CSizeDlg::acceptOK() {
     const auto [key, modifiers] = shownHotKey();
+    if (refusedAsText({key, modifiers})) return false;
     if (!isCurrent({key, modifiers})) {
         if (!TestHotKey(modifiers, key)) {
             (void)m_desktop.appMessageBox(
@@ -42,6 +60,8 @@ bool CSizeDlg::acceptOK() {
         m_nHotKey = key;
         m_nModifiers = modifiers;
     }
-    readOptionControls();
+    const CSizeOptions shown = readOptionControls();
+    if (shown.pinSizeIndex != m_initialOptions.pinSizeIndex) m_nPinSize = shown.pinSizeIndex;
+    if (shown.moveChecked != m_initialOptions.moveChecked) m_bMoveEnable = shown.moveChecked;
     return true;
 }

@@ -11,6 +11,12 @@
 // Registered for a moment to see whether a combination is free; the real hotkey has its own ID.
 constexpr int kTestHotKeyId = 106;
 
+// What the radio group ("小さい画鋲" 0, "通常画鋲" 1) and the check box "移動可" show.
+struct CSizeOptions {
+    int pinSizeIndex = 0;
+    int moveChecked = 0;
+};
+
 class CSizeDlg {
 public:
     explicit CSizeDlg(CDesktop& desktop) : m_desktop(desktop) {}
@@ -20,9 +26,13 @@ public:
     bool TestHotKey(unsigned modifiers, unsigned key);
     // "重複確認": tells whether the combination in the field could be registered.
     void checkDuplicate();
-    // OK: false keeps the dialog open (the new combination is taken); true ends it with OK
-    // after the members have been read from the controls.
+    // OK: false keeps the dialog open (the new combination is taken or types text); true ends
+    // it with OK after the members have been read from the controls.
     [[nodiscard]] bool acceptOK();
+    // What the controls show at the start: the pin picture and the dragging that the members
+    // give the pins, whatever number they hold. Remembered so that OK changes a member only
+    // when its control was changed, and a number the controls cannot show comes back as it was.
+    CSizeOptions initialOptions();
 
     int m_nPinSize = 0;
     int m_bMoveEnable = 0;
@@ -33,11 +43,14 @@ protected:
     virtual WinHandle dialogWindow() = 0;
     // The hotkey field's value as (virtual-key code, RegisterHotKey modifiers).
     virtual std::pair<std::uint16_t, std::uint16_t> shownHotKey() = 0;
-    // Reads the radio group and the check box into m_nPinSize and m_bMoveEnable.
-    virtual void readOptionControls() = 0;
+    // What the radio group and the check box show now.
+    virtual CSizeOptions readOptionControls() = 0;
 
 private:
     bool isCurrent(const std::pair<std::uint16_t, std::uint16_t>& value) const;
+    // Refuses, with a message, a combination that would take a key from everyone's typing.
+    bool refusedAsText(const std::pair<std::uint16_t, std::uint16_t>& value);
 
     CDesktop& m_desktop;
+    CSizeOptions m_initialOptions;
 };

@@ -31,8 +31,21 @@ using Value = std::pair<std::uint16_t, std::uint16_t>;
 
 TEST(CHotKeyExState, TypedCombinations) {
     EXPECT_EQ(typed({{true, kWin}, {true, kZ}, {false, kZ}, {false, kWin}}), Value(kZ, hotkeymod::kWin));
-    // The modifier released before the key is no longer part of the value.
-    EXPECT_EQ(typed({{true, kCtrl}, {true, kA}, {false, kCtrl}, {false, kA}}), Value(kA, 0));
+    // Keys down together stay together, whichever is let go first; a modifier pressed while
+    // the key is held joins it, also when a repeat of the key follows.
+    EXPECT_EQ(typed({{true, kCtrl}, {true, kA}, {false, kCtrl}, {false, kA}}),
+              Value(kA, hotkeymod::kControl));
+    EXPECT_EQ(typed({{true, kCtrl},
+                     {true, kA},
+                     {true, kLShift},
+                     {false, kCtrl},
+                     {true, kA},
+                     {false, kLShift},
+                     {false, kA}}),
+              Value(kA, hotkeymod::kControl | hotkeymod::kShift));
+    // A key pressed after the modifier was let go was never down with it.
+    EXPECT_EQ(typed({{true, kCtrl}, {true, kA}, {false, kCtrl}, {true, kB}, {false, kA}, {false, kB}}),
+              Value(kB, 0));
     EXPECT_EQ(typed({{true, kCtrl}, {false, kCtrl}}), Value(0, 0));
     // A second key pressed while the first is held becomes the key.
     EXPECT_EQ(typed({{true, kA}, {true, kB}, {false, kA}, {false, kB}}), Value(kB, 0));
@@ -46,15 +59,47 @@ TEST(CHotKeyExState, AnyEventAfterACompleteValueStartsAgain) {
     CHotKeyExState state;
     state.SetHotKeyMod(kZ, hotkeymod::kWin);
     state.clearHeld();
-    // The release of a key pressed before the field had the focus clears the value.
-    state.onKey(false, kA);
-    EXPECT_EQ(state.GetHotKeyMod(), Value(0, 0));
-    EXPECT_TRUE(state.m_complete);
-
-    state.SetHotKeyMod(kZ, hotkeymod::kWin);
     state.onKey(true, kCtrl);
     EXPECT_EQ(state.GetHotKeyMod(), Value(0, hotkeymod::kControl));
     EXPECT_FALSE(state.m_complete);
+}
+
+// The hook's share: which events it takes for the field and which it passes on. Shift and
+// Tab moved the focus into the field and are still down when the capture begins.
+TEST(CCapturedKeys, KeysDownBeforeTheCaptureStayWithTheirOwner) {
+    constexpr std::uint16_t kTab = 0x09;
+    CCapturedKeys keys;
+    keys.begin([](std::uint16_t vk) { return vk == kLShift || vk == kTab; });
+    CHotKeyExState field;
+    field.SetHotKeyMod(kZ, hotkeymod::kWin);
+    field.clearHeld();
+    struct Step {
+        Event event;
+        bool taken;
+    };
+    auto run = [&](std::initializer_list<Step> steps) {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(testing::Message() << "vk " << step.event.vk << (step.event.down ? " down" : " up"));
+            EXPECT_EQ(keys.take(step.event.down, step.event.vk), step.taken);
+            if (step.taken) field.onKey(step.event.down, step.event.vk);
+        }
+    };
+    run({{{true, kLShift}, false},  // a repeat of the Shift held from before
+         {{false, kTab}, false},
+         {{false, kLShift}, false},
+         {{false, kA}, false}});  // the release of a press nobody here saw
+    EXPECT_EQ(field.GetHotKeyMod(), Value(kZ, hotkeymod::kWin));
+    EXPECT_TRUE(field.m_complete);
+
+    // Pressed again now, the same keys are the field's, repeats and releases included.
+    run({{{true, kCtrl}, true},
+         {{true, kCtrl}, true},
+         {{true, kTab}, true},
+         {{false, kCtrl}, true},
+         {{false, kTab}, true},
+         {{false, kTab}, false}});
+    EXPECT_EQ(field.GetHotKeyMod(), Value(kTab, hotkeymod::kControl));
+    EXPECT_TRUE(field.m_complete);
 }
 
 TEST(CHotKeyExState, ModifierFlagsRoundTripAndDropUnknownBits) {

@@ -9,6 +9,7 @@ namespace {
 // these need no locking.
 HHOOK g_hook = nullptr;
 HWND g_capturingWindow = nullptr;
+CCapturedKeys g_capturedKeys;
 
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
@@ -22,6 +23,9 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
             const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
             // Plain and system keys alike: WM_SYSKEY* differ from WM_KEY* only in bit 0x4.
             const UINT message = (static_cast<UINT>(wParam) & ~0x4u) + WM_USER;
+            const bool down = message == kWmHotKeyExKeyDown;
+            if (!g_capturedKeys.take(down, static_cast<std::uint16_t>(event->vkCode)))
+                return CallNextHookEx(g_hook, code, wParam, lParam);
             PostMessageW(g_capturingWindow, message, event->vkCode, 0);
             // Swallowed: the key reaches no window, here or elsewhere.
             return 1;
@@ -45,6 +49,7 @@ void CHotKeyExCtrl::SetHotKeyMod(std::uint16_t vk, std::uint16_t externalModifie
 void CHotKeyExCtrl::startCapture() {
     if (g_hook != nullptr) return;
     clearHeld();
+    g_capturedKeys.begin([](std::uint16_t vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; });
     g_capturingWindow = hwnd();
     g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleA(nullptr), 0);
     // Without the hook the field shows its value but takes no keys until the focus returns.

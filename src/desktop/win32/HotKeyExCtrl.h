@@ -1,8 +1,9 @@
 // The hotkey field: a standard hotkey control whose input and painting are replaced, so
 // that Windows-key combinations can be typed and combinations the system or other programs
 // would act on (Win+letter, Alt+Tab, Alt+F4) are captured instead. While the field has the
-// focus a desktop-wide low-level keyboard hook swallows every key event and posts its
-// virtual-key code to the field.
+// focus a desktop-wide low-level keyboard hook swallows the key events and posts their
+// virtual-key codes to the field; only the keys that were already down when it got the focus
+// are left to whoever had them.
 #pragma once
 
 #include "desktop/Desktop.h"

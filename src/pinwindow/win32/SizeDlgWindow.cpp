@@ -6,20 +6,22 @@
 CSizeDlgWindow::CSizeDlgWindow(CDesktop& desktop)
     : CSizeDlg(desktop), CDialogBase(IDD_SIZE), m_hotKeyCtrl(desktop) {}
 
-void CSizeDlgWindow::exchangeOptions(Exchange direction) {
+void CSizeDlgWindow::exchangeOptions(Exchange direction, CSizeOptions& options) {
     CDataExchange dx(hwnd(), direction);
-    dx.radio(IDC_RADIO_SMALL_PIN, m_nPinSize);
-    dx.check(IDC_CHECK_MOVE, m_bMoveEnable);
+    dx.radio(IDC_RADIO_SMALL_PIN, options.pinSizeIndex);
+    dx.check(IDC_CHECK_MOVE, options.moveChecked);
 }
 
 std::optional<LRESULT> CSizeDlgWindow::onMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            exchangeOptions(Exchange::toControls);
+        case WM_INITDIALOG: {
+            CSizeOptions options = initialOptions();
+            exchangeOptions(Exchange::toControls, options);
             (void)m_hotKeyCtrl.attach(item(IDC_HOTKEY));
             m_hotKeyCtrl.SetHotKeyMod(static_cast<std::uint16_t>(m_nHotKey),
                                       static_cast<std::uint16_t>(m_nModifiers));
             return TRUE;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_HOTKEY_TEST && HIWORD(wParam) == BN_CLICKED) {
                 checkDuplicate();
@@ -39,4 +41,8 @@ WinHandle CSizeDlgWindow::dialogWindow() { return toWinHandle(hwnd()); }
 
 std::pair<std::uint16_t, std::uint16_t> CSizeDlgWindow::shownHotKey() { return m_hotKeyCtrl.GetHotKeyMod(); }
 
-void CSizeDlgWindow::readOptionControls() { exchangeOptions(Exchange::fromControls); }
+CSizeOptions CSizeDlgWindow::readOptionControls() {
+    CSizeOptions options;
+    exchangeOptions(Exchange::fromControls, options);
+    return options;
+}

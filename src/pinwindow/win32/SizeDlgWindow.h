@@ -17,10 +17,10 @@ protected:
 
     WinHandle dialogWindow() override;
     std::pair<std::uint16_t, std::uint16_t> shownHotKey() override;
-    void readOptionControls() override;
+    CSizeOptions readOptionControls() override;
 
 private:
-    void exchangeOptions(Exchange direction);
+    void exchangeOptions(Exchange direction, CSizeOptions& options);
 
     CHotKeyExCtrl m_hotKeyCtrl;
 };

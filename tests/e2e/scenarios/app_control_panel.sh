@@ -1,7 +1,8 @@
 # The control panel of the real program: its list with one row and one icon per record of
 # Clavora.ini, "プロパティ設定" with a Windows-key combination typed into the hotkey field (the
 # pins come back small and draggable, the new hotkey pins and the old one no longer does, the
-# file has the new values), and "画鋲削除" of a shown pin (its pin goes, its window leaves the
+# file has the new values; keys down before the field had the focus are left to the others, a
+# letter alone is refused), and "画鋲削除" of a shown pin (its pin goes, its window leaves the
 # topmost band, its row and its record go).
 source "$E2E_DIR/clavora.sh"
 
@@ -44,7 +45,8 @@ record() {
         "$@"
 }
 {
-    printf '[SYSTEM]\r\nPINSIZE=1\r\nMOVEENABLE=0\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=5\r\n'
+    # PINSIZE and MOVEENABLE as a hand may write them: the normal pin, no dragging.
+    printf '[SYSTEM]\r\nPINSIZE=2\r\nMOVEENABLE=2\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=5\r\n'
     record 0 "Panel target A" TARGET.EXE "$TARGET_PATH" 1
     record 1 "Panel target B" TARGET.EXE "$TARGET_PATH" 0
     record 2 "Never open" NOTEPAD.EXE 'C:\windows\system32\notepad.exe' 0
@@ -60,7 +62,7 @@ B=$(field hwnd "$(wait_window --title "Panel target B" --exe target.exe --visibl
 clavora_start
 PIN_A=$(pin_of "$A")
 PIN_B=$(pin_of "$B")
-expect_eq "$(picture_size_of "$PIN_A")" 52x50 "the pin from PINSIZE=1"
+expect_eq "$(picture_size_of "$PIN_A")" 52x50 "the pin from PINSIZE=2"
 expect_eq "$(info_of "$A" topmost)" 1 "target A, pinned with Z order 1"
 
 # --- the panel: shown by a double click on the tray icon ---
@@ -100,14 +102,56 @@ screenshot property-dialog
 
 click_control "$DLG" 1025
 click_control "$DLG" 1028
+
+# answer_box TEXT: waits for Clavora's message box saying TEXT and answers it with OK.
+answer_box() {
+    local box
+    box=$(wait_message_box "$1")
+    probe post "$box" "$WM_COMMAND" "$IDOK" 0
+    probe wait-gone "$box" --timeout 5000 >/dev/null || fail "the message $1 did not close"
+}
+# type_in_field XDOTOOL-ARGS...: the keys go to the hotkey field, which has the focus.
+type_in_field() {
+    focus_window "$DLG"
+    click_control "$DLG" 1029
+    probe idle "$DLG" >/dev/null
+    xdotool "$@"
+    probe idle "$DLG" >/dev/null
+}
+no_keys_held() { expect_eq "$(field held "$(probe held)")" "" "keys every program sees held $1"; }
+
+# Shift+Tab from "重複確認" into the field: Shift and Tab went down before the field had the
+# focus, so their releases are not the field's. Every program must see them go up, and the
+# field must go on showing Win+Z.
+WM_NEXTDLGCTL=0x0028
 focus_window "$DLG"
-click_control "$DLG" 1029
+probe send "$DLG" "$WM_NEXTDLGCTL" "$(child_of "$DLG" 1030)" 1 >/dev/null
 probe idle "$DLG" >/dev/null
+xdotool keydown shift keydown Tab
+probe idle "$DLG" >/dev/null
+expect_eq "$(field id "$(probe focus "$DLG")")" 1029 "the focus after Shift+Tab from 重複確認"
+xdotool keyup Tab keyup shift
+probe idle "$DLG" >/dev/null
+no_keys_held "after Shift+Tab into the hotkey field"
+click_control "$DLG" 1030
+answer_box "現在の設定です。"
+
+# A letter alone would take the key from everyone's typing: refused by "重複確認" and by OK,
+# which leaves the dialog open. Ctrl let go before P still gives Ctrl+P.
+type_in_field key p
+click_control "$DLG" 1030
+answer_box "このキーは文字の入力に使われます。Ctrl、Alt、Winのいずれかと組み合わせてください."
+click_control "$DLG" 1
+answer_box "このキーは文字の入力に使われます。Ctrl、Alt、Winのいずれかと組み合わせてください."
+expect_eq "$(info_of "$DLG" visible)" 1 "the dialog after OK refused a letter alone"
+type_in_field keydown ctrl keydown p keyup ctrl keyup p
+no_keys_held "after Ctrl+P in the hotkey field"
+click_control "$DLG" 1030
+answer_box "設定可能です."
+
 # Captured by the field, not acted on: Alt+F4 would otherwise close the dialog.
-xdotool key alt+F4
-# Released as a hand releases them, the key first: "xdotool key super+x" lets go of the Windows
-# key first, which leaves X alone in the field.
-xdotool keydown super keydown x keyup x keyup super
+type_in_field key alt+F4
+xdotool key super+x
 probe idle "$DLG" >/dev/null
 expect_eq "$(info_of "$DLG" visible)" 1 "the dialog after Alt+F4 in the hotkey field"
 screenshot property-dialog-win-x

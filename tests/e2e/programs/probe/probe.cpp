@@ -29,6 +29,10 @@
 //   xid HWND                            the X11 window behind a top-level window (for xdotool)
 //   idle HWND [--timeout MS]            waits until the window's thread has handled what was
 //                                       pending, painting included
+//   focus HWND                          the control with the keyboard focus in HWND's thread:
+//                                       hwnd id
+//   held                                the keys every program sees held down (GetAsyncKeyState),
+//                                       as held=0xa0,0x09 (empty when none)
 // FILTERS: --title T (whole), --title-part T, --class C, --exe NAME (any case), --owner HWND,
 //          --pid N, --visible
 // Actions:
@@ -278,6 +282,32 @@ int xid(CArgs& args) {
     return kOk;
 }
 
+int focus(CArgs& args) {
+    const HWND h = args.window("window");
+    args.done();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info) || !info.hwndFocus) return kNotFound;
+    helper::CLine()
+        .add("hwnd", helper::hwndText(info.hwndFocus))
+        .add("id", GetDlgCtrlID(info.hwndFocus))
+        .print();
+    return kOk;
+}
+
+int held(CArgs& args) {
+    args.done();
+    std::string codes;
+    for (int vk = 1; vk < 256; ++vk) {
+        if (!(GetAsyncKeyState(vk) & 0x8000)) continue;
+        char code[8];
+        std::snprintf(code, sizeof code, "%s0x%02x", codes.empty() ? "" : ",", vk);
+        codes += code;
+    }
+    helper::CLine().add("held", codes).print();
+    return kOk;
+}
+
 int idle(CArgs& args) {
     const HWND h = args.window("window");
     const auto timeout = static_cast<UINT>(readTimeout(args, kDefaultWaitMs));
@@ -431,6 +461,8 @@ int main() {
     if (command == "terminate") return terminate(args);
     if (command == "xid") return xid(args);
     if (command == "idle") return idle(args);
+    if (command == "focus") return focus(args);
+    if (command == "held") return held(args);
     if (command == "move") return move(args);
     if (command == "maximize") return show(args, SW_MAXIMIZE);
     if (command == "minimize") return show(args, SW_MINIMIZE);
