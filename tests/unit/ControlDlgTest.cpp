@@ -1077,4 +1077,229 @@ TEST_F(ControlDlgTest, AFileThatCouldNotBeReadIsSetAsideByTheFirstSaveOnly) {
     EXPECT_FALSE(fs::exists(iniPath + ".bak"));
 }
 
+// --- nested loops: every box, dialog, menu and move loop, and what may happen while it is open ---
+
+// What the cycle, the user and other programs may do while a loop is open. The subject is the
+// record the loop was opened for (B, pinned; C, unpinned, for the list's edit); A is an
+// earlier record, pinned.
+enum class Meanwhile {
+    nothing,
+    subjectPinEnds,
+    aPinStarts,
+    earlierRecordGoes,
+    subjectWindowCloses,
+    subjectGoes
+};
+constexpr const char* kMeanwhileNames[] = {"Nothing",           "SubjectPinEnds",      "APinStarts",
+                                           "EarlierRecordGoes", "SubjectWindowCloses", "SubjectGoes"};
+
+class NestedLoopTest : public ControlDlgTest,
+                       public ::testing::WithParamInterface<std::tuple<int, Meanwhile>> {
+public:
+    static int loopCount() { return static_cast<int>(loops().size()); }
+    static std::string caseName(const ::testing::TestParamInfo<ParamType>& info) {
+        return std::string(loops()[static_cast<std::size_t>(std::get<0>(info.param))].name) + "_" +
+               kMeanwhileNames[static_cast<int>(std::get<1>(info.param))];
+    }
+
+protected:
+    using During = std::function<void()>;
+    // One nested loop: opens it for the subject with `during` happening inside, then checks what
+    // it did to the subject's record (nullptr when it is gone).
+    struct Loop {
+        const char* name;
+        char subject;
+        std::function<void(NestedLoopTest&, WinHandle pinOfB, const During& during)> open;
+        std::function<void(NestedLoopTest&, const CPinData* subject, Meanwhile event)> check;
+    };
+    static std::vector<Loop> loops();
+
+    CPinData* record(std::uint64_t id) {
+        const auto it = std::find_if(panel.m_pins.begin(), panel.m_pins.end(),
+                                     [id](const CPinData& p) { return p.m_recordId == id; });
+        return it == panel.m_pins.end() ? nullptr : &*it;
+    }
+    // B's pin as it was when the loop opened.
+    WinHandle firstPinOfB() const { return m_firstPinOfB; }
+    WinHandle m_firstPinOfB = kNoWindow;
+};
+
+std::vector<NestedLoopTest::Loop> NestedLoopTest::loops() {
+    const auto edit = [](const During& during) {
+        return [during](CPinData& record, bool, WinHandle) {
+            during();
+            record.m_fullFlag = 0;
+            record.m_titlePart = "Edited";
+            return true;
+        };
+    };
+    const auto edited = [](NestedLoopTest&, const CPinData* subject, Meanwhile) {
+        if (subject) {
+            EXPECT_EQ(subject->m_titlePart, "Edited");
+        }
+    };
+    const auto boxDuring = [](NestedLoopTest& t, const During& during) {
+        t.desktop.onMessageBox = [during](const FakeMessageBox&) { during(); };
+    };
+    return {
+        {"PullOutYes", 'B',
+         [boxDuring](NestedLoopTest& t, WinHandle pin, const During& during) {
+             t.desktop.answerQueue = {MsgAnswer::yes};
+             boxDuring(t, during);
+             chooseFromPinMenu(pin, IDM_PIN_PULL_OUT);
+         },
+         [](NestedLoopTest&, const CPinData* subject, Meanwhile) { EXPECT_EQ(subject, nullptr); }},
+        {"PullOutNo", 'B',
+         [boxDuring](NestedLoopTest& t, WinHandle pin, const During& during) {
+             boxDuring(t, during);
+             chooseFromPinMenu(pin, IDM_PIN_PULL_OUT);
+         },
+         [](NestedLoopTest&, const CPinData* subject, Meanwhile event) {
+             EXPECT_EQ(subject != nullptr, event != Meanwhile::subjectGoes);
+         }},
+        {"DeleteYes", 'B',
+         [boxDuring](NestedLoopTest& t, WinHandle, const During& during) {
+             t.panel.selection = 1;
+             t.desktop.answerQueue = {MsgAnswer::yes};
+             boxDuring(t, during);
+             t.panel.onDeletePin();
+         },
+         [](NestedLoopTest&, const CPinData* subject, Meanwhile) { EXPECT_EQ(subject, nullptr); }},
+        {"ConditionsFromThePin", 'B',
+         [edit](NestedLoopTest& t, WinHandle pin, const During& during) {
+             t.panel.matchDialogUser = edit(during);
+             chooseFromPinMenu(pin, IDM_MATCH_CONDITION);
+         },
+         edited},
+        {"ConditionsFromTheList", 'C',
+         [edit](NestedLoopTest& t, WinHandle, const During& during) {
+             t.panel.selection = 2;
+             t.panel.matchDialogUser = edit(during);
+             t.panel.onChangeConditions();
+         },
+         edited},
+        {"Transparency", 'B',
+         [](NestedLoopTest& t, WinHandle pin, const During& during) {
+             t.factory.logs[1]->dialogUser = [during](CFakePropatyDlg& dialog) {
+                 during();
+                 dialog.checked = true;
+                 return CFakePropatyDlg::Press::ok;
+             };
+             chooseFromPinMenu(pin, IDM_PIN_TRANSPARENCY);
+         },
+         // Applied to the pin it was opened on while that pin lives, else to nothing.
+         [](NestedLoopTest& t, const CPinData* subject, Meanwhile) {
+             if (!subject) return;
+             if (subject->m_hPinWnd == t.firstPinOfB()) {
+                 EXPECT_EQ(subject->pinDlg()->m_transFlag, 1);
+             } else {
+                 EXPECT_EQ(subject->m_transFlag, 0);
+             }
+         }},
+        {"ZOrderMenu", 'B',
+         [](NestedLoopTest& t, WinHandle pin, const During& during) {
+             t.factory.logs[1]->whileMenuOpen = during;
+             chooseFromPinMenu(pin, IDM_ZORDER_TOPMOST);
+         },
+         [](NestedLoopTest& t, const CPinData* subject, Meanwhile) {
+             if (subject && subject->m_hPinWnd == t.firstPinOfB()) {
+                 EXPECT_EQ(subject->pinDlg()->m_zOrder, 1);
+             }
+         }},
+        {"Dragging", 'B',
+         [](NestedLoopTest& t, WinHandle pin, const During& during) {
+             t.panel.m_moveEnable = 1;
+             t.factory.logs[1]->whileDragging = during;
+             CPinDlg::find(pin)->OnLButtonDown();
+         },
+         [](NestedLoopTest& t, const CPinData*, Meanwhile) { EXPECT_FALSE(t.saveTimes.empty()); }},
+        {"DuplicateNotice", 'B',
+         [boxDuring](NestedLoopTest& t, WinHandle, const During& during) {
+             boxDuring(t, during);
+             t.desktop.setForegroundWindow(t.panel.m_pins[1].m_hTarget);
+             t.panel.onHotKey(kPinHotKeyId);
+         },
+         // The notice changes nothing: the pin it talks about stays.
+         [](NestedLoopTest& t, const CPinData* subject, Meanwhile event) {
+             if (event == Meanwhile::nothing || event == Meanwhile::aPinStarts ||
+                 event == Meanwhile::earlierRecordGoes) {
+                 ASSERT_NE(subject, nullptr);
+                 EXPECT_EQ(subject->m_hPinWnd, t.firstPinOfB());
+                 EXPECT_NE(subject->pinDlg(), nullptr);
+             }
+         }},
+        {"PropertySettings", 'B',
+         [](NestedLoopTest& t, WinHandle, const During& during) {
+             t.panel.sizeDialogUser = [during](CPinSettings&) {
+                 during();
+                 return true;
+             };
+             t.panel.onPropertySettings();
+         },
+         [](NestedLoopTest&, const CPinData*, Meanwhile) {}},
+    };
+}
+
+TEST_P(NestedLoopTest, ActsOnItsOwnRecordOrOnNothingWhateverHappensMeanwhile) {
+    const auto [index, event] = GetParam();
+    const Loop loop = loops()[static_cast<std::size_t>(index)];
+    start();
+    notepad("A", {100, 100, 500, 400});
+    notepad("B", {100, 150, 500, 450});
+    panel.m_pins = {notepadRecord("A"), notepadRecord("B"), notepadRecord("C")};
+    panel.runCycle();
+    const std::uint64_t earlier = panel.m_pins[0].m_recordId;
+    const std::uint64_t subject = panel.m_pins[static_cast<std::size_t>(loop.subject - 'A')].m_recordId;
+    const auto during = [&, event = event] {
+        CPinData* const own = record(subject);
+        const WinHandle target = own ? own->m_hTarget : kNoWindow;
+        switch (event) {
+            case Meanwhile::nothing:
+                break;
+            case Meanwhile::subjectPinEnds:
+                if (desktop.isWindow(target)) desktop.maximize(target);
+                break;
+            case Meanwhile::aPinStarts:
+                notepad("C", {600, 100, 900, 400});
+                break;
+            case Meanwhile::earlierRecordGoes:
+                panel.forgetRecord(earlier);
+                break;
+            case Meanwhile::subjectWindowCloses:
+                desktop.destroyWindow(target);
+                break;
+            case Meanwhile::subjectGoes:
+                panel.forgetRecord(subject);
+                break;
+        }
+    };
+    m_firstPinOfB = panel.m_pins[1].m_hPinWnd;
+    loop.open(*this, m_firstPinOfB, during);
+    panel.runFor(1000);
+
+    loop.check(*this, record(subject), event);
+    if (event == Meanwhile::subjectGoes) {
+        EXPECT_EQ(record(subject), nullptr);
+    }
+    EXPECT_EQ(record(earlier) != nullptr, event != Meanwhile::earlierRecordGoes);
+    // Every pin window shown belongs to exactly one pinned record, and every pinned record's
+    // window is shown.
+    std::size_t alive = 0;
+    for (const auto& log : factory.logs) alive += log->destroyed ? 0 : 1;
+    std::size_t pinned = 0;
+    for (const CPinData& p : panel.m_pins) {
+        EXPECT_EQ(p.m_pinned == 1, p.pinDlg() != nullptr);
+        pinned += p.pinDlg() ? 1 : 0;
+    }
+    EXPECT_EQ(pinned, alive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryLoop, NestedLoopTest,
+    ::testing::Combine(::testing::Range(0, NestedLoopTest::loopCount()),
+                       ::testing::Values(Meanwhile::nothing, Meanwhile::subjectPinEnds, Meanwhile::aPinStarts,
+                                         Meanwhile::earlierRecordGoes, Meanwhile::subjectWindowCloses,
+                                         Meanwhile::subjectGoes)),
+    NestedLoopTest::caseName);
+
 }  // namespace
