@@ -7,6 +7,7 @@
 #pragma once
 
 #include "desktop/DesktopTypes.h"
+#include "pinwindow/PinLayout.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,10 +20,6 @@ class CPinPropatyDlg;
 constexpr unsigned kPinHoldTimerId = 102;
 constexpr unsigned kPinHoldTimerMs = 1000;
 
-// The pin sits this far right of and above the target's top-left corner.
-constexpr int kPinOffsetX = 20;
-constexpr int kPinOffsetY = 32;
-
 class CPinDlg {
 public:
     explicit CPinDlg(CDesktop& desktop) : m_desktop(desktop) {}
@@ -30,10 +27,10 @@ public:
     CPinDlg(const CPinDlg&) = delete;
     CPinDlg& operator=(const CPinDlg&) = delete;
 
-    // The window was created (hidden): it becomes colour-keyed white, so that only the pin
-    // picture shows and the white around it lets clicks through, loses its border and gets
-    // the picture for the pin size setting.
-    void OnInitDialog();
+    // The window was created (hidden) for target: it becomes colour-keyed white, so that only
+    // the pin picture shows and the white around it lets clicks through, loses its border and
+    // gets the picture for the pin size setting, laid out for the DPI of the target's monitor.
+    void OnInitDialog(WinHandle target);
 
     // --- what the pin record uses ---
 
@@ -48,6 +45,12 @@ public:
     void ApplyZOrder();
     void ApplyTransparency();
 
+    // Where this pin window stands for a target at target.
+    Rect pinRectAt(const Rect& target) const { return pinRectFor(m_layout, target); }
+    // Whether a target held at target would stay within the user's reach on today's monitors.
+    bool canHold(const Rect& target) const;
+    const PinLayout& layout() const { return m_layout; }
+
     // --- window messages, from the view ---
 
     void OnTimer(unsigned id);
@@ -59,6 +62,8 @@ public:
     // never closes itself by keyboard.
     void OnCommand(int id);
     void OnShowWindow(bool show, int status);
+    // The pin window came onto a monitor of another DPI.
+    void OnDpiChanged();
 
     // Records the pin's own rectangle after a move. On a single monitor (or before the
     // monitors are known) a rectangle wholly off the desktop is not taken, so a pin dragged
@@ -85,8 +90,8 @@ public:
     std::optional<LayeredAttributes> m_orgLayered;
 
 protected:
-    // Shows bitmap resource bitmapId in the bottom-left corner of the window.
-    virtual void showPinPicture(int bitmapId) = 0;
+    // Gives the window the layout's size and shows its picture where the layout puts it.
+    virtual void showPinPicture(const PinLayout& layout) = 0;
     virtual void startTimer(unsigned id, unsigned ms) = 0;
     virtual void killTimer(unsigned id) = 0;
     // Starts the system's move loop for the pin, as a drag on a caption would.
@@ -103,6 +108,10 @@ private:
     bool targetExists();
     void onPullOut();
     void onTransparency();
+    // Lays the pin out again when its target is on a monitor of another DPI than the pin's.
+    void followDpi();
 
     CDesktop& m_desktop;
+    bool m_normalPin = false;
+    PinLayout m_layout;
 };

@@ -45,6 +45,8 @@ private:
 struct FakePinLog {
     std::map<unsigned, unsigned> timers;  // running timers: id -> period
     int bitmapId = 0;
+    // The layout of the last picture shown.
+    PinLayout layout;
     int dragStarts = 0;
     int menusOpened = 0;
     bool shown = false;
@@ -70,7 +72,8 @@ public:
     void showPin() override { m_log.shown = true; }
 
 protected:
-    void showPinPicture(int bitmapId) override { m_log.bitmapId = bitmapId; }
+    // The window takes the layout's size, as the real one does.
+    void showPinPicture(const PinLayout& layout) override;
     void startTimer(unsigned id, unsigned ms) override { m_log.timers[id] = ms; }
     void killTimer(unsigned id) override { m_log.timers.erase(id); }
     void startDragging() override { ++m_log.dragStarts; }
@@ -91,9 +94,6 @@ public:
     CPinDlg* createPinDlg(WinHandle target) override;
     CDesktop& desktop() override { return m_desktop; }
 
-    // Size of the pin windows made from now on.
-    int width = 52;
-    int height = 50;
     // The next creation fails.
     bool refuse = false;
     std::vector<WinHandle> owners;
