@@ -342,8 +342,9 @@ def main():
                                          size, size)))
     write("Clavora.ico", ico(program))
 
-    # Icon 137, the desktop in the control panel's list.
-    write("Desktop.ico", ico([alpha_rows(render(desktop_scene(size), size, size)) for size in (16, 32)]))
+    # Icon 137, the desktop in the control panel's list, also at the list's size on a 150 %
+    # display.
+    write("Desktop.ico", ico([alpha_rows(render(desktop_scene(size), size, size)) for size in (16, 24, 32)]))
 
 
 if __name__ == "__main__":

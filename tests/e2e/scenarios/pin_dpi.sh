@@ -1,6 +1,8 @@
 # The pin at 96, 120 and 144 DPI (the prefix's LogPixels, one DPI for every monitor under
 # Wine): the picture the pin draws, found by its pixels on the screen, must stand relative to
 # its target's corner where it stands at 96 DPI and be as large, both in proportion to the DPI.
+# At 144 DPI the control panel's list shows its columns whole with 24-pixel icons.
+source "$E2E_DIR/clavora.sh"
 PINTEST="$CLAVORA_WIN64_DIR/pintest.exe"
 [ -f "$PINTEST" ] || fail "pintest.exe is not built in $CLAVORA_WIN64_DIR"
 PIN_END=$((0x8000 + 1))
@@ -68,3 +70,25 @@ for dpi in 96 120 144; do
         expect_scaled "$h" "$bh" "$dpi" "pin size $size at $dpi DPI: height"
     done
 done
+
+# --- the control panel at 144 DPI ---
+TARGET_PATH="Z:${TARGET//\//\\}"
+{
+    printf '[SYSTEM]\r\nPINSIZE=1\r\nMOVEENABLE=0\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=2\r\n'
+    printf '[PINITEM%s]\r\nTITLEFLAG=1\r\nPRECESSEFLAG=1\r\nFULLFLAG=1\r\nEXTENTFLAG=0\r\nTITLE=%s\r\nEXENAME=%s\r\nEXEPATH=%s\r\nZORDER=0\r\n' \
+        0 "DPI target" TARGET.EXE "$TARGET_PATH" 1 "Desktop record" DESKTOP.EXE DESKTOP
+} >"$WORKDIR/Clavora.ini"
+clavora_start
+read -r x y <<<"$(tray_icon_center)"
+xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1
+wait_until "[ \"\$(info_of $CLAVORA_MAIN visible)\" = 1 ]" 5000 || fail "the double click did not show the panel"
+probe idle "$CLAVORA_MAIN" >/dev/null
+summary=$(probe listview "$(child_of "$CLAVORA_MAIN" 1000)")
+log "the panel's list at 144 DPI: $(head -n1 <<<"$summary")"
+expect_eq "$(field rows "$summary"),$(field hscroll "$summary")" 2,0 "rows and horizontal scroll bar"
+IFS=, read -r program title _ <<<"$(field widths "$summary")"
+expect_eq "$program" 150 "the program column at 144 DPI"
+[ "$title" -ge 150 ] || fail "the title column is $title pixels wide"
+IFS=, read -r l t r b <<<"$(field icon "$(sed -n 2p <<<"$summary")")"
+expect_eq "$((r - l))x$((b - t))" 24x24 "the row icon at 144 DPI"
+screenshot panel-at-144
