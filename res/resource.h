@@ -17,6 +17,13 @@
 #define IDI_DESKTOP 137     // the desktop's icon in the control panel's list
 #define IDB_PIN_NORMAL 135  // 52 x 50 pin, white is see-through
 #define IDB_PIN_SMALL 141   // 30 x 29 pin, white is see-through
+// the two pins drawn again for 125, 150 and 200 percent display scale
+#define IDB_PIN_NORMAL_125 143
+#define IDB_PIN_NORMAL_150 144
+#define IDB_PIN_NORMAL_200 145
+#define IDB_PIN_SMALL_125 146
+#define IDB_PIN_SMALL_150 147
+#define IDB_PIN_SMALL_200 148
 #define IDR_TRAY_MENU 130   // menu of the notification-area icon
 #define IDR_PIN_MENU 133    // context menu of a pin
 #define IDS_ABOUTBOX 101    // text of the About item in the main window's system menu

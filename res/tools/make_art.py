@@ -211,6 +211,18 @@ def pin_scene(width, height, head_radius, needle_share, rim_width, min_needle_ra
     return Scene([needle, flange, neck, head], rim_width)
 
 
+# The two pins at 96 DPI: size, head radius, rim width and least needle radius.
+PIN_PICTURES = {"PinNormal": (52, 50, 14.0, 0.95, 1.0), "PinSmall": (30, 29, 8.2, 0.8, 0.75)}
+# The display scales in percent that get pictures of their own; res/resource.h and
+# src/pinwindow/PinLayout.cpp list the same ones.
+PIN_SCALES = (100, 125, 150, 200)
+
+
+def scaled(length, percent):
+    """A length at 96 DPI at the scale, rounded half up as the program rounds it."""
+    return (length * percent + 50) // 100
+
+
 def keyed_rows(pixels):
     """24-bit rows for a colour-keyed picture: white where a pixel is mostly empty."""
     rows = []
@@ -311,9 +323,16 @@ def main():
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(data)
 
-    # Bitmap 135, the normal pin, and bitmap 141, the small one.
-    write("PinNormal.bmp", bmp24(keyed_rows(render(pin_scene(52, 50, 14.0, 0.47, 0.95, 1.0), 52, 50))))
-    write("PinSmall.bmp", bmp24(keyed_rows(render(pin_scene(30, 29, 8.2, 0.47, 0.8, 0.75), 30, 29))))
+    # Bitmap 135, the normal pin, and bitmap 141, the small one, drawn again for the larger
+    # display scales: each is the same scene at the scale, so that a pin on a high-DPI monitor
+    # is as sharp as one at 96 DPI instead of a stretched copy.
+    for percent in PIN_SCALES:
+        suffix = "" if percent == 100 else str(percent)
+        for name, (width, height, radius, rim, needle) in PIN_PICTURES.items():
+            w, h = scaled(width, percent), scaled(height, percent)
+            f = percent / 100
+            scene = pin_scene(w, h, radius * f, 0.47, rim * f, needle * f)
+            write(f"{name}{suffix}.bmp", bmp24(keyed_rows(render(scene, w, h))))
 
     # Icon 128, the program: the pin, its head a little larger so that it reads at 16 pixels.
     program = []
@@ -323,8 +342,9 @@ def main():
                                          size, size)))
     write("Clavora.ico", ico(program))
 
-    # Icon 137, the desktop in the control panel's list.
-    write("Desktop.ico", ico([alpha_rows(render(desktop_scene(size), size, size)) for size in (16, 32)]))
+    # Icon 137, the desktop in the control panel's list, also at the list's size on a 150 %
+    # display.
+    write("Desktop.ico", ico([alpha_rows(render(desktop_scene(size), size, size)) for size in (16, 24, 32)]))
 
 
 if __name__ == "__main__":

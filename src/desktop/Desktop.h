@@ -84,6 +84,8 @@ public:
     // pixel with one of these, as rectOnAnyMonitor would say; asking once for many windows
     // saves a round trip to the window system per window.
     virtual void monitorRects(std::vector<Rect>& out) = 0;
+    // The DPI of the monitor that shows most of window h (the nearest one when none does).
+    virtual int monitorDpi(WinHandle h) = 0;
     // Rectangle of the desktop window.
     virtual Rect desktopRect() = 0;
     // Work area of the primary monitor (SPI_GETWORKAREA).

@@ -61,6 +61,7 @@ struct MonitorRecord {
     std::uint32_t flags = 0;  // 1 = primary
     std::string device;
     Rect enumRect;  // the rectangle handed to the enumeration callback
+    int dpi = 96;   // the monitor's effective DPI
 };
 
 // Window styles the logic tests for; values are the platform's.

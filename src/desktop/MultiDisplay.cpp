@@ -3,11 +3,33 @@
 #include "desktop/Desktop.h"
 #include "desktop/Trace.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
 namespace {
 
 constexpr std::uint32_t kPrimaryMonitor = 1;
 
 CMultiDisplay* g_multiDisplay = nullptr;
+
+Rect shifted(const Rect& r, int dx, int dy) {
+    return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// The largest step from 0 towards full for which keeps holds, knowing that it holds for 0 and
+// that a window moving in a straight line leaves the monitors once and stays off them.
+template <class Keeps>
+int furthestStep(int full, Keeps keeps) {
+    if (keeps(full)) return full;
+    int inside = 0;
+    int outside = full;
+    while (std::abs(outside - inside) > 1) {
+        const int middle = inside + (outside - inside) / 2;
+        (keeps(middle) ? inside : outside) = middle;
+    }
+    return inside;
+}
 
 }  // namespace
 
@@ -22,6 +44,8 @@ void CMultiDisplay::ReleaseMultiDisplay() {
 }
 
 void CMultiDisplay::EnumMonitors(CDesktop& desktop) {
+    m_monitorCount = 0;
+    m_monitors.clear();
     for (const MonitorRecord& monitor : desktop.enumerateMonitors()) addMonitor(monitor);
 }
 
@@ -40,4 +64,26 @@ void CMultiDisplay::addMonitor(const MonitorRecord& monitor) {
     trace("Flag = %d\n", static_cast<int>(monitor.flags));
     trace("rcMonitor top=%d, left=%d, bottom=%d, right=%d\n", monitor.enumRect.top, monitor.enumRect.left,
           monitor.enumRect.bottom, monitor.enumRect.right);
+}
+
+bool CMultiDisplay::keepsGrip(const Rect& r, int grip) const {
+    if (m_monitors.empty()) return true;
+    // The monitors of a desktop do not overlap, so the pieces of the edge on each add up.
+    std::int64_t onMonitors = 0;
+    for (const MonitorRecord& monitor : m_monitors) {
+        const Rect& m = monitor.monitor;
+        if (r.top < m.top || r.top >= m.bottom) continue;
+        onMonitors += std::max(0, std::min(r.right, m.right) - std::max(r.left, m.left));
+    }
+    return onMonitors > 0 && onMonitors >= std::min(grip, r.width());
+}
+
+Rect CMultiDisplay::dragStop(const Rect& from, const Rect& to, int grip) const {
+    if (keepsGrip(to, grip) || !keepsGrip(from, grip)) return to;
+    const int dx =
+        furthestStep(to.left - from.left, [&](int x) { return keepsGrip(shifted(from, x, 0), grip); });
+    const Rect across = shifted(from, dx, 0);
+    const int dy =
+        furthestStep(to.top - from.top, [&](int y) { return keepsGrip(shifted(across, 0, y), grip); });
+    return shifted(across, 0, dy);
 }

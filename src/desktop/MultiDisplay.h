@@ -1,6 +1,7 @@
-// The monitors that were present when the program started. Start-up fills the one instance
-// once; afterwards the only question asked of it is how many monitors there are, which the
-// pin window uses to decide whether its position must lie on the desktop.
+// The monitors of the desktop as it is now. Start-up fills the one instance, and the main
+// window fills it again whenever the display setup or the work area changes. The pin window
+// asks how many monitors there are, to decide whether its position must lie on the desktop,
+// and whether a place for its target leaves that window within the user's reach.
 #pragma once
 
 #include "desktop/DesktopTypes.h"
@@ -18,12 +19,21 @@ public:
     // Destroys the instance if there is one; the next GetMultiDisplay starts empty again.
     static void ReleaseMultiDisplay();
 
-    // Records every monitor the desktop enumerates, the primary first. Called once at start-up:
-    // monitors added or removed later are not seen until the next start.
+    // Records every monitor the desktop enumerates, the primary first, in place of those
+    // recorded before.
     void EnumMonitors(CDesktop& desktop);
     // The number of monitors the enumeration reported; 0 before it ran.
     int GetMonitorCount() const { return m_monitorCount; }
     const std::vector<MonitorRecord>& monitors() const { return m_monitors; }
+
+    // Whether a window at r stays within reach: at least grip pixels of its top edge (all of
+    // it when it is narrower) lie on the monitors, where its caption or its pin can be taken
+    // hold of. Before the monitors are known every place counts as reachable.
+    bool keepsGrip(const Rect& r, int grip) const;
+    // Where a window dragged from `from` towards `to` stops: at `to` when that keeps its grip;
+    // otherwise it goes as far as it can, first across, then up or down, so that it slides
+    // along the edge it meets. A window already out of reach goes wherever it is taken.
+    Rect dragStop(const Rect& from, const Rect& to, int grip) const;
 
 private:
     CMultiDisplay() = default;

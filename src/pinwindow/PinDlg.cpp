@@ -96,7 +96,7 @@ void CPinDlg::ApplyTransparency() {
     }
 }
 
-void CPinDlg::OnInitDialog() {
+void CPinDlg::OnInitDialog(WinHandle target) {
     const WinHandle self = pinHandle();
     m_registered = self;
     livePins().push_back(this);
@@ -110,7 +110,25 @@ void CPinDlg::OnInitDialog() {
     m_desktop.setStyle(self, m_desktop.style(self) & ~style::kBorder);
     // The setting is read once: a change affects only pins made afterwards.
     const CPinController* controller = pinController();
-    showPinPicture(controller && usesNormalPin(controller->pinSize()) ? IDB_PIN_NORMAL : IDB_PIN_SMALL);
+    m_normalPin = controller && usesNormalPin(controller->pinSize());
+    m_layout = pinLayout(m_normalPin, m_desktop.monitorDpi(target));
+    showPinPicture(m_layout);
+}
+
+void CPinDlg::followDpi() {
+    const int dpi = m_desktop.monitorDpi(m_hWndTarget);
+    if (dpi == m_layout.dpi) return;
+    m_layout = pinLayout(m_normalPin, dpi);
+    showPinPicture(m_layout);
+    movePin(pinRectAt(m_rectTarget));
+}
+
+void CPinDlg::OnDpiChanged() {
+    if (targetExists() && !m_desktop.isZoomed(m_hWndTarget)) followDpi();
+}
+
+bool CPinDlg::canHold(const Rect& target) const {
+    return CMultiDisplay::GetMultiDisplay()->keepsGrip(target, m_layout.window.width());
 }
 
 void CPinDlg::OnTimer(unsigned id) {
@@ -120,6 +138,9 @@ void CPinDlg::OnTimer(unsigned id) {
     if (!sameFrame(m_desktop.windowRect(m_hWndTarget), m_rectTarget)) {
         m_desktop.moveWindow(m_hWndTarget, m_rectTarget, true);
     }
+    // A monitor's scale may have changed, or the target been put on another monitor by the
+    // system; the window manager tells a pin only about its own moves.
+    followDpi();
 }
 
 void CPinDlg::UpdatePinRect() {
@@ -133,12 +154,14 @@ void CPinDlg::UpdatePinRect() {
 void CPinDlg::OnMove() {
     UpdatePinRect();
     if (!dragAllowed() || !targetExists()) return;
-    // The inverse of the pin's starting place, so the target keeps its place under the pin.
-    const int x = m_rectPin.left - kPinOffsetX;
-    const int y = m_rectPin.top + kPinOffsetY;
-    const Rect moved{x, y, x + m_rectTarget.width(), y + m_rectTarget.height()};
+    // The target keeps its place under the pin, but never goes where the user could no
+    // longer reach it: there the drag stops, and the pin stays on the target.
+    const Rect wanted = targetRectFor(m_layout, m_rectPin, m_rectTarget);
+    const Rect moved =
+        CMultiDisplay::GetMultiDisplay()->dragStop(m_rectTarget, wanted, m_layout.window.width());
     m_desktop.moveWindow(m_hWndTarget, moved, true);
     m_rectTarget = moved;
+    if (moved != wanted) movePin(pinRectAt(moved));
 }
 
 void CPinDlg::OnLButtonDown() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "desktop/DesktopTypes.h"
+#include "pinwindow/PinLayout.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,10 +19,6 @@ class CPinPropatyDlg;
 // Timer 102 puts the target back at its pinned rectangle.
 constexpr unsigned kPinHoldTimerId = 102;
 constexpr unsigned kPinHoldTimerMs = 1000;
-
-// The pin sits this far right of and above the target's top-left corner.
-constexpr int kPinOffsetX = 20;
-constexpr int kPinOffsetY = 32;
 
 class CPinDlg {
 public:
@@ -35,10 +32,11 @@ public:
     // nested loop may end any pin while they wait.
     static CPinDlg* find(WinHandle pin);
 
-    // The window was created (hidden): it becomes colour-keyed white, so that only the pin
-    // picture shows and the white around it lets clicks through, loses its border and gets
-    // the picture for the pin size setting. From here on find() knows the pin.
-    void OnInitDialog();
+    // The window was created (hidden) for target: it becomes colour-keyed white, so that only
+    // the pin picture shows and the white around it lets clicks through, loses its border and
+    // gets the picture for the pin size setting, laid out for the DPI of the target's monitor.
+    // From here on find() knows the pin.
+    void OnInitDialog(WinHandle target);
 
     // --- what the pin record uses ---
 
@@ -53,6 +51,12 @@ public:
     void ApplyZOrder();
     void ApplyTransparency();
 
+    // Where this pin window stands for a target at target.
+    Rect pinRectAt(const Rect& target) const { return pinRectFor(m_layout, target); }
+    // Whether a target held at target would stay within the user's reach on today's monitors.
+    bool canHold(const Rect& target) const;
+    const PinLayout& layout() const { return m_layout; }
+
     // --- window messages, from the view ---
 
     void OnTimer(unsigned id);
@@ -64,6 +68,8 @@ public:
     // never closes itself by keyboard.
     void OnCommand(int id);
     void OnShowWindow(bool show, int status);
+    // The pin window came onto a monitor of another DPI.
+    void OnDpiChanged();
 
     // Records the pin's own rectangle after a move. On a single monitor (or before the
     // monitors are known) a rectangle wholly off the desktop is not taken, so a pin dragged
@@ -90,8 +96,8 @@ public:
     std::optional<LayeredAttributes> m_orgLayered;
 
 protected:
-    // Shows bitmap resource bitmapId in the bottom-left corner of the window.
-    virtual void showPinPicture(int bitmapId) = 0;
+    // Gives the window the layout's size and shows its picture where the layout puts it.
+    virtual void showPinPicture(const PinLayout& layout) = 0;
     virtual void startTimer(unsigned id, unsigned ms) = 0;
     virtual void killTimer(unsigned id) = 0;
     // Starts the system's move loop for the pin, as a drag on a caption would.
@@ -110,8 +116,12 @@ private:
     void onTransparency();
     // The controller's save, after a change of what the file keeps of a shown pin.
     static void requestSave();
+    // Lays the pin out again when its target is on a monitor of another DPI than the pin's.
+    void followDpi();
 
     CDesktop& m_desktop;
     // The window under which find() knows this pin.
     WinHandle m_registered = kNoWindow;
+    bool m_normalPin = false;
+    PinLayout m_layout;
 };

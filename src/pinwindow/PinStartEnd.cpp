@@ -23,12 +23,12 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
     }
     m_hPinWnd = pinDlg->pinHandle();
 
+    // A window held where no monitor of today's desktop shows it would be lost to the user:
+    // it stays where it is found, and its pin comes with it.
+    if (m_rectTarget.width() != 0 && !pinDlg->canHold(m_rectTarget)) m_rectTarget = m_rectWin = Rect{};
     if (m_rectWin.width() == 0) {
-        const Rect pin = pinDlg->pinRect();
         const Rect base = m_rectTarget.width() != 0 ? m_rectTarget : factory.desktop().windowRect(hTarget);
-        const int left = base.left + kPinOffsetX;
-        const int top = base.top - kPinOffsetY;
-        m_rectWin = Rect{left, top, left + pin.width(), top + pin.height()};
+        m_rectWin = pinDlg->pinRectAt(base);
     }
     pinDlg->movePin(m_rectWin);
 

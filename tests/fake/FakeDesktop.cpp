@@ -437,6 +437,19 @@ bool CFakeDesktop::rectOnAnyMonitor(const Rect& r) {
                        [&r](const MonitorRecord& m) { return intersects(m.monitor, r); });
 }
 
+int CFakeDesktop::monitorDpi(WinHandle h) {
+    const Rect r = windowRect(h);
+    const auto shared = [&r](const MonitorRecord& m) -> std::int64_t {
+        const std::int64_t w = std::min(r.right, m.monitor.right) - std::max(r.left, m.monitor.left);
+        const std::int64_t h = std::min(r.bottom, m.monitor.bottom) - std::max(r.top, m.monitor.top);
+        return w > 0 && h > 0 ? w * h : 0;
+    };
+    const auto most = std::max_element(
+        m_monitors.begin(), m_monitors.end(),
+        [&](const MonitorRecord& a, const MonitorRecord& b) { return shared(a) < shared(b); });
+    return most == m_monitors.end() ? MonitorRecord{}.dpi : most->dpi;
+}
+
 bool CFakeDesktop::hotKeyTaken(unsigned modifiers, unsigned vk) const {
     if (m_heldElsewhere.count({modifiers, vk})) return true;
     return std::any_of(m_hotKeys.begin(), m_hotKeys.end(), [&](const auto& entry) {

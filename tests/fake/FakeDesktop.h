@@ -235,6 +235,9 @@ public:
     void monitorRects(std::vector<Rect>& out) override;
     Rect desktopRect() override { return m_desktopRect; }
     Rect workArea() override { return m_workArea; }
+    // The DPI of the monitor sharing most pixels with the window; the first monitor's
+    // (96 without monitors) when none does.
+    int monitorDpi(WinHandle h) override;
     [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;
     void unregisterHotKey(WinHandle owner, int id) override;
     std::uint32_t lastError() override { return m_lastError; }

@@ -70,6 +70,14 @@ void CFakePinWindow::openPinMenu() {
     });
 }
 
+void CFakePinWindow::showPinPicture(const PinLayout& layout) {
+    m_log.bitmapId = layout.bitmapId;
+    m_log.layout = layout;
+    const Rect r = pinRect();
+    m_fake.setRect(m_handle,
+                   Rect{r.left, r.top, r.left + layout.window.width(), r.top + layout.window.height()});
+}
+
 std::unique_ptr<CPinPropatyDlg> CFakePinWindow::makeTransparencyDialog() {
     FakePinLog& log = m_log;
     CFakePropatyDlg::User user = [&log](CFakePropatyDlg& dialog) {
@@ -95,9 +103,9 @@ CPinDlg* CFakePinFactory::createPinDlg(WinHandle target) {
     }
     owners.push_back(target);
     logs.push_back(std::make_unique<FakePinLog>());
-    last = new CFakePinWindow(m_desktop, *logs.back(), Rect{0, 0, width, height});
+    last = new CFakePinWindow(m_desktop, *logs.back(), Rect{});
     made.push_back(last);
-    last->OnInitDialog();
+    last->OnInitDialog(target);
     return last;
 }
 

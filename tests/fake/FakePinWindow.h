@@ -48,6 +48,8 @@ private:
 struct FakePinLog {
     std::map<unsigned, unsigned> timers;  // running timers: id -> period
     int bitmapId = 0;
+    // The layout of the last picture shown.
+    PinLayout layout;
     int dragStarts = 0;
     int menusOpened = 0;
     // What happens while the pin's menu or move loop is open (other programs, the user).
@@ -77,7 +79,8 @@ public:
     void showPin() override { m_log.shown = true; }
 
 protected:
-    void showPinPicture(int bitmapId) override { m_log.bitmapId = bitmapId; }
+    // The window takes the layout's size, as the real one does.
+    void showPinPicture(const PinLayout& layout) override;
     void startTimer(unsigned id, unsigned ms) override;
     void killTimer(unsigned id) override;
     void startDragging() override;
@@ -98,9 +101,6 @@ public:
     CPinDlg* createPinDlg(WinHandle target) override;
     CDesktop& desktop() override { return m_desktop; }
 
-    // Size of the pin windows made from now on.
-    int width = 52;
-    int height = 50;
     // The next creation fails.
     bool refuse = false;
     std::vector<WinHandle> owners;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,9 +47,13 @@ TEST_F(MultiDisplayTest, PrimaryComesFirstWhateverTheEnumerationOrder) {
     EXPECT_EQ(display->monitors()[1].device, left.device);
     EXPECT_EQ(display->monitors()[2].device, right.device);
 
-    // Monitors connected later are not seen.
+    // Reading them again after the setup changed gives today's monitors only.
     desktop.setMonitors({primary});
-    EXPECT_EQ(CMultiDisplay::GetMultiDisplay()->GetMonitorCount(), 3);
+    EXPECT_EQ(display->GetMonitorCount(), 3);
+    display->EnumMonitors(desktop);
+    EXPECT_EQ(display->GetMonitorCount(), 1);
+    ASSERT_EQ(display->monitors().size(), 1u);
+    EXPECT_EQ(display->monitors()[0].device, primary.device);
 }
 
 TEST_F(MultiDisplayTest, EachMonitorIsTraced) {
@@ -66,6 +71,72 @@ TEST_F(MultiDisplayTest, ReleaseForgetsTheMonitors) {
     EXPECT_EQ(CMultiDisplay::GetMultiDisplay()->GetMonitorCount(), 1);
     CMultiDisplay::ReleaseMultiDisplay();
     EXPECT_EQ(CMultiDisplay::GetMultiDisplay()->GetMonitorCount(), 0);
+}
+
+struct DragCase {
+    const char* what;
+    std::vector<Rect> monitors;
+    Rect from;
+    Rect to;
+    Rect stop;
+};
+
+// A 400 x 400 window dragged with a 52-pixel pin.
+TEST_F(MultiDisplayTest, ADragStopsWhereTheWindowsTopEdgeWouldLeaveTheMonitors) {
+    const Rect primary{0, 0, 1920, 1080};
+    // A second, lower monitor to the right, and one to the left of the primary.
+    const std::vector<Rect> sideBySide{primary, {1920, 0, 3200, 1024}};
+    const std::vector<Rect> leftOfPrimary{primary, {-1280, 0, 0, 1024}};
+    const Rect home{100, 200, 500, 600};
+    const DragCase cases[] = {
+        {"within a monitor", {primary}, home, {900, 600, 1300, 1000}, {900, 600, 1300, 1000}},
+        {"onto the other monitor", sideBySide, home, {2000, 500, 2400, 900}, {2000, 500, 2400, 900}},
+        {"below the bottom", {primary}, home, {1100, 1100, 1500, 1500}, {1100, 1079, 1500, 1479}},
+        {"above the top", {primary}, home, {100, -300, 500, 100}, {100, 0, 500, 400}},
+        {"past the right edge", sideBySide, home, {3500, 200, 3900, 600}, {3148, 200, 3548, 600}},
+        {"past the left edge", leftOfPrimary, home, {-2000, 200, -1600, 600}, {-1628, 200, -1228, 600}},
+        {"below the lower monitor",
+         sideBySide,
+         {2000, 100, 2400, 500},
+         {2000, 1050, 2400, 1450},
+         {2000, 1023, 2400, 1423}},
+        {"diagonally off: across first, then down",
+         sideBySide,
+         home,
+         {3500, 1200, 3900, 1600},
+         {3148, 1023, 3548, 1423}},
+        // Under the lower monitor's bottom only the primary holds the edge.
+        {"along the bottom into the gap",
+         sideBySide,
+         {1400, 1050, 1800, 1450},
+         {2000, 1050, 2400, 1450},
+         {1868, 1050, 2268, 1450}},
+        {"a window out of reach already",
+         {primary},
+         {5000, 5000, 5400, 5400},
+         {6000, 6000, 6400, 6400},
+         {6000, 6000, 6400, 6400}},
+        {"no monitors known", {}, home, {9000, 9000, 9400, 9400}, {9000, 9000, 9400, 9400}},
+    };
+    for (const DragCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<MonitorRecord> monitors;
+        for (const Rect& m : c.monitors)
+            monitors.push_back(MonitorRecord{m, m, monitors.empty() ? 1u : 0u, "", m});
+        desktop.setMonitors(monitors);
+        CMultiDisplay* display = CMultiDisplay::GetMultiDisplay();
+        display->EnumMonitors(desktop);
+        EXPECT_EQ(display->dragStop(c.from, c.to, 52), c.stop);
+        EXPECT_TRUE(display->keepsGrip(c.stop, 52) || !display->keepsGrip(c.from, 52));
+    }
+}
+
+TEST_F(MultiDisplayTest, AWindowNarrowerThanThePinNeedsItsWholeTopEdgeOnAMonitor) {
+    CMultiDisplay* display = CMultiDisplay::GetMultiDisplay();
+    display->EnumMonitors(desktop);
+    EXPECT_TRUE(display->keepsGrip(Rect{1890, 10, 1920, 40}, 52));
+    EXPECT_FALSE(display->keepsGrip(Rect{1891, 10, 1921, 40}, 52));
+    EXPECT_FALSE(display->keepsGrip(Rect{0, 1080, 30, 1110}, 52));
 }
 
 }  // namespace

@@ -279,6 +279,44 @@ TEST_F(PinDlgTest, TheTargetFollowsADraggedPinOnlyWhenDraggingIsAllowed) {
     }
 }
 
+TEST_F(PinDlgTest, ADraggedPinStopsWhereItsTargetWouldLeaveTheMonitors) {
+    CFakePinController controller;
+    controller.move = 1;
+    useMonitors(1);
+    CFakePinWindow& pin = newPin();
+    attach();
+    // Dragged down past the bottom, the target would lie wholly below the monitor.
+    pin.movePin(Rect{1120, 1070, 1172, 1132});
+    const Rect stopped{1100, 1079, 1500, 1479};
+    EXPECT_EQ(desktop.windowRect(target), stopped);
+    EXPECT_EQ(pin.m_rectTarget, stopped);
+    // The pin is put back on its target, where the user can take it again.
+    EXPECT_EQ(pin.pinRect(), (Rect{1120, 1047, 1172, 1109}));
+    EXPECT_EQ(pin.m_rectPin, pin.pinRect());
+    pin.Destroy();
+}
+
+TEST_F(PinDlgTest, APinIsLaidOutAgainWhenItsTargetsMonitorChangesScale) {
+    useMonitors(2);
+    CFakePinWindow& pin = newPin();
+    attach(0, 70, 0, kTargetRect);
+    EXPECT_EQ(log().layout, pinLayout(false, 96));
+    std::vector<MonitorRecord> monitors = desktop.enumerateMonitors();
+    // The scale of the other monitor does not matter to this pin.
+    monitors[1].dpi = 192;
+    desktop.setMonitors(monitors);
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_EQ(log().layout, pinLayout(false, 96));
+    monitors[0].dpi = 144;
+    desktop.setMonitors(monitors);
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_EQ(log().layout, pinLayout(false, 144));
+    EXPECT_EQ(pin.pinRect(), (Rect{130, 152, 208, 246}));
+    EXPECT_EQ(pin.m_rectPin, pin.pinRect());
+    EXPECT_EQ(desktop.windowRect(target), kTargetRect);
+    pin.Destroy();
+}
+
 TEST_F(PinDlgTest, OnASingleMonitorAPinOffTheDesktopKeepsItsLastPlace) {
     for (int monitors : {0, 1, 2}) {
         SCOPED_TRACE(monitors);
@@ -303,6 +341,39 @@ TEST_F(PinDlgTest, APinWindowIsColourKeyedWithoutBorder) {
               (LayeredAttributes{.colorKey = 0xFFFFFF, .alpha = 200, .flags = style::kLayeredColorKey}));
     EXPECT_FALSE(desktop.style(pin.pinHandle()) & style::kBorder);
     EXPECT_EQ(traces, "");
+}
+
+// The picture stands where it stands at 96 DPI relative to the target's corner, in proportion,
+// drawn from the art of the nearest scale; the window holds it whole.
+TEST(PinLayout, ThePinScalesWithTheTargetsMonitor) {
+    struct Case {
+        bool normal;
+        int dpi;
+        int bitmapId;
+        Rect window;
+        Rect picture;
+    };
+    const Case cases[] = {
+        {true, 96, IDB_PIN_NORMAL, {20, -32, 72, 30}, {0, 12, 52, 62}},
+        {false, 96, IDB_PIN_SMALL, {20, -32, 72, 30}, {0, 33, 30, 62}},
+        {true, 120, IDB_PIN_NORMAL_125, {25, -40, 90, 38}, {0, 15, 65, 78}},
+        {true, 144, IDB_PIN_NORMAL_150, {30, -48, 108, 45}, {0, 18, 78, 93}},
+        {false, 144, IDB_PIN_SMALL_150, {30, -48, 108, 46}, {0, 50, 45, 94}},
+        {true, 192, IDB_PIN_NORMAL_200, {40, -64, 144, 60}, {0, 24, 104, 124}},
+        // Beyond the largest art the picture keeps its own size rather than being stretched.
+        {true, 240, IDB_PIN_NORMAL_200, {50, -80, 180, 75}, {0, 30, 104, 130}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.normal ? "normal" : "small") << " at " << c.dpi);
+        const PinLayout layout = pinLayout(c.normal, c.dpi);
+        EXPECT_EQ(layout.dpi, c.dpi);
+        EXPECT_EQ(layout.bitmapId, c.bitmapId);
+        EXPECT_EQ(layout.window, c.window);
+        EXPECT_EQ(layout.picture, c.picture);
+        // A dragged pin takes its target along without a pixel of drift.
+        const Rect target{100, 200, 500, 600};
+        EXPECT_EQ(targetRectFor(layout, pinRectFor(layout, target), target), target);
+    }
 }
 
 TEST_F(PinDlgTest, PinPictureFollowsThePinSizeSetting) {

@@ -1,3 +1,4 @@
+#include "desktop/MultiDisplay.h"
 #include "desktop/Trace.h"
 #include "fake/FakePinWindow.h"
 #include "pins/PinData.h"
@@ -14,6 +15,7 @@ using Kind = FakeCall::Kind;
 class PinStartEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
         setTraceSink([this](const std::string& line) { traces += line; });
         target =
             desktop.addAppWindow("Memo", "notepad.exe", "C:\\windows\\notepad.exe", Rect{100, 200, 500, 600});
@@ -22,6 +24,7 @@ protected:
     void TearDown() override {
         factory.destroyAlive();
         setTraceSink({});
+        CMultiDisplay::ReleaseMultiDisplay();
     }
     FakePinLog& log() { return *factory.logs.back(); }
 
@@ -35,18 +38,39 @@ protected:
 TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
     struct Case {
         const char* what;
+        int dpi;
         Rect rectTarget;
         Rect pin;
         Rect held;
     };
+    // The window is at (100, 200, 500, 600) on a 1920 x 1080 monitor.
     const Case cases[] = {
-        {"new record", {}, {120, 168, 152, 197}, {100, 200, 500, 600}},
-        {"stored target rectangle", {10, 10, 400, 300}, {30, -22, 62, 7}, {10, 10, 400, 300}},
+        {"new record", 96, {}, {120, 168, 172, 230}, {100, 200, 500, 600}},
+        {"stored target rectangle", 96, {10, 10, 400, 300}, {30, -22, 82, 40}, {10, 10, 400, 300}},
+        {"new record at 144 DPI", 144, {}, {130, 152, 208, 246}, {100, 200, 500, 600}},
+        {"stored rectangle at 144 DPI", 144, {10, 10, 400, 300}, {40, -38, 118, 56}, {10, 10, 400, 300}},
+        {"stored rectangle below the monitor",
+         96,
+         {1100, 1080, 1500, 1330},
+         {120, 168, 172, 230},
+         {100, 200, 500, 600}},
+        {"stored rectangle whose top edge shows less than a pin",
+         96,
+         {1890, 10, 2290, 300},
+         {120, 168, 172, 230},
+         {100, 200, 500, 600}},
+        {"stored rectangle whose top edge shows a pin's width",
+         96,
+         {1868, 10, 2268, 300},
+         {1888, -22, 1940, 40},
+         {1868, 10, 2268, 300}},
     };
-    factory.width = 32;
-    factory.height = 29;
+    const MonitorRecord monitor = desktop.enumerateMonitors().front();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        MonitorRecord scaled = monitor;
+        scaled.dpi = c.dpi;
+        desktop.setMonitors({scaled});
         CPinData pinned = record;
         pinned.m_rectTarget = c.rectTarget;
         pinned.StartPin(factory, target);

@@ -3,6 +3,7 @@
 #include "app/AppIds.h"
 #include "app/win32/AboutWindow.h"
 #include "app/win32/HomePage.h"
+#include "desktop/MultiDisplay.h"
 #include "desktop/Trace.h"
 #include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
@@ -79,6 +80,13 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             break;
         case WM_SYSCOMMAND:
             if (onSysCommand(static_cast<unsigned>(wParam))) return 0;
+            break;
+        case WM_DISPLAYCHANGE:
+            CMultiDisplay::GetMultiDisplay()->EnumMonitors(m_desktop);
+            break;
+        case WM_SETTINGCHANGE:
+            // A taskbar moved or changed its size: the monitors' work areas are new.
+            if (wParam == SPI_SETWORKAREA) CMultiDisplay::GetMultiDisplay()->EnumMonitors(m_desktop);
             break;
         case WM_DWMCOMPOSITIONCHANGED:
             onCompositionChanged();

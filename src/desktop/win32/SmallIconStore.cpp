@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr int kIconSize = 16;
 constexpr int kGrowBy = 50;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // IDI_ERROR, spelled for the ANSI call.
@@ -20,13 +19,19 @@ CSmallIconStore::Icon fromHicon(HICON icon, CSmallIconStore::Origin origin) {
 
 }  // namespace
 
+// The system's small icon size, which is what the shell hands out as small file icons: 16 at
+// 96 DPI, larger on a scaled display (for the DPI the program started at).
 CWin32SmallIconStore::CWin32SmallIconStore() noexcept
-    : m_imageList(ImageList_Create(kIconSize, kIconSize, ILC_COLORDDB, 0, kGrowBy)) {
+    : m_imageList(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLORDDB,
+                                   0, kGrowBy)) {
     ImageList_SetBkColor(m_imageList.get(), kWhite);
 }
 
 std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::programIcon() {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DESKTOP));
+    // Drawn for the list's size where the icon has that picture, rather than shrunk from 32.
+    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DESKTOP),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     if (icon == nullptr) return std::nullopt;
     return fromHicon(icon, Origin::programResource);
 }

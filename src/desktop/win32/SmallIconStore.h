@@ -1,4 +1,4 @@
-// The control panel's 16 x 16 image list and the places its icons come from.
+// The control panel's image list of small icons and the places its icons come from.
 #pragma once
 
 #include "desktop/ImageListCashSmoll.h"

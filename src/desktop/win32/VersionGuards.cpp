@@ -11,6 +11,12 @@ using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
 using DwmExtendFrameIntoClientAreaFn = HRESULT(WINAPI*)(HWND, const MARGINS*);
 using DwmGetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
 using ChangeWindowMessageFilterFn = BOOL(WINAPI*)(UINT, DWORD);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+
+// MDT_EFFECTIVE_DPI of GetDpiForMonitor: the DPI the user's scale setting gives the monitor.
+constexpr int kEffectiveDpi = 0;
 
 // MSGFLT_ADD of ChangeWindowMessageFilter.
 constexpr DWORD kMessageFilterAdd = 1;
@@ -27,6 +33,16 @@ Fn boundFunction(HMODULE module, const char* name) {
 HMODULE dwmLibrary() {
     static const HMODULE library = LoadLibraryW(L"dwmapi.dll");
     return library;
+}
+
+HMODULE user32Library() { return GetModuleHandleW(L"user32.dll"); }
+
+// The one DPI of a system without DPI per monitor, which every window there is shown at.
+UINT systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
 }  // namespace
@@ -69,7 +85,28 @@ HRESULT GetDwmFrameBounds(HWND window, RECT& bounds) {
 
 bool AllowMessageThroughFilter(UINT message) {
     if (!IsOsVersion6OrLater()) return false;
-    static const auto filter = boundFunction<ChangeWindowMessageFilterFn>(GetModuleHandleW(L"user32.dll"),
-                                                                          "ChangeWindowMessageFilter");
+    static const auto filter =
+        boundFunction<ChangeWindowMessageFilterFn>(user32Library(), "ChangeWindowMessageFilter");
     return filter && filter(message, kMessageFilterAdd) != FALSE;
+}
+
+UINT MonitorDpi(HMONITOR monitor) {
+    // shcore is loaded at the first use, like dwmapi.
+    static const HMODULE shcore = LoadLibraryW(L"shcore.dll");
+    static const auto query = boundFunction<GetDpiForMonitorFn>(shcore, "GetDpiForMonitor");
+    UINT dpiX = 0, dpiY = 0;
+    if (query && monitor && SUCCEEDED(query(monitor, kEffectiveDpi, &dpiX, &dpiY)) && dpiY > 0) return dpiY;
+    return systemDpi();
+}
+
+UINT WindowDpi(HWND window) {
+    static const auto query = boundFunction<GetDpiForWindowFn>(user32Library(), "GetDpiForWindow");
+    const UINT dpi = query ? query(window) : 0;
+    return dpi > 0 ? dpi : systemDpi();
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+    static const auto query =
+        boundFunction<GetSystemMetricsForDpiFn>(user32Library(), "GetSystemMetricsForDpi");
+    return query ? query(index, dpi) : GetSystemMetrics(index);
 }

@@ -1,6 +1,7 @@
-// Facilities that exist only from system version 6 on (the desktop window manager and the
-// message filter), used so that Clavora still loads and runs on older systems: the libraries
-// are bound at the first call, and every call sits behind the version question.
+// Facilities that exist only on newer systems (from version 6: the desktop window manager and
+// the message filter; later: the DPI of each monitor and window), used so that Clavora still loads and runs
+// on older systems: the libraries are bound at the first call, and every call sits behind the version
+// question.
 #pragma once
 
 #include <windows.h>
@@ -26,3 +27,13 @@ HRESULT GetDwmFrameBounds(HWND window, RECT& bounds);
 // ChangeWindowMessageFilter(message, MSGFLT_ADD), so that a broadcast from a process of
 // another integrity level reaches us; false on an older system or when the call fails.
 bool AllowMessageThroughFilter(UINT message);
+
+// The effective DPI of monitor (GetDpiForMonitor); where the system has no DPI per monitor,
+// its one DPI.
+UINT MonitorDpi(HMONITOR monitor);
+// The DPI window is shown at (GetDpiForWindow); where the system has no DPI per window, its
+// one DPI.
+UINT WindowDpi(HWND window);
+// GetSystemMetricsForDpi; where the system lacks it, GetSystemMetrics, whose values are for
+// its one DPI.
+int SystemMetricForDpi(int index, UINT dpi);

@@ -1,6 +1,7 @@
 #include "desktop/win32/Win32Desktop.h"
 
 #include "desktop/Trace.h"
+#include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
 #include "ui/win32/Handles.h"
 
@@ -62,6 +63,7 @@ BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT enumRect, LPARAM list
         record.flags = info.dwFlags;
         record.device.assign(info.szDevice, strnlen(info.szDevice, sizeof(info.szDevice)));
     }
+    record.dpi = static_cast<int>(MonitorDpi(monitor));
     reinterpret_cast<std::vector<MonitorRecord>*>(list)->push_back(std::move(record));
     return TRUE;
 }
@@ -308,6 +310,10 @@ std::vector<MonitorRecord> CWin32Desktop::enumerateMonitors() {
     std::vector<MonitorRecord> monitors;
     EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
+}
+
+int CWin32Desktop::monitorDpi(WinHandle h) {
+    return static_cast<int>(MonitorDpi(MonitorFromWindow(toHwnd(h), MONITOR_DEFAULTTONEAREST)));
 }
 
 Rect CWin32Desktop::desktopRect() {

@@ -37,6 +37,7 @@ public:
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override;
     void monitorRects(std::vector<Rect>& out) override;
+    int monitorDpi(WinHandle h) override;
     Rect desktopRect() override;
     Rect workArea() override;
 

@@ -1,17 +1,15 @@
 #include "pins/win32/ControlPanelWindow.h"
 
 #include "conditions/win32/MatchConditionDlgWindow.h"
+#include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
+#include "pins/PanelColumns.h"
 #include "pinwindow/win32/SizeDlgWindow.h"
 #include "resource.h"
 
 namespace {
 
-struct Column {
-    std::u8string_view heading;
-    int width;
-};
-constexpr Column kColumns[] = {{u8"ProgramName", 100}, {u8"Window Title", 300}, {u8"  ", 10}};
+constexpr std::u8string_view kHeadings[] = {u8"ProgramName", u8"Window Title", u8"  "};
 
 constexpr COLORREF kPanelGrey = RGB(230, 230, 230);
 
@@ -59,8 +57,13 @@ std::optional<LRESULT> CControlPanelWindow::onMessage(UINT message, WPARAM wPara
 void CControlPanelWindow::initList() {
     m_list.attach(item(IDC_PIN_LIST));
     m_list.setExtendedStyle(LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        m_list.insertColumn(i, kColumns[i].heading, kColumns[i].width);
+    const UINT dpi = WindowDpi(hwnd());
+    RECT client{};
+    GetClientRect(item(IDC_PIN_LIST), &client);
+    const auto widths =
+        panelColumnWidths(static_cast<int>(dpi), client.right, SystemMetricForDpi(SM_CXVSCROLL, dpi));
+    for (int i = 0; i < static_cast<int>(std::size(kHeadings)); ++i) {
+        m_list.insertColumn(i, kHeadings[i], widths[static_cast<std::size_t>(i)]);
     }
     m_list.setImageList(m_iconStore.imageList(), LVSIL_SMALL);
 }

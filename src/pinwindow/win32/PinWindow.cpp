@@ -6,8 +6,6 @@
 #include "resource.h"
 #include "ui/win32/Controls.h"
 
-#include <algorithm>
-
 CPinWindow::CPinWindow(CDesktop& desktop)
     : CPinDlg(desktop), CDialogBase(IDD_PIN), m_brushBack(CreateSolidBrush(RGB(255, 255, 255))) {}
 
@@ -34,8 +32,13 @@ void CPinWindow::showPin() { ShowWindow(hwnd(), SW_SHOWNOACTIVATE); }
 std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            OnInitDialog();
+            OnInitDialog(toWinHandle(GetWindow(hwnd(), GW_OWNER)));
             return TRUE;
+        case WM_DPICHANGED:
+            // The pin lays itself out for its target's monitor; the rectangle the system
+            // suggests is for a window that scales about itself.
+            OnDpiChanged();
+            return 0;
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;
@@ -72,31 +75,20 @@ void CPinWindow::onPostDestroy() {
     if (m_ownsItself) delete this;
 }
 
-void CPinWindow::showPinPicture(int bitmapId) {
-    m_picture.reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),
-                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!m_picture) trace("LoadImage(%d) Error=%d\n", bitmapId, static_cast<int>(GetLastError()));
+void CPinWindow::showPinPicture(const PinLayout& layout) {
+    CBitmapHandle bitmap(
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(layout.bitmapId),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!bitmap) trace("LoadImage(%d) Error=%d\n", layout.bitmapId, static_cast<int>(GetLastError()));
     HWND picture = item(IDC_PIN_PICTURE);
-    // The control takes the bitmap's size; the object keeps owning the bitmap.
-    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture.get()));
-    RECT shown{};
-    GetWindowRect(picture, &shown);
-    const int width = shown.right - shown.left;
-    const int height = shown.bottom - shown.top;
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    // The template's pixel size follows from its font; grow the window where that leaves it
-    // smaller than the picture, so the whole pin shows.
-    if (client.right < width || client.bottom < height) {
-        RECT frame{};
-        GetWindowRect(hwnd(), &frame);
-        const int growX = std::max(0, width - static_cast<int>(client.right));
-        const int growY = std::max(0, height - static_cast<int>(client.bottom));
-        SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left + growX,
-                     frame.bottom - frame.top + growY, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        GetClientRect(hwnd(), &client);
-    }
-    MoveWindow(picture, 0, client.bottom - height, width, height, TRUE);
+    // The control shows the bitmap that the object owns; the one it showed before goes after.
+    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+    m_picture = std::move(bitmap);
+    // The window has neither border nor caption, so its client area is the whole window.
+    SetWindowPos(hwnd(), nullptr, 0, 0, layout.window.width(), layout.window.height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(picture, layout.picture.left, layout.picture.top, layout.picture.width(),
+               layout.picture.height(), TRUE);
 }
 
 void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms, nullptr); }

@@ -30,7 +30,7 @@ protected:
     HBRUSH onCtlColor(HDC dc, HWND control, UINT kind, HBRUSH defaultBrush) override;
     void onPostDestroy() override;
 
-    void showPinPicture(int bitmapId) override;
+    void showPinPicture(const PinLayout& layout) override;
     void startTimer(unsigned id, unsigned ms) override;
     void killTimer(unsigned id) override;
     void startDragging() override;

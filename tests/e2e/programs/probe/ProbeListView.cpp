@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 namespace probe {
 
 namespace {
@@ -58,10 +60,10 @@ bool readItem(HWND list, const CRemoteRecords& remote, int row, int column, Remo
     return remote.read(out);
 }
 
-// The row's whole rectangle, in screen coordinates.
-bool readRowRect(HWND list, const CRemoteRecords& remote, int row, RECT& out) {
+// A rectangle of the row (LVIR_BOUNDS: all of it, LVIR_ICON: its icon), in screen coordinates.
+bool readRowRect(HWND list, const CRemoteRecords& remote, int row, RECT& out, int part = LVIR_BOUNDS) {
     RemoteRecords local{};
-    local.rect.left = LVIR_BOUNDS;
+    local.rect.left = part;
     if (!remote.write(local)) return false;
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&remote.address()->rect));
@@ -89,21 +91,36 @@ int listView(CArgs& args) {
     const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     const auto smallImages = SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    std::string widths;
+    for (int column = 0; column < columns; ++column) {
+        if (column > 0) widths += ',';
+        widths += std::to_string(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    }
+    RECT client{};
+    GetClientRect(list, &client);
     helper::CLine()
         .add("rows", rows)
         .add("columns", columns)
         .hex("smallimages", static_cast<std::uint64_t>(smallImages))
         .add("selectionmark", SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0))
+        .add("widths", widths)
+        .add("clientwidth", client.right)
+        .add("hscroll", (GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) != 0)
         .print();
     for (int row = 0; row < rows; ++row) {
         RemoteRecords item{};
         RECT rect{};
-        if (!readItem(list, remote, row, 0, item) || !readRowRect(list, remote, row, rect)) return kNotFound;
+        RECT icon{};
+        if (!readItem(list, remote, row, 0, item) || !readRowRect(list, remote, row, rect) ||
+            !readRowRect(list, remote, row, icon, LVIR_ICON)) {
+            return kNotFound;
+        }
         helper::CLine line;
         line.add("row", row)
             .add("image", item.item.iImage)
             .add("selected", (item.item.state & LVIS_SELECTED) != 0)
             .rect("rect", rect)
+            .rect("icon", icon)
             .add("text0", wideToUtf8(item.text));
         for (int column = 1; column < columns; ++column) {
             if (!readItem(list, remote, row, column, item)) return kNotFound;

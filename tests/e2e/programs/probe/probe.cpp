@@ -19,8 +19,9 @@
 //                                       visible enabled rect
 //   text HWND                           GetWindowTextW as UTF-8 (escaped), alone on the line
 //   listview HWND                       a list view's rows (of any process): a summary line
-//                                       rows columns smallimages selectionmark, then per row
-//                                       row image selected rect text0 text1 ...
+//                                       rows columns smallimages selectionmark widths
+//                                       clientwidth hscroll, then per row
+//                                       row image selected rect icon text0 text1 ...
 //   foreground                          the foreground window's line
 //   pid                                 the probe's own process ID (a process that is gone next)
 //   objects PID                         the process's GDI objects, USER objects and windows
