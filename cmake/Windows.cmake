@@ -29,3 +29,10 @@ foreach(dir ${CLAVORA_E2E_PROGRAMS})
     target_link_libraries(${name} PRIVATE clavora_win32)
   endif()
 endforeach()
+
+# Where the links of the About box and the main window lead. Empty: to the guide that the
+# package puts beside Clavora.exe, so that a build never sends users to somebody else's site.
+set(CLAVORA_HOME_PAGE "" CACHE STRING "Home-page address opened by Clavora's links (empty: the guide beside the exe)")
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/win32/HomePage.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+             "CLAVORA_HOME_PAGE=\"${CLAVORA_HOME_PAGE}\"")
+
