@@ -11,6 +11,7 @@ SYSTEM_DLLS="COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.d
 WM_SYSCOMMAND=0x0112
 IDM_ABOUTBOX=16
 IDC_VERSION=1001
+IDC_HOMEPAGE_LINK=1027
 
 product_version=$(sed -n 's/^#define CLAVORA_PRODUCT_VERSION "\(.*\)"$/\1/p' "$E2E_DIR/../../res/Version.h")
 name="Clavora-${product_version//, /.}-win64"
@@ -43,8 +44,10 @@ done
 
 # --- under Wine, from the unpacked folder ---
 
-start_exe "$exe"
+# Wine's shell traces what ShellExecute is asked to open.
+WINEDEBUG=-all,trace+exec start_exe "$exe"
 CLAVORA_PID=$LAST_PID
+clavora_log="$ARTIFACTS/Clavora.$E2E_LOG_SEQ.log"
 CLAVORA_MAIN=$(field hwnd "$(wait_window --exe clavora.exe --class '#32770' --title Clavora --timeout 20000)")
 wait_until "[ \"\$(tray_icon_count)\" -ge 1 ]" 10000 || fail "no tray icon"
 
@@ -52,6 +55,10 @@ wait_until "[ \"\$(tray_icon_count)\" -ge 1 ]" 10000 || fail "no tray icon"
 probe post "$CLAVORA_MAIN" "$WM_SYSCOMMAND" "$IDM_ABOUTBOX" 0
 about=$(field hwnd "$(wait_window --title Clavora --exe clavora.exe --visible --owner "$CLAVORA_MAIN" --timeout 5000)")
 expect_eq "$(field text "$(child_line "$about" "$IDC_VERSION")")" "Clavora Ver.:${product_version//,/-}" "the version line"
+# Its link opens the guide that came with it.
+click_control "$about" "$IDC_HOMEPAGE_LINK"
+wait_until "LC_ALL=C grep -aF 'ShellExecuteA' '$clavora_log' | grep -qF '\\\\Clavora\\\\guide.html\"'" 5000 ||
+    fail "the About box's link did not open the guide beside the exe"
 probe post "$about" "$WM_COMMAND" "$IDOK" 0
 probe wait-gone "$about" --timeout 5000 >/dev/null || fail "the About box did not close"
 
