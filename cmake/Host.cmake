@@ -36,14 +36,20 @@ else()
 endif()
 
 set(CLAVORA_WIN64_DIR ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH "Build tree of the Windows executables")
+set(CLAVORA_WINE_TEST_ENV "CLAVORA_WIN64_DIR=${CLAVORA_WIN64_DIR};CLAVORA_BUILD_DIR=${CMAKE_BINARY_DIR}")
 file(GLOB CLAVORA_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/scenarios/*.sh)
 foreach(scenario ${CLAVORA_SCENARIOS})
   get_filename_component(name ${scenario} NAME_WE)
   add_test(NAME e2e.${name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario.sh ${scenario})
   # A scenario that cannot run here (it needs root to mount, say) says "SKIPPED:" and ends.
   set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK wine SKIP_REGULAR_EXPRESSION "SKIPPED:"
-                       ENVIRONMENT "CLAVORA_WIN64_DIR=${CLAVORA_WIN64_DIR};CLAVORA_BUILD_DIR=${CMAKE_BINARY_DIR}")
+                       ENVIRONMENT "${CLAVORA_WINE_TEST_ENV}")
 endforeach()
+
+# The release package, made and unpacked as a user gets it and run under Wine like a scenario.
+add_test(NAME package COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario.sh ${CMAKE_SOURCE_DIR}/tests/package/package.sh)
+set_tests_properties(package PROPERTIES LABELS package TIMEOUT 300 RESOURCE_LOCK wine
+                     ENVIRONMENT "${CLAVORA_WINE_TEST_ENV}")
 
 find_package(benchmark QUIET)
 file(GLOB CLAVORA_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

@@ -4,7 +4,7 @@
 
 CLAVORA_PACKAGES=(cmake g++ make googletest libgtest-dev libbenchmark-dev clang-format
     mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb xdotool x11-utils imagemagick
-    fonts-ipafont-gothic locales clang libclang-rt-dev e2fsprogs)
+    fonts-ipafont-gothic locales clang libclang-rt-dev e2fsprogs python3 python3-markdown)
 
 clavora_missing_packages() {
     local pkg

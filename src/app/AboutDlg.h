@@ -7,10 +7,6 @@
 #include <string>
 #include <string_view>
 
-// The maker's home page, opened by the links of the About box and the main window. A
-// neutral placeholder until the product owner names the real address; change it here only.
-inline constexpr char kHomePageAddress[] = "https://example.com/";
-
 // The version text kept for the life of the process, "Ver.:" and the ProductVersion value,
 // at most 255 bytes as the 256-byte buffer of the original holds.
 class CVersionStringCache {

@@ -96,7 +96,7 @@ check_styles() {
 check_template 100 "Clavoraのﾊﾞｰｼﾞｮﾝ情報" <<'EOF'
 -1|Static|#128
 1001|Static|Clavora Version 1.0
--1|Static|Copyright (C) Veskaro
+-1|Static|© Clavora authors (MIT)
 1|Button|OK
 1027|SysLink|<a>Veskaroホームページ</a>
 EOF

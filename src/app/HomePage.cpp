@@ -1,0 +1,16 @@
+#include "app/HomePage.h"
+
+#include "app/ClavoraApp.h"
+#include "desktop/Trace.h"
+
+std::optional<std::string> homePageTarget(std::string_view configuredAddress, const CCodePage& codePage,
+                                          std::string_view programPath,
+                                          const std::function<bool(const std::string&)>& fileExists) {
+    if (!configuredAddress.empty()) return std::string(configuredAddress);
+    std::string guide = programDirectory(codePage, programPath);
+    if (!guide.empty()) guide += '\\';
+    guide += kGuideFileName;
+    if (fileExists(guide)) return guide;
+    trace("openHomePage: no home page and no guide at %s\n", guide.c_str());
+    return std::nullopt;
+}

@@ -1,0 +1,43 @@
+#include "app/HomePage.h"
+
+#include "desktop/Trace.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+TEST(HomePage, LinksOpenTheBuildsAddressElseTheGuideBesideTheProgramElseNothing) {
+    const CCp932CodePage cp;
+    const std::string program = "C:\\Tools\\\x95\x5C\\Clavora.exe";  // 表: trail byte 0x5C
+    const std::string guide = "C:\\Tools\\\x95\x5C\\guide.html";
+    const struct {
+        const char* address;
+        bool guideThere;
+        std::optional<std::string> opened;
+        std::string traced;
+    } cases[] = {
+        {"https://clavora.example/", true, "https://clavora.example/", ""},
+        {"", true, guide, ""},
+        {"", false, std::nullopt, "openHomePage: no home page and no guide at " + guide + "\n"},
+    };
+    for (const auto& c : cases) {
+        std::string traced;
+        std::string asked;
+        setTraceSink([&traced](const std::string& line) { traced += line; });
+        const auto opened = homePageTarget(c.address, cp, program, [&](const std::string& file) {
+            asked = file;
+            return c.guideThere;
+        });
+        setTraceSink({});
+        EXPECT_EQ(opened, c.opened) << c.address << c.guideThere;
+        EXPECT_EQ(traced, c.traced);
+        if (!*c.address) {
+            EXPECT_EQ(asked, guide);
+        }
+    }
+}
+
+}  // namespace
