@@ -31,11 +31,30 @@ void CPinWindow::movePin(const Rect& r) { MoveWindow(hwnd(), r.left, r.top, r.wi
 // the hotkey, or whenever the cycle finds the window again) and must not take the keyboard away.
 void CPinWindow::showPin() { ShowWindow(hwnd(), SW_SHOWNOACTIVATE); }
 
+// The pin never becomes the active window: it would take the keyboard from its target, and under
+// Wine a window that was once active, or was moved as an activating change, counts as one for
+// the window manager from then on; taking it down waits for the window manager, up to two
+// seconds a pin where there is none. So the picture takes no focus at creation, clicks do not
+// activate, and a drag moves the pin itself instead of through the system's move loop.
 std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
-            return TRUE;
+            return FALSE;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_MOUSEMOVE:
+            if (GetCapture() == hwnd()) {
+                if (wParam & MK_LBUTTON) {
+                    followCursor();
+                } else {
+                    ReleaseCapture();  // the button went up where the pin could not see it
+                }
+            }
+            return std::nullopt;
+        case WM_LBUTTONUP:
+            if (GetCapture() == hwnd()) ReleaseCapture();
+            return std::nullopt;
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;
@@ -103,7 +122,20 @@ void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms,
 
 void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
-void CPinWindow::startDragging() { SendMessageA(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0); }
+void CPinWindow::startDragging() {
+    GetCursorPos(&m_dragCursor);
+    GetWindowRect(hwnd(), &m_dragPin);
+    SetCapture(hwnd());
+}
+
+void CPinWindow::followCursor() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT moved = m_dragPin;
+    OffsetRect(&moved, cursor.x - m_dragCursor.x, cursor.y - m_dragCursor.y);
+    // The move arrives as WM_MOVE, which takes the target along.
+    movePin(toRect(moved));
+}
 
 void CPinWindow::openPinMenu() { static_cast<void>(showPopupMenuAtCursor(hwnd(), IDR_PIN_MENU, 0)); }
 
