@@ -53,7 +53,11 @@ std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM
             }
             return std::nullopt;
         case WM_LBUTTONUP:
-            if (GetCapture() == hwnd()) ReleaseCapture();
+            // The last stretch of the way may come with the release alone.
+            if (GetCapture() == hwnd()) {
+                followCursor();
+                ReleaseCapture();
+            }
             return std::nullopt;
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
@@ -137,7 +141,21 @@ void CPinWindow::followCursor() {
     movePin(toRect(moved));
 }
 
-void CPinWindow::openPinMenu() { static_cast<void>(showPopupMenuAtCursor(hwnd(), IDR_PIN_MENU, 0)); }
+// The menu has the foreground while it is open, so that it takes keys and closes on a click
+// elsewhere. Then the window that had the foreground gets it back: the keyboard is where the
+// user left it, and the pin is not left active. Only the question of "抜く" needs the pin
+// active, as its owner.
+void CPinWindow::openPinMenu() {
+    const HWND self = hwnd();
+    const HWND previous = GetForegroundWindow();
+    const UINT command = showPopupMenuAtCursor(self, IDR_PIN_MENU, TPM_RETURNCMD);
+    if (command != IDM_PIN_PULL_OUT && previous != self && IsWindow(previous) &&
+        GetForegroundWindow() == self) {
+        SetForegroundWindow(previous);
+    }
+    // As the menu itself would send it, after this call: the command may end the pin.
+    if (command != 0) PostMessageW(self, WM_COMMAND, command, 0);
+}
 
 std::unique_ptr<CPinPropatyDlg> CPinWindow::makeTransparencyDialog() {
     return std::make_unique<CPinPropatyDlgWindow>(desktop());
