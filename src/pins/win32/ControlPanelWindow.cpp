@@ -7,6 +7,8 @@
 #include "pinwindow/win32/SizeDlgWindow.h"
 #include "resource.h"
 
+#include <tuple>
+
 namespace {
 
 constexpr std::u8string_view kHeadings[] = {u8"ProgramName", u8"Window Title", u8"  "};
@@ -90,13 +92,13 @@ void CControlPanelWindow::showRows(const std::vector<PinListRow>& rows) {
 
 bool CControlPanelWindow::runSizeDialog(CPinSettings& settings) {
     CSizeDlgWindow dialog(m_desktop);
-    dialog.m_nPinSize = settings.m_pinSize;
-    dialog.m_bMoveEnable = settings.m_moveEnable;
-    dialog.m_nHotKey = settings.m_hotKey;
-    dialog.m_nModifiers = settings.m_hotKeyModifiers;
+    const auto dialogSettings = [&dialog] {
+        return std::tie(dialog.m_nPinSize, dialog.m_bMoveEnable, dialog.m_nHotKey, dialog.m_nModifiers);
+    };
+    dialogSettings() = settings.fields();
     // Owned by the resident main window, as every dialog of the program without a parent.
     if (dialog.doModal(GetAncestor(hwnd(), GA_ROOT)) != IDOK) return false;
-    settings = CPinSettings{dialog.m_nPinSize, dialog.m_bMoveEnable, dialog.m_nHotKey, dialog.m_nModifiers};
+    settings.fields() = dialogSettings();
     return true;
 }
 
