@@ -14,6 +14,8 @@
 #   pin_rect_of HWND           its rectangle "L,T,R,B"
 #   pin_head PIN               "X Y" of a pixel of the pin's head, where a click takes the pin
 #   drag_pin_to PIN X Y        drags the pin by its head with the mouse until the cursor is at X Y
+#   open_conditions_from_pin PIN   "マッチング条件設定" from the pin's menu; sets MATCH (the dialog)
+#   open_child_selection       "条件選択" in MATCH; sets CHILD (the dialog) and LIST (its list)
 #   wait_clavora_gone [MS]     waits until the Clavora process has ended
 #   start_notepad              starts Wine's notepad; sets NOTEPAD (hwnd) and NOTEPAD_RECT
 #   ini_value KEY [SECTION]    a value of CLAVORA_HOME/Clavora.ini (first match after SECTION)
@@ -22,6 +24,9 @@
 
 CLAVORA_PID=
 CLAVORA_MAIN=
+MATCH=
+CHILD=
+LIST=
 MENU_RECT=
 NOTEPAD=
 NOTEPAD_RECT=
@@ -33,6 +38,8 @@ VK_ESCAPE=0x1B
 IDOK=1
 IDM_EXIT=32772
 PIN_PICTURE_ID=1006
+IDC_SELECT_CHILD=1022
+IDC_CHILD_LIST=1023
 
 CLAVORA_HOME=${CLAVORA_HOME:-$WORKDIR}
 
@@ -119,6 +126,26 @@ drag_pin_to() {
     xdotool mousemove $(((x + $2) / 2)) $(((y + $3) / 2))
     xdotool mousemove "$2" "$3"
     xdotool mouseup 1
+}
+
+clavora_menus() { probe find --class '#32768' --visible --exe clavora.exe 2>/dev/null | LC_ALL=C grep -c . || true; }
+
+# A right click on the pin's head, and the menu's last item chosen with the keyboard.
+open_conditions_from_pin() {
+    local x y
+    read -r x y <<<"$(pin_head "$1")"
+    xdotool mousemove "$x" "$y" click 3
+    wait_until "[ \"\$(clavora_menus)\" = 1 ]" 5000 || fail "the pin's menu did not open"
+    xdotool key Down Down Down Down Return
+    MATCH=$(field hwnd "$(wait_window --title "マッチング条件設定" --exe clavora.exe --visible --timeout 5000)")
+    probe idle "$MATCH" >/dev/null
+}
+
+open_child_selection() {
+    click_control "$MATCH" "$IDC_SELECT_CHILD"
+    CHILD=$(field hwnd "$(wait_window --title "子ウィンドウ条件選択" --exe clavora.exe --visible --timeout 10000)")
+    probe idle "$CHILD" >/dev/null
+    LIST=$(child_of "$CHILD" "$IDC_CHILD_LIST")
 }
 
 wait_clavora_gone() {
