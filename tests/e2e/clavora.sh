@@ -14,6 +14,8 @@
 #   pin_rect_of HWND           its rectangle "L,T,R,B"
 #   pin_head PIN               "X Y" of a pixel of the pin's head, where a click takes the pin
 #   drag_pin_to PIN X Y        drags the pin by its head with the mouse until the cursor is at X Y
+#   menu_count                 how many popup menus PIN_EXE shows
+#   open_pin_menu PIN          right click on the pin's head; waits for its menu
 #   open_conditions_from_pin PIN   "マッチング条件設定" from the pin's menu; sets MATCH (the dialog)
 #   open_child_selection       "条件選択" in MATCH; sets CHILD (the dialog) and LIST (its list)
 #   wait_clavora_gone [MS]     waits until the Clavora process has ended
@@ -42,6 +44,8 @@ IDC_SELECT_CHILD=1022
 IDC_CHILD_LIST=1023
 
 CLAVORA_HOME=${CLAVORA_HOME:-$WORKDIR}
+# The program that shows the pins and their menus (pin_window.sh drives pintest.exe).
+PIN_EXE=clavora.exe
 
 clavora_start() {
     if [ "$CLAVORA_HOME" = "$WORKDIR" ]; then
@@ -128,14 +132,18 @@ drag_pin_to() {
     xdotool mouseup 1
 }
 
-clavora_menus() { probe find --class '#32768' --visible --exe clavora.exe 2>/dev/null | LC_ALL=C grep -c . || true; }
+menu_count() { probe find --class '#32768' --visible --exe "$PIN_EXE" 2>/dev/null | LC_ALL=C grep -c . || true; }
 
-# A right click on the pin's head, and the menu's last item chosen with the keyboard.
-open_conditions_from_pin() {
+open_pin_menu() {
     local x y
     read -r x y <<<"$(pin_head "$1")"
     xdotool mousemove "$x" "$y" click 3
-    wait_until "[ \"\$(clavora_menus)\" = 1 ]" 5000 || fail "the pin's menu did not open"
+    wait_until "[ \"\$(menu_count)\" = 1 ]" 5000 || fail "the pin's menu did not open"
+}
+
+# The menu's last item, chosen with the keyboard.
+open_conditions_from_pin() {
+    open_pin_menu "$1"
     xdotool key Down Down Down Down Return
     MATCH=$(field hwnd "$(wait_window --title "マッチング条件設定" --exe clavora.exe --visible --timeout 5000)")
     probe idle "$MATCH" >/dev/null

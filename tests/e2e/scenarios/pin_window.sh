@@ -2,6 +2,7 @@
 # shell): where the pin sits and what it is, the hold timer, the Z order and the transparency
 # from the pin's own menu and dialog, dragging, "抜く", and what ending the pin gives back.
 source "$E2E_DIR/clavora.sh"
+PIN_EXE=pintest.exe
 PINTEST="$CLAVORA_WIN64_DIR/pintest.exe"
 [ -f "$PINTEST" ] || fail "pintest.exe is not built in $CLAVORA_WIN64_DIR"
 
@@ -36,15 +37,6 @@ pintest_said() { LC_ALL=C grep -q -- "$1" "$PINTEST_LOG"; }
 
 wait_pin_on() {
     probe wait-window --owner "$1" --exe pintest.exe --visible --timeout 10000 || fail "no pin on $1"
-}
-
-menu_count() { probe find --class '#32768' --visible --exe pintest.exe 2>/dev/null | LC_ALL=C grep -c . || true; }
-
-open_pin_menu() {
-    local x y
-    read -r x y <<<"$(pin_head "$1")"
-    xdotool mousemove "$x" "$y" click 3
-    wait_until "[ \"\$(menu_count)\" = 1 ]" 5000 || fail "the pin's menu did not open"
 }
 
 # Picks an item of the open pin menu with the keyboard: 抜く, 透明度, the Z-Order submenu's
