@@ -15,9 +15,6 @@ probe idle "$PIN" >/dev/null
 
 # 透明度 50 % from the pin's own menu and dialog.
 open_pin_menu "$PIN"
-# The keys go to the menu, whichever window has the X focus.
-MENU=$(probe find --class '#32768' --visible --exe clavora.exe | head -n1 | field hwnd)
-xdotool windowfocus --sync "$(probe xid "$MENU" | field xid)"
 xdotool key Down Down Return
 dialog=$(probe wait-window --title "プロパティ" --exe clavora.exe --visible --timeout 5000) ||
     fail "透明度 opened no dialog"
