@@ -62,8 +62,9 @@ void CFakePinWindow::startDragging() {
     });
 }
 
-void CFakePinWindow::openPinMenu() {
+void CFakePinWindow::openPinMenu(bool transparencyOffered) {
     ++m_log.menusOpened;
+    m_log.transparencyOffered = transparencyOffered;
     FakePinLog& log = m_log;
     m_fake.runModalLoop(kNoWindow, [&log] {
         if (log.whileMenuOpen) log.whileMenuOpen();

@@ -511,7 +511,7 @@ TEST_F(ControlDlgTest, PullingAPinOutForgetsItsRecordWithoutTakingItsValuesBack)
     EXPECT_FALSE(factory.logs[0]->destroyed);
     ASSERT_EQ(panel.m_pins.size(), 1u);
     EXPECT_EQ(panel.m_pins[0].m_hTarget, target);
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad", 0}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad", 0, true}}));
     EXPECT_EQ(panel.m_saveRequested, 1);
     EXPECT_EQ(traces.find("EndPin!"), std::string::npos);
     char expected[128];
@@ -671,7 +671,7 @@ TEST_F(ControlDlgTest, DeleteAsksFirstAndActsOnlyOnYesForARecordThatExists) {
     EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
 }
 
-TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndTakesItsTargetOutOfTheTopmostBand) {
+TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndGivesItsTargetBackAsFound) {
     start();
     notepad("Memo 0", {10, 40, 410, 340});
     const WinHandle target = notepad("Memo 1", {500, 60, 900, 460});
@@ -690,9 +690,87 @@ TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndTakesItsTargetOutOfThe
     EXPECT_EQ(desktop.exStyle(target) & style::kExTopmost, 0u);
     EXPECT_EQ(desktop.style(target), styleBefore);
     EXPECT_EQ(traces.find("EndPin!"), std::string::npos) << "nothing is taken back";
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo 0", 0}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo 0", 0, true}}));
     panel.runCycle();
     EXPECT_EQ(factory.made.size(), 2u) << "the window stays unpinned";
+}
+
+TEST_F(ControlDlgTest, AWindowLetGoForGoodIsBackInTheBandItWasFoundIn) {
+    enum class LetGo { deleted, pulledOut, exit, maximisedThenExit, maximised };
+    struct Case {
+        LetGo how;
+        bool topmostBefore;
+        int zOrder;
+        bool topmostAfter;
+    };
+    for (const Case c : {Case{LetGo::deleted, false, 1, false}, Case{LetGo::deleted, true, 0, true},
+                         Case{LetGo::pulledOut, true, 1, true}, Case{LetGo::exit, false, 1, false},
+                         Case{LetGo::exit, true, 0, true}, Case{LetGo::maximisedThenExit, false, 1, false},
+                         // A pin that may come back keeps the band it gave.
+                         Case{LetGo::maximised, false, 1, true}, Case{LetGo::maximised, true, 0, false}}) {
+        SCOPED_TRACE(static_cast<int>(c.how) * 10 + c.topmostBefore);
+        CFakeDesktop world;
+        CFakePinFactory pins{world};
+        CFakeControlPanel controller{world, pins};
+        controller.startPinning(iniPath);
+        const WinHandle target = world.addAppWindow("Memo", "notepad.exe", kNotepadPath, kNotepadRect);
+        world.setTopmost(target, c.topmostBefore);
+        controller.m_pins = {notepadRecord("Memo")};
+        controller.m_pins[0].m_zOrder = c.zOrder;
+        controller.runCycle();
+        ASSERT_EQ((world.exStyle(target) & style::kExTopmost) != 0, c.zOrder == 1);
+        controller.selection = 0;
+        world.answerQueue = {MsgAnswer::yes};
+        switch (c.how) {
+            case LetGo::deleted:
+                controller.onDeletePin();
+                break;
+            case LetGo::pulledOut:
+                chooseFromPinMenu(controller.m_pins[0].m_hPinWnd, IDM_PIN_PULL_OUT);
+                break;
+            case LetGo::maximised:
+            case LetGo::maximisedThenExit:
+                world.maximize(target);
+                controller.runCycle();
+                ASSERT_EQ(controller.m_pins[0].m_pinned, 0);
+                if (c.how == LetGo::maximised) break;
+                [[fallthrough]];
+            case LetGo::exit:
+                controller.endSession();
+                break;
+        }
+        EXPECT_EQ((world.exStyle(target) & style::kExTopmost) != 0, c.topmostAfter);
+        pins.destroyAlive();
+    }
+}
+
+TEST_F(ControlDlgTest, TheListMarksShownPinsAndTheSelectionFollowsItsRecord) {
+    start();
+    notepad("Memo 0");
+    const WinHandle memo1 = notepad("Memo 1");
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1"), notepadRecord("Memo 2")};
+    for (CPinData& record : panel.m_pins) record.m_exePath = kNotepadPath;
+    panel.refreshList();
+    panel.runCycle();
+    const auto row = [](const char* title, bool pinned) {
+        return PinListRow{"NOTEPAD.EXE", title, 0, pinned};
+    };
+    EXPECT_EQ(panel.rows,
+              (std::vector<PinListRow>{row("Memo 0", true), row("Memo 1", true), row("Memo 2", false)}));
+
+    panel.selection = 2;
+    desktop.destroyWindow(memo1);
+    panel.runCycle();
+    EXPECT_EQ(panel.rows[1], row("Memo 1", false));
+    EXPECT_EQ(panel.selection, 2) << "an ending pin redraws the list";
+    panel.forgetRecord(panel.m_pins[0].m_recordId);
+    EXPECT_EQ(panel.selection, 1) << "a record before it went";
+
+    desktop.answerQueue = {MsgAnswer::yes};
+    panel.onDeletePin();
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{row("Memo 1", false)}));
+    EXPECT_TRUE(desktop.messageBoxes.back().text == u8"選択したデータを削除しますか？");
+    EXPECT_EQ(panel.selection, -1);
 }
 
 TEST_F(ControlDlgTest, DeleteRemovesThePinThatTheCycleStartedWhileTheQuestionWasOpen) {

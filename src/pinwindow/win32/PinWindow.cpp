@@ -97,7 +97,10 @@ void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
 void CPinWindow::startDragging() { SendMessageA(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0); }
 
-void CPinWindow::openPinMenu() { static_cast<void>(showPopupMenuAtCursor(hwnd(), IDR_PIN_MENU, 0)); }
+void CPinWindow::openPinMenu(bool transparencyOffered) {
+    static_cast<void>(
+        showPopupMenuAtCursor(hwnd(), IDR_PIN_MENU, 0, transparencyOffered ? 0 : IDM_PIN_TRANSPARENCY));
+}
 
 std::unique_ptr<CPinPropatyDlg> CPinWindow::makeTransparencyDialog() {
     return std::make_unique<CPinPropatyDlgWindow>(desktop());

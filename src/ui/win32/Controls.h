@@ -31,6 +31,8 @@ public:
     // failure.
     int insertItem(int index, const std::string& text, int image = -1) const;
     bool setItemText(int item, int subItem, const std::string& text) const;
+    // A fixed text in a cell.
+    bool setItemText(int item, int subItem, std::u8string_view text) const;
     bool deleteAllItems() const;
     int itemCount() const;
 
@@ -76,5 +78,6 @@ private:
 // Loads menu resource `menuId`, shows its first popup at the cursor with `owner` as the
 // target of its commands (TrackPopupMenu with `flags`) and destroys it again. The owner is
 // brought to the foreground first; otherwise a click elsewhere would not close the menu.
-// False when the menu could not be loaded or shown (traced).
-bool showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0) noexcept;
+// A greyedItem other than 0 is shown but cannot be chosen. False when the menu could not be
+// loaded or shown (traced).
+bool showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0, int greyedItem = 0) noexcept;
