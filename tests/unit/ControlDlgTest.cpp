@@ -157,6 +157,16 @@ WinHandle disabledWindow(CFakeDesktop& d) {
     return h;
 }
 
+// A window of a program run with higher rights than Clavora.
+WinHandle elevatedWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
+    d.elevate(d.windowProcessId(h));
+    return h;
+}
+
+constexpr char8_t kElevatedNotice[] =
+    u8"管理者権限で動いているウィンドウには画鋲をさせません.Clavoraを管理者として実行すると画鋲をさせます.";
+
 TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
     struct Case {
         const char* what;
@@ -189,6 +199,7 @@ TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {3000, 10, 3400, 300});
          }},
+        {"elevated", elevatedWindow},
     };
     for (const Case& c : cases) {
         CFakeDesktop world;
@@ -344,42 +355,81 @@ TEST_F(ControlDlgTest, HotKeyOnAPinnedWindowSaysSoAndChangesNothing) {
     EXPECT_TRUE(desktop.isEnabled(target));
 }
 
-TEST_F(ControlDlgTest, HotKeyRefusesNonCandidatesSilently) {
+TEST_F(ControlDlgTest, HotKeyRefusesNonCandidatesSilentlyButForAnElevatedWindow) {
     struct Case {
         const char* what;
         std::function<WinHandle(CFakeDesktop&)> make;
+        // As the debug trace names the reason.
+        const char* reason;
     };
     const std::vector<Case> cases = {
-        {"no window", [](CFakeDesktop&) { return kNoWindow; }},
+        {"no window", [](CFakeDesktop&) { return kNoWindow; }, "hidden"},
         {"the desktop",
-         [](CFakeDesktop& d) { return d.addAppWindow("Program Manager", "explorer.exe", "C:\\e.exe"); }},
-        {"empty title", [](CFakeDesktop& d) { return d.addAppWindow("", "a.exe", "C:\\a.exe"); }},
-        {"invisible", invisibleWindow},
-        {"maximised", maximisedWindow},
-        {"no system menu", windowWithoutSystemMenu},
-        {"disabled", disabledWindow},
+         [](CFakeDesktop& d) { return d.addAppWindow("Program Manager", "explorer.exe", "C:\\e.exe"); },
+         "desktop"},
+        {"empty title", [](CFakeDesktop& d) { return d.addAppWindow("", "a.exe", "C:\\a.exe"); }, "untitled"},
+        {"invisible", invisibleWindow, "hidden"},
+        {"maximised", maximisedWindow, "maximised"},
+        {"no system menu", windowWithoutSystemMenu, "no system menu"},
+        {"disabled", disabledWindow, "disabled"},
         {"zero size",
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {10, 10, 10, 10});
-         }},
+         },
+         "off every monitor"},
         {"off every monitor",
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {-900, 10, -100, 300});
-         }},
-        {"unreadable process", [](CFakeDesktop& d) { return d.addAppWindow("T", "", ""); }},
+         },
+         "off every monitor"},
+        {"unreadable process", [](CFakeDesktop& d) { return d.addAppWindow("T", "", ""); },
+         "unreadable process"},
         {"Clavora's own window",
-         [](CFakeDesktop& d) { return d.addAppWindow("Clavora", "clavora.EXE", "C:\\c.exe"); }},
+         [](CFakeDesktop& d) { return d.addAppWindow("Clavora", "clavora.EXE", "C:\\c.exe"); },
+         "own program"},
+        {"elevated", elevatedWindow, "elevated"},
     };
     for (const Case& c : cases) {
         CFakeDesktop world;
         CFakePinFactory pins{world};
         CFakeControlPanel hotKeyPanel{world, pins};
         world.setForegroundWindow(c.make(world));
+        traces.clear();
         hotKeyPanel.onHotKey(kPinHotKeyId);
         EXPECT_TRUE(hotKeyPanel.m_pins.empty()) << c.what;
         EXPECT_TRUE(world.messageBoxes.empty()) << c.what;
         EXPECT_EQ(hotKeyPanel.refreshes, 0) << c.what;
+        EXPECT_EQ(traces, std::string("pinForegroundWindow: refused, ") + c.reason + "\n") << c.what;
+        const bool elevated = std::string_view(c.reason) == "elevated";
+        EXPECT_EQ(hotKeyPanel.told,
+                  elevated ? std::vector<std::u8string>{kElevatedNotice} : std::vector<std::u8string>{})
+            << c.what;
     }
+}
+
+TEST_F(ControlDlgTest, APinItsWindowRefusesIsNotKeptNorTriedAgainAndTheUserIsToldOnce) {
+    start();
+    const WinHandle target = notepad();
+    // Elevated in a way the process query cannot see: the window takes the pin and refuses it.
+    desktop.elevate(desktop.windowProcessId(target), false);
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    ASSERT_EQ(factory.made.size(), 1u);
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+    EXPECT_FALSE(factory.logs[0]->shown);
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+    EXPECT_EQ(panel.told, std::vector<std::u8string>{kElevatedNotice});
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 1u);
+
+    // Another window of the record's, after a restart of its program, is tried; the user is
+    // not told again.
+    desktop.destroyWindow(target);
+    const WinHandle again = notepad();
+    desktop.elevate(desktop.windowProcessId(again), false);
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 2u);
+    EXPECT_EQ(panel.told.size(), 1u);
 }
 
 TEST_F(ControlDlgTest, HotKeyIgnoresOtherHotKeyIds) {
