@@ -68,7 +68,8 @@ void CMatchConditionDlg::OnSelectChild() {
 }
 
 CMatchConditionDlg::Close CMatchConditionDlg::OnOK() {
-    if (m_fromPinWindow == 1 && !m_desktop.isWindow(m_hPinWnd)) return Close::cancel;
+    // A pin that ended while the dialog was open does not drop the edit: its record is found
+    // again by whoever opened the dialog, and only a record that has gone drops it.
     readControls();
     if (m_checkProcess != 1 && m_checkTitle != 1) {
         (void)m_desktop.appMessageBox(kNoMainCondition, MsgButtons::ok);

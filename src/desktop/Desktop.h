@@ -31,7 +31,6 @@ public:
     virtual bool isVisible(WinHandle h) = 0;
     virtual bool isEnabled(WinHandle h) = 0;
     virtual bool isZoomed(WinHandle h) = 0;
-    virtual bool isIconic(WinHandle h) = 0;
     // The title as GetWindowTextA reads it into a zeroed buffer of bufferBytes bytes
     // (so at most bufferBytes - 1 bytes of text); "" when it cannot be read.
     virtual std::string windowTitle(WinHandle h, std::size_t bufferBytes) = 0;

@@ -176,12 +176,10 @@ void CPinDlg::OnMove() {
 
 void CPinDlg::OnLButtonDown() {
     trace("CPinDlg::OnLButtonDown()\n");
-    if (!dragAllowed()) return;
-    // The move loop is a nested loop that may end this pin: nothing of the object is used
-    // after it, and the save takes the place from whatever pin is shown by then.
-    startDragging();
-    requestSave();
+    if (dragAllowed()) startDragging();
 }
+
+void CPinDlg::OnDragEnd() { requestSave(); }
 
 void CPinDlg::OnRButtonUp() {
     trace("OnRButtonUp() \n");

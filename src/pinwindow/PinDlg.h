@@ -68,9 +68,11 @@ public:
     // --- window messages, from the view ---
 
     void OnTimer(unsigned id);
-    // The pin window moved (also by the system's move loop while the user drags it).
+    // The pin window moved (also while the user drags it).
     void OnMove();
     void OnLButtonDown();
+    // The user let go of a dragged pin: the place it was left at is saved.
+    void OnDragEnd();
     void OnRButtonUp();
     // A menu command. Enter and Escape arrive here as OK and Cancel and do nothing: the pin
     // never closes itself by keyboard.
@@ -108,7 +110,7 @@ protected:
     virtual void showPinPicture(const PinLayout& layout) = 0;
     virtual void startTimer(unsigned id, unsigned ms) = 0;
     virtual void killTimer(unsigned id) = 0;
-    // Starts the system's move loop for the pin, as a drag on a caption would.
+    // Starts a drag: the pin follows the cursor until the left button is released.
     virtual void startDragging() = 0;
     // Shows the pin's context menu at the cursor, "透明度" greyed unless offered; the chosen
     // command comes back to OnCommand.

@@ -56,7 +56,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 E2E_WINE_LOCALE=ja_JP.UTF-8
 E2E_LOCALE_DIR="$CLAVORA_BUILD_DIR/wine-locale"
 # Raise when the prefix's settings change: older prefixes are then made anew.
-E2E_PREFIX_VERSION=3
+E2E_PREFIX_VERSION=4
 
 PROBE="$CLAVORA_WIN64_DIR/probe.exe"
 TARGET="$CLAVORA_WIN64_DIR/target.exe"
@@ -119,7 +119,9 @@ e2e_start_display() {
 
 # Font replacements so Japanese text has glyphs; the names are escaped because `wine reg add`
 # mangles non-ASCII names when the host lacks the locale. Crashes must not wait on a dialog.
-# There is no window manager, so Wine draws the window frames and captions itself.
+# There is no window manager, so Wine draws the window frames and captions itself, and the
+# shell's windows are not left to one: Wine would wait two seconds for a window manager each
+# time the tray window hides (when the last icon goes, at every exit of Clavora).
 e2e_write_prefix_settings() {
     cat >"$1" <<'EOF'
 REGEDIT4
@@ -139,6 +141,9 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Decorated"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\explorer.exe\X11 Driver]
+"Managed"="N"
 EOF
 }
 

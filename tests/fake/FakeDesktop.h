@@ -213,7 +213,8 @@ public:
     bool isVisible(WinHandle h) override;
     bool isEnabled(WinHandle h) override;
     bool isZoomed(WinHandle h) override;
-    bool isIconic(WinHandle h) override;
+    // The minimised state, as IsIconic tells it (the logic reads it from the style word).
+    bool isIconic(WinHandle h);
     std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
     std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
     bool answers(WinHandle h) override;

@@ -53,15 +53,6 @@ void CFakePinWindow::killTimer(unsigned id) {
     m_fake.killTimer(m_handle, id);
 }
 
-void CFakePinWindow::startDragging() {
-    ++m_log.dragStarts;
-    // Only the log is touched once the loop has run: the pin may be gone.
-    FakePinLog& log = m_log;
-    m_fake.runModalLoop(kNoWindow, [&log] {
-        if (log.whileDragging) log.whileDragging();
-    });
-}
-
 void CFakePinWindow::openPinMenu(bool transparencyOffered) {
     ++m_log.menusOpened;
     m_log.transparencyOffered = transparencyOffered;

@@ -54,9 +54,8 @@ struct FakePinLog {
     int menusOpened = 0;
     // Whether the menu last opened offered "透明度".
     bool transparencyOffered = false;
-    // What happens while the pin's menu or move loop is open (other programs, the user).
+    // What happens while the pin's menu is open (other programs, the user).
     std::function<void()> whileMenuOpen;
-    std::function<void()> whileDragging;
     bool shown = false;
     bool destroyed = false;
     // The transparency dialog's user; none: the user cancels.
@@ -70,7 +69,7 @@ struct FakePinLog {
 
 // A pin window: a window of its own in the fake world, moved by MoveWindow, which reports the
 // move back at once, as the system's WM_MOVE does. Its timers run on the fake clock; its menu
-// and its move loop are nested loops.
+// is a nested loop.
 class CFakePinWindow : public CPinDlg {
 public:
     CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect);
@@ -85,7 +84,7 @@ protected:
     void showPinPicture(const PinLayout& layout) override;
     void startTimer(unsigned id, unsigned ms) override;
     void killTimer(unsigned id) override;
-    void startDragging() override;
+    void startDragging() override { ++m_log.dragStarts; }
     void openPinMenu(bool transparencyOffered) override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;
     void destroyPin() override;

@@ -202,7 +202,7 @@ TEST_F(ClavoraDlgTest, VisibilityFlagAloneDecidesWhetherTheWindowMayShow) {
     EXPECT_EQ(take(), (Steps{"show", "normal", "hide", "show", "normal", "hide"}));
 }
 
-TEST_F(ClavoraDlgTest, ExitEndsEveryPinAndTheModalRun) {
+TEST_F(ClavoraDlgTest, SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAnswers) {
     main.OnInitDialog();
     const WinHandle target = desktop.addAppWindow("Memo", "notepad.exe", "C:\\notepad.exe");
     CPinData record;
@@ -215,9 +215,20 @@ TEST_F(ClavoraDlgTest, ExitEndsEveryPinAndTheModalRun) {
 
     main.onExitCommand();
     EXPECT_EQ(take(), (Steps{"hide", "end session"}));
+    traced.clear();
     main.onEndSession(1, 0);
     EXPECT_EQ(take(), (Steps{"end dialog"}));
+    // The system may end the process as soon as the message is answered.
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+    EXPECT_EQ(desktop.registeredHotKeyCount(), 0u);
+    const std::size_t ended = traced.find("EndPin! title=Memo");
+    ASSERT_NE(ended, std::string::npos);
+    EXPECT_NE(traced.find("CControlDlg::__writeIniFile()", ended), std::string::npos) << traced;
+    EXPECT_TRUE(panel.periods().empty()) << "no cycle pins anything again before the window goes";
+
+    traced.clear();
+    panel.DestroyWindow();
+    EXPECT_EQ(traced.find("__writeIniFile"), std::string::npos) << "written once";
 }
 
 TEST_F(ClavoraDlgTest, EndSessionActsOnEndingOrLogoffOnly) {

@@ -1334,11 +1334,14 @@ std::vector<NestedLoopTest::Loop> NestedLoopTest::loops() {
                  EXPECT_EQ(subject->pinDlg()->m_zOrder, 1);
              }
          }},
+        // Not a nested loop, but a drag spans cycles all the same.
         {"Dragging", 'B',
          [](NestedLoopTest& t, WinHandle pin, const During& during) {
              t.panel.m_moveEnable = 1;
-             t.factory.logs[1]->whileDragging = during;
              CPinDlg::find(pin)->OnLButtonDown();
+             during();
+             t.panel.runFor(1000);
+             if (CPinDlg* const still = CPinDlg::find(pin)) still->OnDragEnd();
          },
          [](NestedLoopTest& t, const CPinData*, Meanwhile) { EXPECT_FALSE(t.saveTimes.empty()); }},
         {"DuplicateNotice", 'B',

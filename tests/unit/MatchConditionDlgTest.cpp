@@ -140,17 +140,15 @@ TEST_F(MatchConditionDlgTest, OkWritesTheControlsAndNothingElseOfTheRecord) {
     EXPECT_EQ(out.m_hTarget, record.m_hTarget);
 }
 
-TEST_F(MatchConditionDlgTest, OkEndsAsCancelledWithoutAWordWhenThePinWindowHasGone) {
+TEST_F(MatchConditionDlgTest, OkAfterThePinWindowWentStillHandsTheEditBack) {
     open(true, [this](CFakeMatchConditionDlg& dlg) {
         dlg.controls.checkProcess = 0;
-        dlg.controls.checkTitle = 0;
         desktop.destroyWindow(pin);
-        EXPECT_EQ(dlg.pressOK(), Close::cancel);
+        EXPECT_EQ(dlg.pressOK(), Close::ok);
     });
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(dialog->ended);
+    EXPECT_TRUE(result);
     EXPECT_TRUE(desktop.messageBoxes.empty());
-    EXPECT_EQ(edited.m_processFlag, 1);
+    EXPECT_EQ(edited.m_processFlag, 0);
 }
 
 struct ToggleCase {

@@ -7,14 +7,14 @@ namespace {
 
 // At most one field captures at a time; the hook runs on the thread that installed it, so
 // these need no locking.
-HHOOK g_hook = nullptr;
+CHookHandle g_hook;
 HWND g_capturingWindow = nullptr;
 CCapturedKeys g_capturedKeys;
 
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
 LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code != HC_ACTION) return CallNextHookEx(g_hook, code, wParam, lParam);
+    if (code != HC_ACTION) return CallNextHookEx(g_hook.get(), code, wParam, lParam);
     switch (wParam) {
         case WM_KEYDOWN:
         case WM_KEYUP:
@@ -25,13 +25,13 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
             const UINT message = (static_cast<UINT>(wParam) & ~0x4u) + WM_USER;
             const bool down = message == kWmHotKeyExKeyDown;
             if (!g_capturedKeys.take(down, static_cast<std::uint16_t>(event->vkCode)))
-                return CallNextHookEx(g_hook, code, wParam, lParam);
+                return CallNextHookEx(g_hook.get(), code, wParam, lParam);
             PostMessageW(g_capturingWindow, message, event->vkCode, 0);
             // Swallowed: the key reaches no window, here or elsewhere.
             return 1;
         }
         default:
-            return CallNextHookEx(g_hook, code, wParam, lParam);
+            return CallNextHookEx(g_hook.get(), code, wParam, lParam);
     }
 }
 
@@ -47,18 +47,17 @@ void CHotKeyExCtrl::SetHotKeyMod(std::uint16_t vk, std::uint16_t externalModifie
 }
 
 void CHotKeyExCtrl::startCapture() {
-    if (g_hook != nullptr) return;
+    if (g_hook) return;
     clearHeld();
     g_capturedKeys.begin([](std::uint16_t vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; });
     g_capturingWindow = hwnd();
-    g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleA(nullptr), 0);
+    g_hook.reset(SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleA(nullptr), 0));
     // Without the hook the field shows its value but takes no keys until the focus returns.
-    if (g_hook == nullptr) trace("SetWindowsHookEx() Error=%lu\n", GetLastError());
+    if (!g_hook) trace("SetWindowsHookEx() Error=%lu\n", GetLastError());
 }
 
 void CHotKeyExCtrl::stopCapture() {
-    if (g_hook != nullptr) UnhookWindowsHookEx(g_hook);
-    g_hook = nullptr;
+    g_hook.reset();
     g_capturingWindow = nullptr;
 }
 
@@ -67,19 +66,18 @@ void CHotKeyExCtrl::redrawNow() {
 }
 
 void CHotKeyExCtrl::paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd()), WM_GETFONT, 0, 0));
+    const CPaintDC paint(hwnd());
+    const HDC dc = paint.get();
+    // The dialog's font, or the one the DC has when the dialog names none.
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(GetParent(hwnd()), WM_GETFONT, 0, 0));
+    const CSelectObject selected(dc, font != nullptr ? font : GetCurrentObject(dc, OBJ_FONT));
     const std::string text = displayText([this](unsigned vk) { return m_desktop.keyName(vk); });
     SetBkMode(dc, TRANSPARENT);
-    const HGDIOBJ previousFont = font != nullptr ? SelectObject(dc, font) : nullptr;
     TextOutA(dc, 1, 1, text.c_str(), static_cast<int>(text.size()));
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SetCaretPos(extent.cx + 1, 1);
-    if (previousFont != nullptr) SelectObject(dc, previousFont);
     SetBkMode(dc, OPAQUE);
-    EndPaint(hwnd(), &ps);
 }
 
 std::optional<LRESULT> CHotKeyExCtrl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

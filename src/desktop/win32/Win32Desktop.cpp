@@ -168,7 +168,6 @@ bool CWin32Desktop::isWindow(WinHandle h) { return IsWindow(toHwnd(h)) != FALSE;
 bool CWin32Desktop::isVisible(WinHandle h) { return IsWindowVisible(toHwnd(h)) != FALSE; }
 bool CWin32Desktop::isEnabled(WinHandle h) { return IsWindowEnabled(toHwnd(h)) != FALSE; }
 bool CWin32Desktop::isZoomed(WinHandle h) { return IsZoomed(toHwnd(h)) != FALSE; }
-bool CWin32Desktop::isIconic(WinHandle h) { return IsIconic(toHwnd(h)) != FALSE; }
 
 std::string CWin32Desktop::windowTitle(WinHandle h, std::size_t bufferBytes) {
     if (bufferBytes == 0) return {};

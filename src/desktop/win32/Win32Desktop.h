@@ -10,7 +10,6 @@ public:
     bool isVisible(WinHandle h) override;
     bool isEnabled(WinHandle h) override;
     bool isZoomed(WinHandle h) override;
-    bool isIconic(WinHandle h) override;
     std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
     std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
     bool answers(WinHandle h) override;

@@ -29,16 +29,43 @@ void CPinWindow::movePin(const Rect& r) { MoveWindow(hwnd(), r.left, r.top, r.wi
 // the hotkey, or whenever the cycle finds the window again) and must not take the keyboard away.
 void CPinWindow::showPin() { ShowWindow(hwnd(), SW_SHOWNOACTIVATE); }
 
+// The pin never becomes the active window: it would take the keyboard from its target, and under
+// Wine a window that was once active, or was moved as an activating change, counts as one for
+// the window manager from then on; taking it down waits for the window manager, up to two
+// seconds a pin where there is none. So the picture takes no focus at creation, clicks do not
+// activate, and a drag moves the pin itself instead of through the system's move loop.
 std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog(toWinHandle(GetWindow(hwnd(), GW_OWNER)));
-            return TRUE;
+            return FALSE;
         case WM_DPICHANGED:
             // The pin lays itself out for its target's monitor; the rectangle the system
             // suggests is for a window that scales about itself.
             OnDpiChanged();
             return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_MOUSEMOVE:
+            if (GetCapture() == hwnd()) {
+                if (wParam & MK_LBUTTON) {
+                    followCursor();
+                } else {
+                    ReleaseCapture();  // the button went up where the pin could not see it
+                }
+            }
+            return std::nullopt;
+        case WM_LBUTTONUP:
+            // The last stretch of the way may come with the release alone.
+            if (GetCapture() == hwnd()) {
+                followCursor();
+                ReleaseCapture();
+            }
+            return std::nullopt;
+        case WM_CAPTURECHANGED:
+            // Only a drag takes the capture, so losing it ends one, however it ended.
+            OnDragEnd();
+            return std::nullopt;
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;
@@ -95,11 +122,36 @@ void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms,
 
 void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
-void CPinWindow::startDragging() { SendMessageA(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0); }
+void CPinWindow::startDragging() {
+    GetCursorPos(&m_dragCursor);
+    GetWindowRect(hwnd(), &m_dragPin);
+    SetCapture(hwnd());
+}
 
+void CPinWindow::followCursor() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT moved = m_dragPin;
+    OffsetRect(&moved, cursor.x - m_dragCursor.x, cursor.y - m_dragCursor.y);
+    // The move arrives as WM_MOVE, which takes the target along.
+    movePin(toRect(moved));
+}
+
+// The menu has the foreground while it is open, so that it takes keys and closes on a click
+// elsewhere. Then the window that had the foreground gets it back: the keyboard is where the
+// user left it, and the pin is not left active. Only "抜く" keeps it: its question, owned by
+// the pin, comes next and must come to the front.
 void CPinWindow::openPinMenu(bool transparencyOffered) {
-    static_cast<void>(
-        showPopupMenuAtCursor(hwnd(), IDR_PIN_MENU, 0, transparencyOffered ? 0 : IDM_PIN_TRANSPARENCY));
+    const HWND self = hwnd();
+    const HWND previous = GetForegroundWindow();
+    const UINT command = showPopupMenuAtCursor(self, IDR_PIN_MENU, TPM_RETURNCMD,
+                                               transparencyOffered ? 0 : IDM_PIN_TRANSPARENCY);
+    if (command != IDM_PIN_PULL_OUT && previous != self && IsWindow(previous) &&
+        GetForegroundWindow() == self) {
+        SetForegroundWindow(previous);
+    }
+    // As the menu itself would send it, after this call: the command may end the pin.
+    if (command != 0) PostMessageW(self, WM_COMMAND, command, 0);
 }
 
 std::unique_ptr<CPinPropatyDlg> CPinWindow::makeTransparencyDialog() {

@@ -106,21 +106,25 @@ void CUpDown::setPos32(int position) const {
 
 int CUpDown::getPos() const { return LOWORD(SendMessageW(m_hwnd, UDM_GETPOS, 0, 0)); }
 
-bool showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) noexcept {
+UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) noexcept {
     CMenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));
     if (!menu) {
         trace("LoadMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
-        return false;
+        return 0;
     }
     HMENU popup = GetSubMenu(menu.get(), 0);
     if (greyedItem != 0) EnableMenuItem(popup, static_cast<UINT>(greyedItem), MF_BYCOMMAND | MF_GRAYED);
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(owner);
-    const BOOL shown = TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, owner, nullptr);
-    if (!shown) trace("TrackPopupMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
+    // With TPM_RETURNCMD a menu closed without a choice gives 0 as well, but no error.
+    SetLastError(ERROR_SUCCESS);
+    const BOOL result = TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, owner, nullptr);
+    if (!result && GetLastError() != ERROR_SUCCESS) {
+        trace("TrackPopupMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
+    }
     // Without a message after the menu, the next TrackPopupMenu of a background program
     // may close at once.
     PostMessageW(owner, WM_NULL, 0, 0);
-    return shown != FALSE;
+    return static_cast<UINT>(result);
 }

@@ -78,6 +78,7 @@ private:
 // Loads menu resource `menuId`, shows its first popup at the cursor with `owner` as the
 // target of its commands (TrackPopupMenu with `flags`) and destroys it again. The owner is
 // brought to the foreground first; otherwise a click elsewhere would not close the menu.
-// A greyedItem other than 0 is shown but cannot be chosen. False when the menu could not be
-// loaded or shown (traced).
-bool showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0, int greyedItem = 0) noexcept;
+// Returns what TrackPopupMenu gives: with TPM_RETURNCMD the chosen command (0 for none),
+// otherwise non-zero when the menu showed; 0 when it could not be loaded or shown (traced).
+// A greyedItem other than 0 is shown but cannot be chosen.
+UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0, int greyedItem = 0) noexcept;

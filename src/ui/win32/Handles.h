@@ -78,8 +78,6 @@ struct ImageList {
 
 }  // namespace handle_traits
 
-// A window this program created and whose life ends with its owner object.
-using CWindowHandle = CHandle<handle_traits::Simple<HWND, DestroyWindow>>;
 // An icon this program created (CreateIcon, a shell query, LoadImage without LR_SHARED);
 // never a shared LoadIcon icon, which must not be destroyed.
 using CIconHandle = CHandle<handle_traits::Simple<HICON, DestroyIcon>>;

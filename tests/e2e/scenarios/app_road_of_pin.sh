@@ -67,10 +67,10 @@ expect_eq "$(ini_value TGT_LEFT PINITEM0),$(ini_value TGT_TOP PINITEM0),$(ini_va
     "$NOTEPAD_RECT" "target rectangle in the file"
 expect_eq "$(pin_count_of "$NOTEPAD")" 0 "pin windows after 終了"
 
-# Started again with notepad open: pinned again by the first cycles.
-restarted=$(now_ms)
+# Started again with notepad open: pinned again by the first cycles, which run once Clavora is
+# up (starting a program under Wine takes a while of its own on a busy machine).
 clavora_start
-expect_pin_within_1s "$restarted" "after the restart"
+expect_pin_within_1s "$(now_ms)" "after the restart"
 
 # Notepad closed: its pin ends; reopened: pinned again.
 probe close "$NOTEPAD"

@@ -137,11 +137,13 @@ probe restore "$TGT" >/dev/null
 probe move "$TGT" $((l + 40)) $((t + 40)) $((r - l)) $((b - t)) >/dev/null
 wait_until "[ \"\$(info_of $TGT rect)\" = $TGT_RECT ]" "$HOLD_MS" || fail "the restored target was not held again"
 
-# Z order from the real menu.
+# Z order from the real menu, which gives the foreground back to the window that had it.
+focus_window "$TGT"
 open_pin_menu "$PIN"
 screenshot pin-menu
 choose_pin_item normal
 wait_until "[ \"\$(info_of $TGT topmost)\" = 0 ]" 3000 || fail "通常 left the target topmost"
+wait_until "is_foreground $TGT" 3000 || fail "the pin kept the foreground after its menu"
 open_pin_menu "$PIN"
 xdotool key Down Down Down Right
 wait_until "[ \"\$(menu_count)\" = 2 ]" 5000 || fail "the Z-Order submenu did not open"

@@ -4,8 +4,7 @@
 # goes with its target, and what Clavora holds of the window system is what it held before.
 source "$E2E_DIR/reliability.sh"
 
-# Each window costs a few seconds under Wine, which waits up to two seconds for the X server to
-# take a pin window down when there is no window manager.
+# Each window costs a second or two under Wine: opening it, a cycle to pin it, one to end the pin.
 count=6
 long_run && count=60
 pin_record 0 "" TITLEFLAG=1 FULLFLAG=0 TIPART=Closing | pin_file 1 >"$WORKDIR/Clavora.ini"

@@ -66,6 +66,7 @@ check_styles() {
             ;;
         131)
             expect_bits "$(dialog_word style)" 0x80c00000 0x80000000 "131 WS_POPUP without caption or border"
+            expect_bits "$(dialog_word exstyle)" 0x08000080 0x08000080 "131 WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW"
             expect_bits "$(control_style 1006)" 0x1f 0x0e "131 SS_BITMAP"
             ;;
         136)

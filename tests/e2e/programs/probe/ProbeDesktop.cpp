@@ -119,7 +119,7 @@ int window(CWin32Desktop& desktop, CArgs& args) {
         .add("visible", desktop.isVisible(h))
         .add("enabled", desktop.isEnabled(h))
         .add("zoomed", desktop.isZoomed(h))
-        .add("iconic", desktop.isIconic(h))
+        .add("iconic", IsIconic(toHwnd(h)) != FALSE)
         .hex("style", desktop.style(h))
         .hex("exstyle", desktop.exStyle(h))
         .rect("rect", toRECT(r))
