@@ -13,7 +13,8 @@ namespace {
 // writes 32-bit pixels with a zero top byte.
 constexpr std::uint32_t kUndrawn = 0xFF010203;
 
-// PW_RENDERFULLCONTENT: the window as composed on the screen, GPU-drawn content included.
+// PW_RENDERFULLCONTENT, which the headers give only to programs built for Windows 8.1 and
+// later: the window as composed on the screen, GPU-drawn content included.
 constexpr UINT kRenderFullContent = 0x2;
 
 ScreenPoint toScreenPoint(const POINT& p) { return ScreenPoint{p.x, p.y}; }
