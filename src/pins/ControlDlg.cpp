@@ -79,7 +79,7 @@ public:
     }
     const std::string& upperExeName() override { return m_names.upperBaseName(processId()); }
     bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, &m_monitors); }
-    bool runsAbove() override { return m_names.runsElevated(processId()); }
+    bool runsElevated() override { return m_names.runsElevated(processId()); }
 
     std::uint32_t processId() {
         if (!m_processId) m_processId = m_desktop.windowProcessId(m_h);
@@ -114,7 +114,7 @@ public:
         return *m_exeName;
     }
     bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, nullptr); }
-    bool runsAbove() override { return m_desktop.runsElevated(processId()); }
+    bool runsElevated() override { return m_desktop.runsElevated(processId()); }
 
     std::uint32_t processId() { return m_desktop.windowProcessId(m_h); }
     std::string takeTitle() { return std::move(*m_title); }

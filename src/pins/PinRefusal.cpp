@@ -40,7 +40,7 @@ PinRefusal frame(CPinCandidate& w) {
 PinRefusal offMonitors(CPinCandidate& w) {
     return w.liesOnMonitor() ? PinRefusal::none : PinRefusal::offMonitors;
 }
-PinRefusal elevated(CPinCandidate& w) { return w.runsAbove() ? PinRefusal::elevated : PinRefusal::none; }
+PinRefusal elevated(CPinCandidate& w) { return w.runsElevated() ? PinRefusal::elevated : PinRefusal::none; }
 
 constexpr std::array<Test, 9> kCycleTests{ownPanel,   hidden, maximised,   untitled, unreadable,
                                           ownProgram, frame,  offMonitors, elevated};

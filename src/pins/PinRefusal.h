@@ -34,7 +34,8 @@ public:
     virtual const std::string& upperExeName() = 0;
     // The window has a size and lies at least partly on a monitor.
     virtual bool liesOnMonitor() = 0;
-    virtual bool runsAbove() = 0;
+    // Its program runs with higher rights than Clavora.
+    virtual bool runsElevated() = 0;
 
 protected:
     ~CPinCandidate() = default;
