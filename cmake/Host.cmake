@@ -45,6 +45,11 @@ foreach(scenario ${CLAVORA_SCENARIOS})
   set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK wine SKIP_REGULAR_EXPRESSION "SKIPPED:"
                        ENVIRONMENT "${CLAVORA_WINE_TEST_ENV}")
 endforeach()
+# The scenarios' Xinerama stand-in (tests/e2e/xinerama): libXinerama.so.1 in a folder of its
+# own, for LD_LIBRARY_PATH.
+add_library(xinerama_standin SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/xinerama/XineramaStandIn.cpp)
+set_target_properties(xinerama_standin PROPERTIES OUTPUT_NAME Xinerama SOVERSION 1
+                      LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/xinerama)
 
 # The release package, made and unpacked as a user gets it and run under Wine like a scenario.
 add_test(NAME package COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run-scenario.sh ${CMAKE_SOURCE_DIR}/tests/package/package.sh)

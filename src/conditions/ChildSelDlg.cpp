@@ -1,5 +1,6 @@
 #include "conditions/ChildSelDlg.h"
 
+#include "desktop/Dpi.h"
 #include "desktop/Trace.h"
 
 #include <algorithm>
@@ -22,14 +23,22 @@ int scaled(double scale, std::int32_t value) { return static_cast<int>(scale * v
 
 }  // namespace
 
-PictureLayout pictureLayout(int imageWidth, int imageHeight) {
-    PictureLayout layout;
+Rect pictureBox(int dpi) {
+    const int left = scaleToDpi(kPictureBox.left, dpi);
+    const int top = scaleToDpi(kPictureBox.top, dpi);
+    return Rect{left, top, left + scaleToDpi(kPictureBox.width(), dpi),
+                top + scaleToDpi(kPictureBox.height(), dpi)};
+}
+
+PictureLayout pictureLayout(int imageWidth, int imageHeight, int dpi) {
+    const Rect box = pictureBox(dpi);
+    PictureLayout layout{.drawnWidth = box.width(), .drawnHeight = box.height(), .box = box};
     // No picture has nothing to shrink (and no factor to divide by).
     if (imageWidth <= 0 || imageHeight <= 0) return layout;
-    if (imageWidth < kPictureMaxWidth && imageHeight < kPictureMaxHeight) return layout;
+    if (imageWidth < box.width() && imageHeight < box.height()) return layout;
     layout.scaled = true;
-    const double vertical = static_cast<double>(kPictureMaxHeight) / imageHeight;
-    const double horizontal = static_cast<double>(kPictureMaxWidth) / imageWidth;
+    const double vertical = static_cast<double>(box.height()) / imageHeight;
+    const double horizontal = static_cast<double>(box.width()) / imageWidth;
     if (vertical <= horizontal) {
         layout.scale = vertical;
         layout.drawnWidth = static_cast<int>(vertical * imageWidth);
@@ -42,20 +51,23 @@ PictureLayout pictureLayout(int imageWidth, int imageHeight) {
 
 std::optional<Rect> selectionOutline(const PictureLayout& layout, const Rect& rectSel) {
     if (rectSel.width() == 0 || rectSel.height() == 0) return std::nullopt;
-    const int rightLimit = kPictureLeft + layout.drawnWidth;
-    const int bottomLimit = kPictureTop + layout.drawnHeight;
+    const int left = layout.box.left;
+    const int top = layout.box.top;
+    const int rightLimit = left + layout.drawnWidth;
+    const int bottomLimit = top + layout.drawnHeight;
     // A child beyond the target's left or top edge is drawn beyond the box: only the far
     // edges are cut.
-    return Rect{std::min(scaled(layout.scale, rectSel.left) + kPictureLeft, rightLimit),
-                std::min(scaled(layout.scale, rectSel.top) + kPictureTop, bottomLimit),
-                std::min(scaled(layout.scale, rectSel.right) + kPictureLeft, rightLimit),
-                std::min(scaled(layout.scale, rectSel.bottom) + kPictureTop, bottomLimit)};
+    return Rect{std::min(scaled(layout.scale, rectSel.left) + left, rightLimit),
+                std::min(scaled(layout.scale, rectSel.top) + top, bottomLimit),
+                std::min(scaled(layout.scale, rectSel.right) + left, rightLimit),
+                std::min(scaled(layout.scale, rectSel.bottom) + top, bottomLimit)};
 }
 
-FrameGrowth pictureFrameGrowth(const Rect& frame) {
-    const int margin = std::max(0, kPictureLeft - frame.left);
-    return FrameGrowth{std::max(0, kPictureBox.right + margin - frame.right),
-                       std::max(0, kPictureBox.bottom + margin - frame.bottom)};
+FrameGrowth pictureFrameGrowth(const Rect& frame, int dpi) {
+    const Rect box = pictureBox(dpi);
+    const int margin = std::max(0, box.left - frame.left);
+    return FrameGrowth{std::max(0, box.right + margin - frame.right),
+                       std::max(0, box.bottom + margin - frame.bottom)};
 }
 
 void CChildSelDlg::takePicture() {

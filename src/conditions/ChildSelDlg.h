@@ -15,44 +15,42 @@
 #include <string>
 #include <vector>
 
-// The picture box, in pixels of the dialog's client area: it starts at (10, 20) and is at most
-// 200 x 170 pixels.
-constexpr int kPictureLeft = 10;
-constexpr int kPictureTop = 20;
-constexpr int kPictureMaxWidth = 200;
-constexpr int kPictureMaxHeight = 170;
-constexpr Rect kPictureBox{kPictureLeft, kPictureTop, kPictureLeft + kPictureMaxWidth,
-                           kPictureTop + kPictureMaxHeight};
+// The picture box at 96 DPI, in pixels of the dialog's client area: it starts at (10, 20) and is
+// at most 200 x 170 pixels. On a monitor of another DPI it is as large in proportion.
+constexpr Rect kPictureBox{10, 20, 210, 190};
+Rect pictureBox(int dpi);
 
 // How the picture is drawn into the box.
 struct PictureLayout {
     // Shrunk (a halftone stretch) rather than copied at its own size.
     bool scaled = false;
     // The size drawn when scaled; the limits of the outline either way.
-    int drawnWidth = kPictureMaxWidth;
-    int drawnHeight = kPictureMaxHeight;
+    int drawnWidth = kPictureBox.width();
+    int drawnHeight = kPictureBox.height();
     double scale = 1.0;
+    // The box at the dialog's DPI.
+    Rect box = kPictureBox;
     bool operator==(const PictureLayout&) const = default;
 };
 
-// A picture that reaches the box's width or height is shrunk with its proportions kept; the
-// smaller factor wins, a tie goes to the vertical one.
-PictureLayout pictureLayout(int imageWidth, int imageHeight);
+// A picture that reaches the width or height of the box at dpi is shrunk with its proportions
+// kept; the smaller factor wins, a tie goes to the vertical one.
+PictureLayout pictureLayout(int imageWidth, int imageHeight, int dpi);
 // The red outline of the selected child (rectSel, relative to the target's corner) on the
 // picture, in client pixels; nullopt while no child is selected. It is cut at the drawn
 // picture's right and bottom edges only.
 std::optional<Rect> selectionOutline(const PictureLayout& layout, const Rect& rectSel);
 
 // The box is laid out in pixels, the dialog in dialog units: with a narrower dialog font the
-// frame "ウィンドウイメージ" (frame, in client pixels) would not hold the box. How much it must
-// grow so that it does, with the margin it leaves left of the box all round; zero where it
-// is large enough.
+// frame "ウィンドウイメージ" (frame, in client pixels) would not hold the box at dpi. How much it
+// must grow so that it does, with the margin it leaves left of the box all round; zero where
+// it is large enough.
 struct FrameGrowth {
     int width = 0;
     int height = 0;
     bool operator==(const FrameGrowth&) const = default;
 };
-FrameGrowth pictureFrameGrowth(const Rect& frame);
+FrameGrowth pictureFrameGrowth(const Rect& frame, int dpi);
 
 // One row of the candidate list: class name, control ID, text, handle.
 struct ChildListRow {

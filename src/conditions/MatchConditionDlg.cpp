@@ -2,11 +2,23 @@
 
 #include "desktop/Trace.h"
 
+#include <tuple>
+
 namespace {
 
 constexpr char8_t kNoMainCondition[] = u8"プロセス名かウィンドウタイトルいずれかをチェックしてください.";
 constexpr char8_t kNoChildNamed[] =
     u8"拡張条件が選択されていますが子ウィンドウ（コンポーネント）が選択されていません";
+
+// The seven control members, and the record's fields they show, in the same order.
+auto controlMembers(CMatchConditionDlg& dialog) {
+    return std::tie(dialog.m_checkProcess, dialog.m_checkTitle, dialog.m_checkFull, dialog.m_editTitlePart,
+                    dialog.m_checkExtent, dialog.m_checkExFull, dialog.m_editExPart);
+}
+auto shownFields(CPinData& record) {
+    return std::tie(record.m_processFlag, record.m_titleFlag, record.m_fullFlag, record.m_titlePart,
+                    record.m_extentFlag, record.m_exFullFlag, record.m_exPart);
+}
 
 }  // namespace
 
@@ -20,13 +32,7 @@ bool CMatchConditionDlg::edit(CPinData& record, bool fromPin, WinHandle pinWindo
 }
 
 void CMatchConditionDlg::OnInitDialog() {
-    m_checkProcess = m_pinData.m_processFlag;
-    m_checkTitle = m_pinData.m_titleFlag;
-    m_checkFull = m_pinData.m_fullFlag;
-    m_editTitlePart = m_pinData.m_titlePart;
-    m_checkExtent = m_pinData.m_extentFlag;
-    m_checkExFull = m_pinData.m_exFullFlag;
-    m_editExPart = m_pinData.m_exPart;
+    controlMembers(*this) = shownFields(m_pinData);
     // Choosing a child needs the live pinned window, which only a pin window can vouch for.
     if (m_fromPinWindow == 0) enableSelectChild(false);
     showChildCondition();
@@ -79,12 +85,6 @@ CMatchConditionDlg::Close CMatchConditionDlg::OnOK() {
         (void)m_desktop.appMessageBox(kNoChildNamed, MsgButtons::ok);
         return Close::stay;
     }
-    m_pinData.m_processFlag = m_checkProcess;
-    m_pinData.m_extentFlag = m_checkExtent;
-    m_pinData.m_titleFlag = m_checkTitle;
-    m_pinData.m_exFullFlag = m_checkExFull;
-    m_pinData.m_fullFlag = m_checkFull;
-    m_pinData.m_titlePart = m_editTitlePart;
-    m_pinData.m_exPart = m_editExPart;
+    shownFields(m_pinData) = controlMembers(*this);
     return Close::ok;
 }

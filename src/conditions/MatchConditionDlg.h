@@ -40,9 +40,9 @@ public:
     // names the chosen child. The check boxes and edits stay as they are.
     void OnSelectChild();
 
-    enum class Close { stay, ok, cancel };
-    // OK: stays open with a message while the conditions are incomplete; ends as cancelled when
-    // the pin window it was opened for has gone meanwhile, since there is nothing to edit then.
+    enum class Close { stay, ok };
+    // OK: stays open with a message while the conditions are incomplete; otherwise the record
+    // takes the conditions, even when the pin window it was opened for has gone meanwhile.
     [[nodiscard]] Close OnOK();
 
     int m_checkFull = 0;

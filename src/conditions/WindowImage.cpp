@@ -29,16 +29,20 @@ void captureWindowImage(CDesktop& desktop, CWindowCamera& camera, WinHandle targ
     // So is one whose normal place is reported as the rectangle it has minimised, which is what
     // Wine tells of another program's window: shown there, it would keep that place when restored.
     const Rect& normal = savedPlacement.normal;
-    const bool minimised = (savedStyle & style::kMinimize) != 0 && normal.width() != 0 &&
-                           normal.height() != 0 && normal != desktop.windowRect(target);
-    if (minimised) {
-        if (wasLayered) {
-            if (const auto attributes = desktop.layeredAttributes(target)) {
-                savedLayered = *attributes;
-            } else if (desktop.appMessageBox(kLayeringUnreadable, MsgButtons::yesNo) != MsgAnswer::yes) {
-                return;
-            }
+    bool minimised = (savedStyle & style::kMinimize) != 0 && normal.width() != 0 && normal.height() != 0 &&
+                     normal != desktop.windowRect(target);
+    if (minimised && wasLayered) {
+        if (const auto attributes = desktop.layeredAttributes(target)) {
+            savedLayered = *attributes;
+        } else {
+            if (desktop.appMessageBox(kLayeringUnreadable, MsgButtons::yesNo) != MsgAnswer::yes) return;
+            // The question ran a nested loop: the window may have gone or been restored meanwhile,
+            // and a restored one is pictured as it is.
+            if (!desktop.isWindow(target)) return;
+            minimised = (desktop.style(target) & style::kMinimize) != 0;
         }
+    }
+    if (minimised) {
         desktop.setExStyle(target, savedExStyle | style::kExLayered);
         (void)desktop.setLayeredAttributes(target, kInvisible);
         camera.setRedraw(target, false);

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -93,6 +94,9 @@ struct CPinSettings {
     int m_moveEnable = 0;
     int m_hotKey = 90;
     int m_hotKeyModifiers = 8;
+
+    // The four, in this order, to be handed over in one statement.
+    auto fields() { return std::tie(m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers); }
 };
 
 // Replaces pins with the file's records and the settings with the file's values; a setting

@@ -330,11 +330,8 @@ void CControlDlg::loadIniFile() {
     takeSettings(loaded);
 }
 
-void CControlDlg::takeSettings(const CPinSettings& settings) {
-    m_pinSize = settings.m_pinSize;
-    m_moveEnable = settings.m_moveEnable;
-    m_hotKey = settings.m_hotKey;
-    m_hotKeyModifiers = settings.m_hotKeyModifiers;
+void CControlDlg::takeSettings(CPinSettings settings) {
+    std::tie(m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers) = settings.fields();
 }
 
 bool CControlDlg::__writeIniFile() {

@@ -155,7 +155,7 @@ protected:
 private:
     // The four global settings as the file and the property settings dialog hold them.
     CPinSettings settings() const { return {m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers}; }
-    void takeSettings(const CPinSettings& settings);
+    void takeSettings(CPinSettings settings);
     // RegisterHotKey of the pin hotkey; failureText tells the user when the key is taken.
     void registerPinHotKey(std::u8string_view failureText);
     // Destroys the record's pin window without taking anything back, and forgets the record.

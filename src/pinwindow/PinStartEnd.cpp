@@ -6,6 +6,19 @@
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/PinDlgFactory.h"
 
+#include <tuple>
+
+namespace {
+
+// What a pin window keeps of its record while it is shown (where the target is held, its
+// opacity, its Z order), in the same order for the window and for the record.
+template <class Pin>
+auto heldByPin(Pin& pin) {
+    return std::tie(pin.m_rectTarget, pin.m_trans, pin.m_zOrder, pin.m_transFlag);
+}
+
+}  // namespace
+
 void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
     if (m_pinned != 0) return;
     m_pinned = 1;
@@ -32,10 +45,7 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
     }
     pinDlg->movePin(m_rectWin);
 
-    pinDlg->m_rectTarget = m_rectTarget;
-    pinDlg->m_trans = m_trans;
-    pinDlg->m_zOrder = m_zOrder;
-    pinDlg->m_transFlag = m_transFlag;
+    heldByPin(*pinDlg) = heldByPin(*this);
     pinDlg->SetTarget(hTarget);
     if (pinDlg->targetRefuses()) {
         // Not kept on a window it cannot hold, nor tried on it again.
@@ -54,10 +64,7 @@ CPinDlg* CPinData::pinDlg() const { return m_pinned == 1 ? CPinDlg::find(m_hPinW
 
 void CPinData::takeFromPinWindow(const CPinDlg& pin) {
     m_rectWin = pin.m_rectPin;
-    m_rectTarget = pin.m_rectTarget;
-    m_zOrder = pin.m_zOrder;
-    m_transFlag = pin.m_transFlag;
-    m_trans = pin.m_trans;
+    heldByPin(*this) = heldByPin(pin);
 }
 
 void CPinData::EndPin() {

@@ -12,6 +12,12 @@
 #   press_pin_hotkey HWND [KEYS]  gives HWND the X focus and presses KEYS (super+z)
 #   wait_pin HWND [MS]         the probe line of HWND's pin window (visible, owned by HWND)
 #   pin_rect_of HWND           its rectangle "L,T,R,B"
+#   pin_head PIN               "X Y" of a pixel of the pin's head, where a click takes the pin
+#   drag_pin_to PIN X Y        drags the pin by its head with the mouse until the cursor is at X Y
+#   menu_count                 how many popup menus PIN_EXE shows
+#   open_pin_menu PIN          right click on the pin's head; waits for its menu
+#   open_conditions_from_pin PIN   "マッチング条件設定" from the pin's menu; sets MATCH (the dialog)
+#   open_child_selection       "条件選択" in MATCH; sets CHILD (the dialog) and LIST (its list)
 #   wait_clavora_gone [MS]     waits until the Clavora process has ended
 #   start_notepad              starts Wine's notepad; sets NOTEPAD (hwnd) and NOTEPAD_RECT
 #   ini_value KEY [SECTION]    a value of CLAVORA_HOME/Clavora.ini (first match after SECTION)
@@ -20,6 +26,9 @@
 
 CLAVORA_PID=
 CLAVORA_MAIN=
+MATCH=
+CHILD=
+LIST=
 MENU_RECT=
 NOTEPAD=
 NOTEPAD_RECT=
@@ -30,8 +39,13 @@ WM_KEYDOWN=0x0100
 VK_ESCAPE=0x1B
 IDOK=1
 IDM_EXIT=32772
+PIN_PICTURE_ID=1006
+IDC_SELECT_CHILD=1022
+IDC_CHILD_LIST=1023
 
 CLAVORA_HOME=${CLAVORA_HOME:-$WORKDIR}
+# The program that shows the pins and their menus (pin_window.sh drives pintest.exe).
+PIN_EXE=clavora.exe
 
 clavora_start() {
     if [ "$CLAVORA_HOME" = "$WORKDIR" ]; then
@@ -98,6 +112,49 @@ press_pin_hotkey() {
 wait_pin() { probe wait-window --owner "$1" --exe clavora.exe --visible --timeout "${2:-5000}"; }
 
 pin_rect_of() { probe find --owner "$1" --exe clavora.exe --visible | head -n1 | field rect; }
+
+# The picture sits in the pin's bottom-left corner, the head in its upper right part. White
+# pixels are see-through, so a click must hit the picture itself.
+pin_head() {
+    local line l t r b
+    line=$(probe children "$1" | LC_ALL=C grep $'\tid='"$PIN_PICTURE_ID"$'\t')
+    IFS=, read -r l t r b <<<"$(field rect "$line")"
+    echo "$((l + (r - l) * 2 / 3)) $((t + (b - t) * 3 / 10))"
+}
+
+# Through a point half-way, so that the move loop sees the drag begin before it ends.
+drag_pin_to() {
+    local x y
+    read -r x y <<<"$(pin_head "$1")"
+    xdotool mousemove "$x" "$y" mousedown 1
+    xdotool mousemove $(((x + $2) / 2)) $(((y + $3) / 2))
+    xdotool mousemove "$2" "$3"
+    xdotool mouseup 1
+}
+
+menu_count() { probe find --class '#32768' --visible --exe "$PIN_EXE" 2>/dev/null | LC_ALL=C grep -c . || true; }
+
+open_pin_menu() {
+    local x y
+    read -r x y <<<"$(pin_head "$1")"
+    xdotool mousemove "$x" "$y" click 3
+    wait_until "[ \"\$(menu_count)\" = 1 ]" 5000 || fail "the pin's menu did not open"
+}
+
+# The menu's last item, chosen with the keyboard.
+open_conditions_from_pin() {
+    open_pin_menu "$1"
+    xdotool key Down Down Down Down Return
+    MATCH=$(field hwnd "$(wait_window --title "マッチング条件設定" --exe clavora.exe --visible --timeout 5000)")
+    probe idle "$MATCH" >/dev/null
+}
+
+open_child_selection() {
+    click_control "$MATCH" "$IDC_SELECT_CHILD"
+    CHILD=$(field hwnd "$(wait_window --title "子ウィンドウ条件選択" --exe clavora.exe --visible --timeout 10000)")
+    probe idle "$CHILD" >/dev/null
+    LIST=$(child_of "$CHILD" "$IDC_CHILD_LIST")
+}
 
 wait_clavora_gone() {
     wait_until "! kill -0 $CLAVORA_PID" "${1:-10000}" || fail "Clavora did not end"

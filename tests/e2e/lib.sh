@@ -32,6 +32,9 @@
 #   click_at_rect L,T,R,B, click_control HWND ID   a real left click in the middle
 #   expect_eq ACTUAL EXPECTED WHAT, expect_match TEXT REGEX WHAT   check or fail
 #   screenshot NAME              $ARTIFACTS/NAME.png of the whole display
+#   use_heads [X,Y,W,H ...]      ends every Wine program and the display, and starts a display
+#                                on which Wine sees those monitors (heads of one X screen); with
+#                                none, the usual display of one 1280x1024 monitor
 #   log MSG, fail MSG            fail takes a screenshot, keeps a window list and exits 1
 #   wine_run ARGS...             runs wine with the scenario's locale and prefix
 #
@@ -93,17 +96,20 @@ log() { echo "[$SCENARIO] $*"; }
 
 now_ms() { date +%s%3N; }
 
-E2E_WINE_ENV=(env LOCPATH="$E2E_LOCALE_DIR" LC_ALL="$E2E_WINE_LOCALE")
+E2E_WINE_BASE_ENV=(env LOCPATH="$E2E_LOCALE_DIR" LC_ALL="$E2E_WINE_LOCALE")
+E2E_WINE_ENV=("${E2E_WINE_BASE_ENV[@]}")
 
 wine_run() { "${E2E_WINE_ENV[@]}" "$WINE" "$@"; }
 
 # --- virtual display ---
 
+# e2e_start_display [SCREEN [XVFB ARGS...]]: 1280x1024x24 unless SCREEN says otherwise.
 e2e_start_display() {
-    local fdfile="$ARTIFACTS/xvfb.display" deadline
+    local fdfile="$ARTIFACTS/xvfb.display" screen=${1:-1280x1024x24} deadline
+    shift $(($# > 0 ? 1 : 0))
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" \
-        >"$ARTIFACTS/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$screen" "$@" -nolisten tcp -noreset 3>"$fdfile" \
+        >>"$ARTIFACTS/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     deadline=$(($(now_ms) + 10000))
     while ! grep -q '^[0-9]' "$fdfile" 2>/dev/null; do
@@ -113,6 +119,41 @@ e2e_start_display() {
     done
     DISPLAY=":$(head -n1 "$fdfile")"
     export DISPLAY
+}
+
+E2E_HEADS_DIR="$CLAVORA_BUILD_DIR/xinerama"
+
+e2e_stop_display() {
+    [ -n "$E2E_XVFB_PID" ] || return 0
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+    E2E_XVFB_PID=
+}
+
+# Every Wine process of the prefix ends, and with them the desktop that has read the monitors.
+e2e_end_wine() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+}
+
+use_heads() {
+    local heads="$*" head x y w h width=0 height=0
+    e2e_end_wine
+    e2e_stop_display
+    E2E_WINE_ENV=("${E2E_WINE_BASE_ENV[@]}")
+    if [ -z "$heads" ]; then
+        e2e_start_display || fail "the display did not start again"
+        return 0
+    fi
+    [ -f "$E2E_HEADS_DIR/libXinerama.so.1" ] || fail "the Xinerama stand-in is not built in $E2E_HEADS_DIR"
+    for head in $heads; do
+        IFS=, read -r x y w h <<<"$head"
+        width=$((x + w > width ? x + w : width))
+        height=$((y + h > height ? y + h : height))
+    done
+    E2E_WINE_ENV+=(LD_LIBRARY_PATH="$E2E_HEADS_DIR" CLAVORA_E2E_HEADS="$heads")
+    # Without RANDR, Wine's X11 driver takes its monitors from Xinerama, that is the stand-in.
+    e2e_start_display "${width}x${height}x24" -extension RANDR || fail "the display of $heads did not start"
 }
 
 # --- the Wine prefix, made once per build tree ---
@@ -299,15 +340,9 @@ fail() {
 e2e_cleanup() {
     local pid
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    if [ "$E2E_STARTED" = 1 ]; then
-        "$WINESERVER" -k >/dev/null 2>&1 || true
-        "$WINESERVER" -w >/dev/null 2>&1 || true
-    fi
+    if [ "$E2E_STARTED" = 1 ]; then e2e_end_wine; fi
     for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
-    if [ -n "$E2E_XVFB_PID" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-    fi
+    e2e_stop_display
 }
 
 e2e_setup() {
@@ -318,8 +353,7 @@ e2e_setup() {
     trap 'exit 130' INT TERM
     trap 'exit 1' USR1
     # A wineserver left behind by a run that was killed would still serve a display that is gone.
-    "$WINESERVER" -k >/dev/null 2>&1 || true
-    "$WINESERVER" -w >/dev/null 2>&1 || true
+    e2e_end_wine
     e2e_start_display || exit 1
     E2E_STARTED=1
     e2e_ensure_prefix || fail "the Wine prefix could not be made"

@@ -3,9 +3,10 @@
 # save attempts seen in Wine's file trace, and undoing what a scenario did to the file
 # system (an immutable folder, a mount) however the scenario ends.
 #
-#   pin_file SYSTEM_COUNT < RECORDS > FILE   wraps records (from pin_record) into a whole file:
-#                              the SYSTEM section with PINNUM=SYSTEM_COUNT, CR LF line ends,
-#                              UTF-8 turned into the Japanese ANSI code page
+#   pin_file SYSTEM_COUNT [KEY=VALUE...] < RECORDS > FILE   wraps records (from pin_record)
+#                              into a whole file: the SYSTEM section with PINNUM=SYSTEM_COUNT
+#                              (and the other settings as given), CR LF line ends, UTF-8
+#                              turned into the Japanese ANSI code page
 #   pin_record N TITLE [KEY=VALUE...]  one record's section: process TARGET.EXE and the whole
 #                              title by default, keys in the writer's order; EXCLASS= and
 #                              EXCTRLID= come last when given
@@ -47,8 +48,13 @@ skip_scenario() {
 long_run() { [ "${CLAVORA_LONG:-0}" = 1 ]; }
 
 pin_file() {
+    local count=$1 pair
+    shift
+    declare -A v=([PINSIZE]=1 [MOVEENABLE]=0 [PNHOTKEY]=90 [PNMODIFIERS]=8)
+    for pair in "$@"; do v[${pair%%=*}]=${pair#*=}; done
     {
-        printf '[SYSTEM]\nPINSIZE=1\nMOVEENABLE=0\nPNHOTKEY=90\nPNMODIFIERS=8\nPINNUM=%s\n' "$1"
+        printf '[SYSTEM]\nPINSIZE=%s\nMOVEENABLE=%s\nPNHOTKEY=%s\nPNMODIFIERS=%s\nPINNUM=%s\n' "${v[PINSIZE]}" \
+            "${v[MOVEENABLE]}" "${v[PNHOTKEY]}" "${v[PNMODIFIERS]}" "$count"
         cat
     } | sed 's/$/\r/' | iconv -f UTF-8 -t CP932
 }

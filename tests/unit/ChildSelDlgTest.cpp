@@ -10,27 +10,37 @@
 namespace {
 
 struct LayoutCase {
+    int dpi;
     int width;
     int height;
     PictureLayout expected;
 };
 
-TEST(PictureLayout, SmallPicturesAreCopiedAndLargeOnesShrunkByTheSmallerFactor) {
+constexpr Rect kBoxAt144{15, 30, 315, 285};
+constexpr Rect kBoxAt120{13, 25, 263, 238};
+
+TEST(PictureLayout, SmallPicturesAreCopiedAndLargeOnesShrunkByTheSmallerFactorToTheBoxOfTheDpi) {
     const LayoutCase cases[] = {
-        {199, 169, {false, 200, 170, 1.0}},
+        {96, 199, 169, {false, 200, 170, 1.0}},
         // b = 1.0 is smaller than a = 1.7: shrunk "by" 1.0, drawn in halftone at its size.
-        {200, 100, {true, 200, 100, 1.0}},
-        {199, 170, {true, 199, 170, 1.0}},
-        {400, 340, {true, 200, 170, 0.5}},
+        {96, 200, 100, {true, 200, 100, 1.0}},
+        {96, 199, 170, {true, 199, 170, 1.0}},
+        {96, 400, 340, {true, 200, 170, 0.5}},
         // A tie whose two readings differ in the last pixel: the vertical factor wins.
-        {780, 663, {true, 199, 170, 170.0 / 663}},
-        {100, 340, {true, 50, 170, 0.5}},
-        {1000, 170, {true, 200, 34, 0.2}},
-        {0, 0, {false, 200, 170, 1.0}},
-        {300, 0, {false, 200, 170, 1.0}},
+        {96, 780, 663, {true, 199, 170, 170.0 / 663}},
+        {96, 100, 340, {true, 50, 170, 0.5}},
+        {96, 1000, 170, {true, 200, 34, 0.2}},
+        {96, 0, 0, {false, 200, 170, 1.0}},
+        {96, 300, 0, {false, 200, 170, 1.0}},
+        // The box grows with the DPI (half a pixel rounds up), and with it what fits unscaled.
+        {144, 299, 254, {false, 300, 255, 1.0, kBoxAt144}},
+        {144, 400, 340, {true, 300, 255, 0.75, kBoxAt144}},
+        {144, 300, 100, {true, 300, 100, 1.0, kBoxAt144}},
+        {120, 500, 100, {true, 250, 50, 0.5, kBoxAt120}},
     };
     for (const LayoutCase& c : cases) {
-        EXPECT_EQ(pictureLayout(c.width, c.height), c.expected) << c.width << " x " << c.height;
+        EXPECT_EQ(pictureLayout(c.width, c.height, c.dpi), c.expected)
+            << c.width << " x " << c.height << " at " << c.dpi;
     }
 }
 
@@ -41,9 +51,11 @@ struct OutlineCase {
 };
 
 TEST(PictureLayout, TheOutlineIsScaledAndCutOnlyAtTheFarEdgesOfTheDrawnPicture) {
-    const PictureLayout unscaled = pictureLayout(199, 169);
-    const PictureLayout half = pictureLayout(400, 340);
-    const PictureLayout flat = pictureLayout(200, 100);
+    const PictureLayout unscaled = pictureLayout(199, 169, 96);
+    const PictureLayout half = pictureLayout(400, 340, 96);
+    const PictureLayout flat = pictureLayout(200, 100, 96);
+    const PictureLayout unscaledAt144 = pictureLayout(199, 169, 144);
+    const PictureLayout halfAt144 = pictureLayout(600, 510, 144);
     const OutlineCase cases[] = {
         {unscaled, {5, 6, 50, 40}, Rect{15, 26, 60, 60}},
         // Drawn unscaled, the box's own edges are the limit.
@@ -54,6 +66,9 @@ TEST(PictureLayout, TheOutlineIsScaledAndCutOnlyAtTheFarEdgesOfTheDrawnPicture) 
         {half, {-3, -31, 40, 40}, Rect{9, 5, 30, 40}},
         {unscaled, {10, 10, 10, 50}, std::nullopt},
         {unscaled, {10, 10, 50, 10}, std::nullopt},
+        // At 144 DPI from the box's corner there, and cut at its larger limits.
+        {unscaledAt144, {5, 6, 400, 400}, Rect{20, 36, 315, 285}},
+        {halfAt144, {20, 40, 700, 101}, Rect{25, 50, 315, 80}},
     };
     for (const OutlineCase& c : cases) {
         EXPECT_EQ(selectionOutline(c.layout, c.rectSel), c.expected)
@@ -63,11 +78,14 @@ TEST(PictureLayout, TheOutlineIsScaledAndCutOnlyAtTheFarEdgesOfTheDrawnPicture) 
 
 TEST(PictureLayout, AFrameTooSmallForTheBoxGrowsToHoldItWithItsOwnMargin) {
     // Left of the box the frame leaves 4 pixels: as much again on the right and at the bottom.
-    EXPECT_EQ(pictureFrameGrowth(Rect{6, 6, 189, 214}), (FrameGrowth{25, 0}));
-    EXPECT_EQ(pictureFrameGrowth(Rect{6, 6, 220, 180}), (FrameGrowth{0, 14}));
-    EXPECT_EQ(pictureFrameGrowth(Rect{6, 6, 214, 194}), (FrameGrowth{}));
+    EXPECT_EQ(pictureFrameGrowth(Rect{6, 6, 189, 214}, 96), (FrameGrowth{25, 0}));
+    EXPECT_EQ(pictureFrameGrowth(Rect{6, 6, 220, 180}, 96), (FrameGrowth{0, 14}));
+    EXPECT_EQ(pictureFrameGrowth(Rect{6, 6, 214, 194}, 96), (FrameGrowth{}));
     // A frame that starts right of the box has no margin to keep.
-    EXPECT_EQ(pictureFrameGrowth(Rect{12, 6, 150, 150}), (FrameGrowth{60, 40}));
+    EXPECT_EQ(pictureFrameGrowth(Rect{12, 6, 150, 150}, 96), (FrameGrowth{60, 40}));
+    // At 144 DPI the frame must hold the larger box: one that held it at 96 DPI grows.
+    EXPECT_EQ(pictureFrameGrowth(Rect{9, 9, 321, 291}, 144), (FrameGrowth{}));
+    EXPECT_EQ(pictureFrameGrowth(Rect{9, 9, 214, 194}, 144), (FrameGrowth{107, 97}));
 }
 
 constexpr Rect kTargetRect{300, 200, 700, 540};
@@ -208,7 +226,7 @@ TEST_F(ChildSelDlgTest, ANewPictureAfterAResizeKeepsTheCandidatesAndTheOutline) 
     EXPECT_EQ(d.m_imageHeight, 680);
     EXPECT_EQ(d.m_rectSel, (Rect{20, 60, 120, 82}));
     EXPECT_EQ(desktop.descendantWalks, walks);
-    EXPECT_EQ(selectionOutline(pictureLayout(d.m_imageWidth, d.m_imageHeight), d.m_rectSel),
+    EXPECT_EQ(selectionOutline(pictureLayout(d.m_imageWidth, d.m_imageHeight, 96), d.m_rectSel),
               (Rect{15, 35, 40, 40}));
 }
 

@@ -95,7 +95,7 @@ TEST_F(MatchConditionDlgTest, OkNeedsTheProcessOrTheTitleAndANamedChildForTheExt
     for (const OkCase& c : cases) {
         desktop.messageBoxes.clear();
         record.m_exClassName = c.className;
-        Close close = Close::cancel;
+        std::optional<Close> close;
         CFakeMatchConditionDlg& d = open(false, [&](CFakeMatchConditionDlg& dlg) {
             dlg.controls.checkProcess = c.process;
             dlg.controls.checkTitle = c.title;

@@ -127,6 +127,17 @@ TEST_F(WindowImageTest, UnreadableLayeringAsksAndNoAbandonsBeforeAnythingChanges
     EXPECT_EQ(camera.pictures, 1);
     EXPECT_EQ(width, kNormal.width());
     EXPECT_EQ(desktop.layeredAttributes(target), (LayeredAttributes{0xFFFFFF, 255, 0}));
+
+    // Restored by the user while the question was open: pictured as it is, left as it is.
+    const WinHandle restored = minimisedTarget(std::nullopt, style::kExLayered);
+    desktop.clearCalls();
+    camera.calls.clear();
+    desktop.answerQueue.push_back(MsgAnswer::yes);
+    desktop.onMessageBox = [this, restored](const FakeMessageBox&) { desktop.restore(restored); };
+    capture(restored);
+    EXPECT_EQ(camera.callsOf(Kind::showNormal).size(), 0u);
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_FALSE(desktop.isIconic(restored));
 }
 
 TEST_F(WindowImageTest, AMinimisedTargetWithoutAKnownNormalPlaceIsPicturedMinimised) {

@@ -1,5 +1,6 @@
 #include "conditions/win32/ChildSelDlgWindow.h"
 
+#include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
 #include "resource.h"
 
@@ -9,7 +10,7 @@ struct Column {
     std::u8string_view heading;
     int width;
 };
-// The handle column is there for whoever looks, but takes no room.
+// Widths at 96 DPI. The handle column is there for whoever looks, but takes no room.
 constexpr Column kColumns[] = {
     {u8"className", 80}, {u8"CtrlID", 60}, {u8"TEXT", 300}, {u8"Handle", 0}, {u8"", 10}};
 
@@ -48,10 +49,17 @@ bool CChildSelDlgWindow::runModal() { return doModal(m_owner) == IDOK; }
 std::optional<LRESULT> CChildSelDlgWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            m_dpi = static_cast<int>(WindowDpi(hwnd()));
             fitFrameToPicture();
             initList();
             OnInitDialog();
             return TRUE;
+        case WM_DPICHANGED:
+            // The dialog manager scales the template's controls; what is set in pixels follows.
+            m_dpi = HIWORD(wParam);
+            sizeColumns();
+            invalidateAll();
+            return std::nullopt;
         case WM_PAINT:
             paint();
             return 0;
@@ -77,8 +85,14 @@ void CChildSelDlgWindow::onOK() {
 void CChildSelDlgWindow::initList() {
     m_list.attach(item(IDC_CHILD_LIST));
     m_list.setExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+        m_list.insertColumn(i, kColumns[i].heading, 0);
+    sizeColumns();
+}
+
+void CChildSelDlgWindow::sizeColumns() {
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        m_list.insertColumn(i, kColumns[i].heading, kColumns[i].width);
+        m_list.setColumnWidth(i, scaleToDpi(kColumns[i].width, m_dpi));
     }
 }
 
@@ -86,7 +100,7 @@ void CChildSelDlgWindow::fitFrameToPicture() {
     HWND frame = findPictureFrame(hwnd());
     if (!frame) return;
     const RECT box = clientRectOf(hwnd(), frame);
-    const FrameGrowth growth = pictureFrameGrowth(toRect(box));
+    const FrameGrowth growth = pictureFrameGrowth(toRect(box), m_dpi);
     if (growth == FrameGrowth{}) return;
     // What stands right of the frame moves along, and the dialog grows by as much.
     for (HWND c = GetWindow(hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -126,13 +140,14 @@ void CChildSelDlgWindow::selectRow(int row) {
 void CChildSelDlgWindow::invalidateAll() { InvalidateRect(hwnd(), nullptr, TRUE); }
 
 void CChildSelDlgWindow::invalidatePicture() {
-    const RECT box = toRECT(kPictureBox);
+    const RECT box = toRECT(pictureBox(m_dpi));
     InvalidateRect(hwnd(), &box, TRUE);
 }
 
 void CChildSelDlgWindow::paint() {
     const CPaintDC dc(hwnd());
-    const PictureLayout layout = pictureLayout(m_imageWidth, m_imageHeight);
+    const PictureLayout layout = pictureLayout(m_imageWidth, m_imageHeight, m_dpi);
+    const Rect& box = layout.box;
     if (m_bmpImage) {
         const CMemoryDcHandle memory(CreateCompatibleDC(dc.get()));
         const CSelectObject selected(memory.get(), m_bmpImage.get());
@@ -140,11 +155,10 @@ void CChildSelDlgWindow::paint() {
             SetStretchBltMode(dc.get(), HALFTONE);
             // HALFTONE stretches need the brush origin set again.
             SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-            StretchBlt(dc.get(), kPictureLeft, kPictureTop, layout.drawnWidth, layout.drawnHeight,
-                       memory.get(), 0, 0, m_imageWidth, m_imageHeight, SRCCOPY);
+            StretchBlt(dc.get(), box.left, box.top, layout.drawnWidth, layout.drawnHeight, memory.get(), 0, 0,
+                       m_imageWidth, m_imageHeight, SRCCOPY);
         } else {
-            BitBlt(dc.get(), kPictureLeft, kPictureTop, m_imageWidth, m_imageHeight, memory.get(), 0, 0,
-                   SRCCOPY);
+            BitBlt(dc.get(), box.left, box.top, m_imageWidth, m_imageHeight, memory.get(), 0, 0, SRCCOPY);
         }
     }
     if (const std::optional<Rect> outline = selectionOutline(layout, m_rectSel)) {

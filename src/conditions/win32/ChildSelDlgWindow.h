@@ -1,9 +1,10 @@
 // The Win32 child window selection dialog: template 139, the candidate list view, and the
-// picture of the target painted into the box at (10, 20) with the red outline.
+// picture of the target painted into the box at (10, 20) (at 96 DPI) with the red outline.
 #pragma once
 
 #include "conditions/ChildSelDlg.h"
 #include "conditions/win32/WindowCamera.h"
+#include "desktop/Dpi.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/Handles.h"
@@ -31,9 +32,13 @@ private:
     // The frame around the picture is made to hold the picture box, which is fixed in pixels.
     void fitFrameToPicture();
     void initList();
+    // The columns' widths at m_dpi.
+    void sizeColumns();
     void paint();
 
     HWND m_owner;
+    // The DPI of the dialog's monitor, for what is placed in pixels rather than dialog units.
+    int m_dpi = kBaseDpi;
     CListView m_list;
     CBitmapHandle m_bmpImage;
     CWin32WindowCamera m_camera{m_bmpImage};

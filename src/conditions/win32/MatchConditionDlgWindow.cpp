@@ -59,16 +59,7 @@ std::optional<LRESULT> CMatchConditionDlgWindow::onMessage(UINT message, WPARAM 
 }
 
 void CMatchConditionDlgWindow::onOK() {
-    switch (OnOK()) {
-        case Close::ok:
-            endDialog(IDOK);
-            break;
-        case Close::cancel:
-            endDialog(IDCANCEL);
-            break;
-        case Close::stay:
-            break;
-    }
+    if (OnOK() == Close::ok) endDialog(IDOK);
 }
 
 HBRUSH CMatchConditionDlgWindow::onCtlColor(HDC dc, HWND control, UINT kind, HBRUSH defaultBrush) {

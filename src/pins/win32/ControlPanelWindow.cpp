@@ -11,6 +11,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <tuple>
 
 namespace {
 
@@ -117,13 +118,13 @@ void CControlPanelWindow::tellUser(std::u8string_view text) {
 
 bool CControlPanelWindow::runSizeDialog(CPinSettings& settings) {
     CSizeDlgWindow dialog(m_desktop);
-    dialog.m_nPinSize = settings.m_pinSize;
-    dialog.m_bMoveEnable = settings.m_moveEnable;
-    dialog.m_nHotKey = settings.m_hotKey;
-    dialog.m_nModifiers = settings.m_hotKeyModifiers;
+    const auto dialogSettings = [&dialog] {
+        return std::tie(dialog.m_nPinSize, dialog.m_bMoveEnable, dialog.m_nHotKey, dialog.m_nModifiers);
+    };
+    dialogSettings() = settings.fields();
     // Owned by the resident main window, as every dialog of the program without a parent.
     if (dialog.doModal(GetAncestor(hwnd(), GA_ROOT)) != IDOK) return false;
-    settings = CPinSettings{dialog.m_nPinSize, dialog.m_bMoveEnable, dialog.m_nHotKey, dialog.m_nModifiers};
+    settings.fields() = dialogSettings();
     return true;
 }
 

@@ -28,6 +28,10 @@ int CListView::insertColumn(int index, std::u8string_view heading, int width, in
                                          reinterpret_cast<LPARAM>(&column)));
 }
 
+bool CListView::setColumnWidth(int index, int width) const {
+    return SendMessageW(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0)) != 0;
+}
+
 int CListView::insertItem(int index, const std::string& text, int image) const {
     LVITEMA item{};
     // A row without LVIF_IMAGE would still show image 0 of the image list; "no image" must be

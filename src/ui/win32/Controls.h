@@ -26,6 +26,7 @@ public:
 
     // Returns the new column's index, -1 on failure.
     int insertColumn(int index, std::u8string_view heading, int width, int format = LVCFMT_LEFT) const;
+    bool setColumnWidth(int index, int width) const;
     // Inserts row `index` with `text`, and with small image `image` when it is 0 or more;
     // a negative `image` leaves the row without a picture. Returns the new row's index, -1 on
     // failure.

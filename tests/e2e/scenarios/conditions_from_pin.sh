@@ -6,15 +6,12 @@
 # match condition dialog, whose pin has ended meanwhile, still hands its edit to the record.
 source "$E2E_DIR/clavora.sh"
 
-PIN_PICTURE_ID=1006
 IDC_CHECK_PROCESS=1013
 IDC_CHECK_FULL=1015
 IDC_INFO_CLASS=1019
 IDC_INFO_CTRLID=1020
 IDC_CHECK_EXTENT=1021
-IDC_SELECT_CHILD=1022
 IDC_INFO_TEXT=1023
-IDC_CHILD_LIST=1023
 IDC_RECAPTURE=1024
 IDCANCEL=2
 WS_MINIMIZE=$((0x20000000))
@@ -29,27 +26,6 @@ BUSY_TEXT="状態: 処理中"
 child_text() { field text "$(child_line "$1" "$2")"; }
 
 click_at() { xdotool mousemove "$1" "$2" click 1; }
-
-clavora_menus() { probe find --class '#32768' --visible --exe clavora.exe 2>/dev/null | LC_ALL=C grep -c . || true; }
-
-# The pin's context menu, opened by a right click on the pin's head (white pixels let clicks
-# through), and its last item "マッチング条件設定" chosen with the keyboard.
-open_conditions_from_pin() {
-    local l t r b
-    IFS=, read -r l t r b <<<"$(field rect "$(child_line "$1" "$PIN_PICTURE_ID")")"
-    xdotool mousemove $((l + (r - l) * 2 / 3)) $((t + (b - t) * 3 / 10)) click 3
-    wait_until "[ \"\$(clavora_menus)\" = 1 ]" 5000 || fail "the pin's menu did not open"
-    xdotool key Down Down Down Down Return
-    MATCH=$(field hwnd "$(wait_window --title "マッチング条件設定" --exe clavora.exe --visible --timeout 5000)")
-    probe idle "$MATCH" >/dev/null
-}
-
-open_child_selection() {
-    click_control "$MATCH" "$IDC_SELECT_CHILD"
-    CHILD=$(field hwnd "$(wait_window --title "子ウィンドウ条件選択" --exe clavora.exe --visible --timeout 10000)")
-    probe idle "$CHILD" >/dev/null
-    LIST=$(child_of "$CHILD" "$IDC_CHILD_LIST")
-}
 
 # How many colours the screenshot NAME shows inside the group box "ウィンドウイメージ" of the
 # child selection, and how many of its pixels are the outline's red.

@@ -1,7 +1,8 @@
 # The pin at 96, 120 and 144 DPI (the prefix's LogPixels, one DPI for every monitor under
 # Wine): the picture the pin draws, found by its pixels on the screen, must stand relative to
 # its target's corner where it stands at 96 DPI and be as large, both in proportion to the DPI.
-# At 144 DPI the control panel's list shows its columns whole with 24-pixel icons.
+# At 144 DPI the control panel's list shows its columns whole with 24-pixel icons, and the child
+# selection its picture box and columns in proportion.
 source "$E2E_DIR/clavora.sh"
 PINTEST="$CLAVORA_WIN64_DIR/pintest.exe"
 [ -f "$PINTEST" ] || fail "pintest.exe is not built in $CLAVORA_WIN64_DIR"
@@ -92,3 +93,12 @@ expect_eq "$program" 150 "the program column at 144 DPI"
 IFS=, read -r l t r b <<<"$(field icon "$(sed -n 2p <<<"$summary")")"
 expect_eq "$((r - l))x$((b - t))" 24x24 "the row icon at 144 DPI"
 screenshot panel-at-144
+
+# --- the child selection at 144 DPI: its picture box and columns in proportion ---
+probe post "$CLAVORA_MAIN" "$WM_KEYDOWN" "$VK_ESCAPE" 0
+PIN=$(field hwnd "$(wait_pin "$TGT")") || fail "the record did not pin its window"
+probe idle "$PIN" >/dev/null
+open_conditions_from_pin "$PIN"
+open_child_selection
+expect_eq "$(field widths "$(probe listview "$LIST")")" 120,90,450,0,15 "the candidate columns at 144 DPI"
+screenshot child-selection-at-144

@@ -1,18 +1,18 @@
 # The pin window on real targets, driven by pintest.exe (one record, the real pin window, no
 # shell): where the pin sits and what it is, the hold timer, the Z order and the transparency
 # from the pin's own menu and dialog, dragging, "抜く", and what ending the pin gives back.
+source "$E2E_DIR/clavora.sh"
+PIN_EXE=pintest.exe
 PINTEST="$CLAVORA_WIN64_DIR/pintest.exe"
 [ -f "$PINTEST" ] || fail "pintest.exe is not built in $CLAVORA_WIN64_DIR"
 
 # pintest's commands, posted to its hidden window of class ClavoraPinTest.
 PIN_END=$((0x8000 + 1))
 WM_CLOSE=0x0010
-WM_COMMAND=0x0111
 IDYES=6
 IDNO=7
 WS_BORDER=$((0x00800000))
 WS_EX_TOPMOST=$((0x8))
-PIN_PICTURE_ID=1006
 HOLD_MS=1500
 
 PINTEST_LOG=
@@ -37,24 +37,6 @@ pintest_said() { LC_ALL=C grep -q -- "$1" "$PINTEST_LOG"; }
 
 wait_pin_on() {
     probe wait-window --owner "$1" --exe pintest.exe --visible --timeout 10000 || fail "no pin on $1"
-}
-
-# "X Y" of a pixel of the pin's head: the picture sits in the pin's bottom-left corner, the head
-# in its upper right part. White pixels are see-through, so a click must hit the picture itself.
-pin_head() {
-    local line l t r b
-    line=$(probe children "$1" | LC_ALL=C grep $'\tid='"$PIN_PICTURE_ID"$'\t')
-    IFS=, read -r l t r b <<<"$(field rect "$line")"
-    echo "$((l + (r - l) * 2 / 3)) $((t + (b - t) * 3 / 10))"
-}
-
-menu_count() { probe find --class '#32768' --visible --exe pintest.exe 2>/dev/null | LC_ALL=C grep -c . || true; }
-
-open_pin_menu() {
-    local x y
-    read -r x y <<<"$(pin_head "$1")"
-    xdotool mousemove "$x" "$y" click 3
-    wait_until "[ \"\$(menu_count)\" = 1 ]" 5000 || fail "the pin's menu did not open"
 }
 
 # Picks an item of the open pin menu with the keyboard: 抜く, 透明度, the Z-Order submenu's
@@ -244,10 +226,7 @@ screenshot pin-on-notepad
 
 # Dragging the pin drags notepad along, 20 pixels left of and 32 below the pin's corner.
 read -r x y <<<"$(pin_head "$PIN")"
-xdotool mousemove "$x" "$y" mousedown 1
-xdotool mousemove $((x + 60)) $((y + 30))
-xdotool mousemove $((x + 120)) $((y + 60))
-xdotool mouseup 1
+drag_pin_to "$PIN" $((x + 120)) $((y + 60))
 IFS=, read -r l t r b <<<"$NOTEPAD_RECT"
 moved="$((l + 120)),$((t + 60)),$((r + 120)),$((b + 60))"
 wait_until "[ \"\$(info_of $NOTEPAD rect)\" = $moved ]" 3000 ||
