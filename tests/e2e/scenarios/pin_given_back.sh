@@ -2,7 +2,7 @@
 # list marks the shown pins and keeps the selected record selected while another pin ends;
 # "画鋲削除" takes a window the pin made topmost out of the topmost band; a window that draws
 # itself with per-pixel alpha keeps its layered style and its picture while pinned with
-# transparency on, and afterwards; after "終了" the window the pin made topmost is back in the
+# transparency on, and afterwards, and its pin's menu offers no transparency; after "終了" the window the pin made topmost is back in the
 # normal band, and one that was topmost before its pin is topmost again.
 source "$E2E_DIR/clavora.sh"
 
@@ -56,6 +56,16 @@ expect_eq "$(($(info_of "$U" exstyle) & WS_EX_LAYERED))" "$WS_EX_LAYERED" "the p
 expect_eq "$(info_of "$U" layered)" unset "the pinned skinned window's attributes"
 screenshot pinned
 expect_eq "$(colour_at pinned "$U")" "$MAGENTA" "the pinned skinned window's picture"
+# Its pin offers no transparency: "透明度" is greyed, and taking it opens nothing.
+PIN_U=$(field hwnd "$(wait_pin "$U")")
+open_pin_menu "$PIN_U"
+screenshot skinned-pin-menu
+xdotool key Down Down Return
+if probe wait-window --title "プロパティ" --exe clavora.exe --visible --timeout 1500 >/dev/null; then
+    fail "透明度 opened its dialog for a window with per-pixel alpha"
+fi
+[ "$(menu_count)" = 0 ] || xdotool key Escape
+wait_until '[ "$(menu_count)" = 0 ]' 3000 || fail "the pin's menu stayed open"
 
 # --- the panel: the pins are marked, and the selection stays while another pin ends ---
 
