@@ -15,6 +15,10 @@ enum class MsgButtons { ok, yesNo };
 enum class MsgIcon { none, exclamation, question };
 enum class MsgAnswer { ok, yes, no, cancel };
 
+// The failure the logic tells apart (lastError): the window belongs to a program that runs
+// with higher rights than Clavora.
+constexpr std::uint32_t kAccessDenied = 5;
+
 class CDesktop {
 public:
     virtual ~CDesktop() = default;
@@ -54,7 +58,8 @@ public:
     // asked to move and follows when its program gets to it; nothing waits for that.
     virtual void moveWindow(WinHandle h, const Rect& r, bool repaint) = 0;
     // Into (or out of) the topmost band, neither moving nor sizing; asked like moveWindow.
-    virtual void setTopmost(WinHandle h, bool topmost) = 0;
+    // False when the system refuses (lastError says why).
+    virtual bool setTopmost(WinHandle h, bool topmost) = 0;
     virtual std::optional<LayeredAttributes> layeredAttributes(WinHandle h) = 0;
     [[nodiscard]] virtual bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) = 0;
     virtual WinHandle foregroundWindow() = 0;
@@ -71,6 +76,10 @@ public:
     // together name one process for good. nullopt when the process has ended or cannot be
     // asked.
     virtual std::optional<std::uint64_t> processStartTime(std::uint32_t processId) = 0;
+    // The process runs with higher rights than Clavora (an elevated program while Clavora is
+    // not), so the system keeps Clavora from moving, restyling or reordering its windows.
+    // False when that cannot be told.
+    virtual bool runsElevated(std::uint32_t processId) = 0;
 
     // --- monitors and screen ---
 

@@ -2,19 +2,15 @@
 
 #include "desktop/CodePage.h"
 #include "desktop/Trace.h"
+#include "pins/PinRefusal.h"
 #include "pinwindow/PinDlg.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <utility>
 
 namespace {
-
-// The base name of Clavora's own executable in upper case: none of its windows (panels,
-// dialogs, pin windows) is ever pinned.
-constexpr char kOwnExeName[] = "CLAVORA.EXE";
-// The desktop's title: the hotkey never pins it.
-constexpr char kDesktopTitle[] = "Program Manager";
 
 constexpr char8_t kAlreadyPinnedText[] = u8"既に画鋲がささっています.";
 constexpr char8_t kAlreadyPinnedCaption[] = u8"重複操作";
@@ -23,6 +19,9 @@ constexpr char8_t kHotKeyTakenText[] = u8"ホットキーの登録が重複し�
 constexpr char8_t kNothingToDeleteText[] = u8"削除するデータを一覧で選択してください";
 constexpr char8_t kDeleteQuestion[] = u8"選択したデータを削除しますか？";
 constexpr char8_t kNothingToEditText[] = u8"マッチング条件変更するデータを一覧で選択してください";
+// A window of a program run as administrator, which Clavora without those rights may not touch.
+constexpr char8_t kElevatedText[] =
+    u8"管理者権限で動いているウィンドウには画鋲をさせません.Clavoraを管理者として実行すると画鋲をさせます.";
 constexpr char8_t kShownPinText[] = u8"現在表示中です。画鋲の右クリックメニューから条件変更を行ってください";
 
 // What the match condition dialog edits of a record. An edit hands back only these: the cycle
@@ -49,6 +48,84 @@ int findRecordOfPinWindow(const std::vector<CPinData>& pins, WinHandle pin, bool
     }
     return -1;
 }
+
+bool liesOnMonitor(CDesktop& desktop, WinHandle h, const std::vector<Rect>* monitors) {
+    // A minimised window is parked off every monitor, so this also leaves minimised windows out.
+    const Rect r = desktop.windowRect(h);
+    if (r.height() == 0 || r.width() == 0) return false;
+    // A rectangle turned inside out is left to the system's own rule.
+    if (!monitors || r.width() < 0 || r.height() < 0) return desktop.rectOnAnyMonitor(r);
+    return std::any_of(monitors->begin(), monitors->end(), [&r](const Rect& m) { return intersects(m, r); });
+}
+
+// A window of the cycle's enumeration, answered from what the cycle keeps: the monitors asked
+// once for all windows, the process names kept from cycle to cycle, and one read of the style
+// word (for a top-level window IsWindowVisible and IsZoomed are its WS_VISIBLE and
+// WS_MAXIMIZE bits).
+class ListedWindow final : public CPinCandidate {
+public:
+    ListedWindow(CDesktop& desktop, CProcessNames& names, const std::vector<Rect>& monitors, WinHandle own,
+                 WinHandle h)
+        : m_desktop(desktop), m_names(names), m_monitors(monitors), m_own(own), m_h(h) {}
+
+    bool isOwnPanel() override { return m_h == m_own; }
+    std::uint32_t style() override {
+        if (!m_style) m_style = m_desktop.style(m_h);
+        return *m_style;
+    }
+    const std::string& title() override {
+        if (!m_title) m_title = m_desktop.windowTitle(m_h, kTitleBufferBytes);
+        return *m_title;
+    }
+    const std::string& upperExeName() override { return m_names.upperBaseName(processId()); }
+    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, &m_monitors); }
+    bool runsElevated() override { return m_names.runsElevated(processId()); }
+
+    std::uint32_t processId() {
+        if (!m_processId) m_processId = m_desktop.windowProcessId(m_h);
+        return *m_processId;
+    }
+    std::string takeTitle() { return std::move(*m_title); }
+
+private:
+    CDesktop& m_desktop;
+    CProcessNames& m_names;
+    const std::vector<Rect>& m_monitors;
+    const WinHandle m_own;
+    const WinHandle m_h;
+    std::optional<std::uint32_t> m_style;
+    std::optional<std::string> m_title;
+    std::optional<std::uint32_t> m_processId;
+};
+
+// The foreground window of the hotkey, asked of the desktop.
+class ForegroundWindow final : public CPinCandidate {
+public:
+    ForegroundWindow(CDesktop& desktop, WinHandle h) : m_desktop(desktop), m_h(h) {}
+
+    bool isOwnPanel() override { return false; }
+    std::uint32_t style() override { return m_desktop.style(m_h); }
+    const std::string& title() override {
+        if (!m_title) m_title = m_desktop.windowTitle(m_h, kTitleBufferBytes);
+        return *m_title;
+    }
+    const std::string& upperExeName() override {
+        if (!m_exeName) m_exeName = mbUpper(systemCodePage(), getProcessBaseName(m_desktop, processId()));
+        return *m_exeName;
+    }
+    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, nullptr); }
+    bool runsElevated() override { return m_desktop.runsElevated(processId()); }
+
+    std::uint32_t processId() { return m_desktop.windowProcessId(m_h); }
+    std::string takeTitle() { return std::move(*m_title); }
+    std::string takeExeName() { return std::move(*m_exeName); }
+
+private:
+    CDesktop& m_desktop;
+    const WinHandle m_h;
+    std::optional<std::string> m_title;
+    std::optional<std::string> m_exeName;
+};
 
 }  // namespace
 
@@ -81,23 +158,6 @@ void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
     m_desktop.appMessageBox(failureText, MsgButtons::ok);
 }
 
-bool CControlDlg::takesPins(std::uint32_t windowStyle) const {
-    return (windowStyle & style::kSysMenu) != 0 && (windowStyle & style::kDisabled) == 0;
-}
-
-bool CControlDlg::liesOnMonitor(WinHandle h, const std::vector<Rect>* monitors) {
-    // A minimised window is parked off every monitor, so this also leaves minimised windows out.
-    const Rect r = m_desktop.windowRect(h);
-    if (r.height() == 0 || r.width() == 0) return false;
-    // A rectangle turned inside out is left to the system's own rule.
-    if (!monitors || r.width() < 0 || r.height() < 0) return m_desktop.rectOnAnyMonitor(r);
-    return std::any_of(monitors->begin(), monitors->end(), [&r](const Rect& m) { return intersects(m, r); });
-}
-
-bool CControlDlg::isOwnProgram(const std::string& upperBaseName) const {
-    return upperBaseName == kOwnExeName;
-}
-
 void CControlDlg::buildWindowList() {
     // Every question below is a round trip to the window system, which is what a cycle
     // costs: the monitors are asked once for all windows, and the descriptions of the last
@@ -107,26 +167,17 @@ void CControlDlg::buildWindowList() {
     m_desktop.monitorRects(m_monitorRects);
     const WinHandle own = panelWindow();
     for (const WinHandle h : m_desktop.topLevelWindows()) {
-        if (h == own) continue;
-        // One read of the style word answers the visibility, maximised and system menu tests:
-        // for a top-level window IsWindowVisible and IsZoomed are its WS_VISIBLE and
-        // WS_MAXIMIZE bits.
-        const std::uint32_t windowStyle = m_desktop.style(h);
-        if ((windowStyle & style::kVisible) == 0 || (windowStyle & style::kMaximize) != 0) continue;
-        std::string title = m_desktop.windowTitle(h, kTitleBufferBytes);
-        if (title.empty()) continue;
-        // Only windows that got this far need their process's names, which are read once per
-        // process and kept while it lives.
-        const std::uint32_t processId = m_desktop.windowProcessId(h);
-        const std::string& exeName = m_processNames.upperBaseName(processId);
-        if (exeName.empty()) continue;
-        if (isOwnProgram(exeName) || !takesPins(windowStyle) || !liesOnMonitor(h, &m_monitorRects)) continue;
+        // Only windows that get far enough need their process's names, which are read once
+        // per process and kept while it lives.
+        ListedWindow window(m_desktop, m_processNames, m_monitorRects, own, h);
+        if (pinRefusal(window, PinTestOrder::cycle) != PinRefusal::none) continue;
+        const std::uint32_t processId = window.processId();
 
         if (listed == m_windows.size()) m_windows.emplace_back(m_desktop);
         CWinInf& win = m_windows[listed++];
         win.describeAnew(h);
-        win.m_title = std::move(title);
-        win.m_exeName = exeName;
+        win.m_title = window.takeTitle();
+        win.m_exeName = m_processNames.upperBaseName(processId);
         win.m_exePath = m_processNames.imagePath(processId);
     }
     m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(listed), m_windows.end());
@@ -139,6 +190,8 @@ void CControlDlg::runCycle() {
     killTimer(kCycleTimerId);
     buildWindowList();
     m_windowIndex.build(m_windows);
+    // Every pin that ends redraws the list; one that starts is shown once the cycle is done.
+    bool started = false;
     for (CPinData& pin : m_pins) {
         if (pin.m_pinned == 0) {
             // Only the first matching window is tried, even when another record holds it.
@@ -149,7 +202,14 @@ void CControlDlg::runCycle() {
                 return other.m_hTarget == target;
             });
             // Pinning restyles the window, which would wait on a program that does not answer.
-            if (!held && match->answers()) pin.StartPin(m_factory, target);
+            if (held || !match->answers() || target == pin.m_refusingTarget) continue;
+            m_foundWindows.note(m_desktop, target, pin.m_recordId);
+            pin.StartPin(m_factory, target);
+            started = started || pin.m_pinned == 1;
+            if (pin.m_refusingTarget == target && !pin.m_refusalTold) {
+                pin.m_refusalTold = true;
+                tellUser(kElevatedText);
+            }
         } else {
             // While its program does not answer, a window cannot be asked about its children
             // nor be given its styles back: its pin stays until it answers again. A pin
@@ -159,6 +219,7 @@ void CControlDlg::runCycle() {
             if (!stays) pin.EndPin();
         }
     }
+    if (started) refreshList();
     startTimer(kCycleTimerId, kCyclePeriodMs);
 }
 
@@ -213,24 +274,23 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
                              MsgIcon::none);
         return;
     }
-    // Every other refusal is silent.
-    if (!m_desktop.isVisible(h)) return;
-    std::string title = m_desktop.windowTitle(h, kTitleBufferBytes);
-    if (title.empty() || title == kDesktopTitle) return;
-    const std::uint32_t processId = m_desktop.windowProcessId(h);
-    if (m_desktop.isZoomed(h) || !takesPins(m_desktop.style(h)) || !liesOnMonitor(h)) return;
-    const std::string baseName = getProcessBaseName(m_desktop, processId);
-    if (baseName.empty()) return;
-    std::string exeName = mbUpper(systemCodePage(), baseName);
-    if (isOwnProgram(exeName)) return;
+    ForegroundWindow window(m_desktop, h);
+    const PinRefusal refusal = pinRefusal(window, PinTestOrder::hotKey);
+    if (refusal != PinRefusal::none) {
+        trace("pinForegroundWindow: refused, %s\n", refusalName(refusal));
+        // Every other refusal is silent: the user pressed the keys over some window or other.
+        if (refusal == PinRefusal::elevated) tellUser(kElevatedText);
+        return;
+    }
+    const std::uint32_t processId = window.processId();
 
     // Process and whole-title conditions on; the next cycle puts the pin on. Saved soon, so
     // that a program ended without notice keeps it.
     CPinData& record = m_pins.emplace_back();
     record.m_titleFlag = 1;
     record.m_processFlag = 1;
-    record.m_title = std::move(title);
-    record.m_exeName = std::move(exeName);
+    record.m_title = window.takeTitle();
+    record.m_exeName = window.takeExeName();
     record.m_exePath = getProcessImagePath(m_desktop, processId);
     refreshList();
     requestSave();
@@ -289,12 +349,21 @@ bool CControlDlg::__writeIniFile() {
 }
 
 void CControlDlg::refreshList() {
+    // The selection follows its record, wherever the rows moved: the list forgets it when its
+    // rows are replaced, and the buttons act on what the user chose.
+    const int mark = selectionMark();
+    const std::uint64_t selected = mark >= 0 && static_cast<std::size_t>(mark) < m_shownRecords.size()
+                                       ? m_shownRecords[static_cast<std::size_t>(mark)]
+                                       : 0;
     std::vector<PinListRow> rows;
     rows.reserve(m_pins.size());
+    m_shownRecords.clear();
     for (const CPinData& pin : m_pins) {
-        rows.push_back({pin.m_exeName, pin.m_title, m_iconCache.GetIconIndex(pin.m_exePath)});
+        rows.push_back(
+            {pin.m_exeName, pin.m_title, m_iconCache.GetIconIndex(pin.m_exePath), pin.m_pinned == 1});
+        m_shownRecords.push_back(pin.m_recordId);
     }
-    showRows(rows);
+    showRows(rows, selected == 0 ? -1 : findRecord(selected));
 }
 
 void CControlDlg::onPropertySettings() {
@@ -325,13 +394,11 @@ void CControlDlg::onDeletePin() {
 
 void CControlDlg::removeRecord(std::size_t index) {
     CPinData& pin = m_pins[index];
-    if (CPinDlg* const pinWindow = pin.pinDlg()) {
-        // Ending the pin window gives the target its styles back but not its Z order, and once
-        // the record is gone nothing would ever take the window out of the topmost band.
-        if (m_desktop.isWindow(pin.m_hTarget)) m_desktop.setTopmost(pin.m_hTarget, false);
-        // Nothing is copied back into the record, which goes.
-        pinWindow->Destroy();
-    }
+    // Nothing is copied back into the record, which goes.
+    if (CPinDlg* const pinWindow = pin.pinDlg()) pinWindow->Destroy();
+    // The pin window gives the styles back but not the Z order, and once the record is gone
+    // nothing would ever take its window out of the topmost band.
+    m_foundWindows.giveBack(m_desktop, pin.m_recordId);
     m_pins.erase(m_pins.begin() + static_cast<std::ptrdiff_t>(index));
     refreshList();
     requestSave();
@@ -399,6 +466,8 @@ void CControlDlg::endSession() {
     trace("CControlDlg::endSession()\n");
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
     endAllPins();
+    // Nobody is left to hold the windows in the band the pins gave them.
+    m_foundWindows.giveBackAll(m_desktop);
     // The cycle would pin again, and the save the ending pins asked for would come too late.
     killTimer(kCycleTimerId);
     killTimer(kSaveTimerId);

@@ -10,6 +10,7 @@
 #include "desktop/Desktop.h"
 #include "desktop/ImageListCashSmoll.h"
 #include "pins/ConfigFile.h"
+#include "pins/FoundWindows.h"
 #include "pins/PinController.h"
 #include "pins/PinData.h"
 #include "pins/ProcessNames.h"
@@ -42,6 +43,8 @@ struct PinListRow {
     std::string title;
     // The program's icon in the panel's image list; negative: the row shows no picture.
     int image = -1;
+    // The record's pin is shown now.
+    bool pinned = false;
     bool operator==(const PinListRow&) const = default;
 };
 
@@ -133,8 +136,11 @@ protected:
     virtual WinHandle panelWindow() = 0;
     virtual void startTimer(int id, unsigned ms) = 0;
     virtual void killTimer(int id) = 0;
-    virtual void showRows(const std::vector<PinListRow>& rows) = 0;
+    // Replaces the rows; selected (negative: none) is the row to select and mark.
+    virtual void showRows(const std::vector<PinListRow>& rows, int selected) = 0;
     virtual void destroyPanelWindow() = 0;
+    // A notice that needs no answer and opens no nested loop: a balloon from the tray icon.
+    virtual void tellUser(std::u8string_view text) = 0;
     // The list's selection mark, which is a record index; negative when nothing was selected.
     virtual int selectionMark() = 0;
     // Runs the property settings dialog modally on settings; true after OK, with settings
@@ -161,11 +167,6 @@ private:
     int findRecordOfPin(WinHandle pinWindow);
     // The record with this identity; -1 when it has gone.
     int findRecord(std::uint64_t recordId) const;
-    // Style and place tests shared by the cycle's window list and the hotkey.
-    bool takesPins(std::uint32_t style) const;
-    // With monitors, the cycle's list of monitor rectangles, the place is checked against it.
-    bool liesOnMonitor(WinHandle h, const std::vector<Rect>* monitors = nullptr);
-    bool isOwnProgram(const std::string& upperBaseName) const;
     // The windows a record may match, in list order: with the process condition only those of
     // its program, which no other window could satisfy. npos ends them.
     std::size_t firstCandidate(const CPinData& pin) const;
@@ -181,4 +182,8 @@ private:
     CWindowIndex m_windowIndex;
     // The monitors as the current cycle found them.
     std::vector<Rect> m_monitorRects;
+    // The identities of the records in the rows shown, in row order.
+    std::vector<std::uint64_t> m_shownRecords;
+    // The band each pinned window was in before its first pin.
+    CFoundWindows m_foundWindows;
 };

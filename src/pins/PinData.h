@@ -64,6 +64,11 @@ public:
     // The pin window, held by handle: it deletes itself, and a nested loop may end it while
     // someone holds the record.
     WinHandle m_hPinWnd = kNoWindow;
+    // The window that last refused this record's pin (its program has higher rights than
+    // ours); the cycle does not try it again. Never written to the file.
+    WinHandle m_refusingTarget = kNoWindow;
+    // The user has been told that a window refused this record's pin.
+    bool m_refusalTold = false;
     // Who this record is, for the life of the program: a record is found again by it after a
     // nested loop in which rows may have moved or gone. Never written to the file.
     std::uint64_t m_recordId = newRecordId();

@@ -23,6 +23,7 @@ CProcessNames::Process* CProcessNames::current(std::uint32_t processId) {
         // Never seen, ended, or another process under an old id: nothing read before applies.
         process.upperBaseName.clear();
         process.imagePath.clear();
+        process.elevated.reset();
         process.startTime = started.value_or(0);
     }
     process.alive = started.has_value();
@@ -43,6 +44,13 @@ const std::string& CProcessNames::imagePath(std::uint32_t processId) {
     if (!process) return kNoName;
     if (process->imagePath.empty()) process->imagePath = getProcessImagePath(m_desktop, processId);
     return process->imagePath;
+}
+
+bool CProcessNames::runsElevated(std::uint32_t processId) {
+    Process* process = current(processId);
+    if (!process) return false;
+    if (!process->elevated) process->elevated = m_desktop.runsElevated(processId);
+    return *process->elevated;
 }
 
 void CProcessNames::endCycle() {

@@ -11,6 +11,7 @@
 #include "desktop/Desktop.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -26,6 +27,8 @@ public:
     const std::string& upperBaseName(std::uint32_t processId);
     // The full path of the process's executable; "" as above.
     const std::string& imagePath(std::uint32_t processId);
+    // Whether the process runs with higher rights than Clavora; false as above.
+    bool runsElevated(std::uint32_t processId);
     // Forgets every process that no window asked for in this cycle.
     void endCycle();
 
@@ -42,6 +45,8 @@ private:
         // again next time: a process that is still starting may not list its modules yet.
         std::string upperBaseName;
         std::string imagePath;
+        // A process's rights are fixed when it starts.
+        std::optional<bool> elevated;
     };
     // The process, asked once per cycle; nullptr when it has ended or cannot be asked.
     Process* current(std::uint32_t processId);

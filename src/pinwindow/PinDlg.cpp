@@ -70,7 +70,9 @@ void CPinDlg::SetTarget(WinHandle target) {
         m_lOrgStyle = m_desktop.style(target);
         m_lOrgExStyle = m_desktop.exStyle(target);
         // Restoring the style word alone would leave a window its program made layered at
-        // our alpha, or invisible until the program sets its attributes again.
+        // our alpha, or invisible until the program sets its attributes again. A layered
+        // window without attributes draws itself with per-pixel alpha: it cannot take ours,
+        // and taking its style away would blank it until it draws again.
         if (m_lOrgExStyle & style::kExLayered) m_orgLayered = m_desktop.layeredAttributes(target);
         ApplyTransparency();
         ApplyZOrder();
@@ -79,11 +81,16 @@ void CPinDlg::SetTarget(WinHandle target) {
 }
 
 void CPinDlg::ApplyZOrder() {
-    if (targetExists()) m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost);
+    if (!targetExists() || m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost)) return;
+    trace("SetWindowPos() Error=%d\n", static_cast<int>(m_desktop.lastError()));
+    // A program with higher rights keeps its windows from us: a pin there would hold nothing.
+    if (m_desktop.lastError() == kAccessDenied) m_targetRefuses = true;
 }
 
+bool CPinDlg::takesTransparency() const { return !(m_lOrgExStyle & style::kExLayered) || m_orgLayered; }
+
 void CPinDlg::ApplyTransparency() {
-    if (!targetExists()) return;
+    if (!targetExists() || !takesTransparency()) return;
     const std::uint32_t exStyle = m_desktop.exStyle(m_hWndTarget);
     if (m_transFlag != 0) {
         if (!(exStyle & style::kExLayered)) m_desktop.setExStyle(m_hWndTarget, exStyle | style::kExLayered);
@@ -91,6 +98,9 @@ void CPinDlg::ApplyTransparency() {
             .colorKey = kWhite, .alpha = alphaOf(m_trans), .flags = style::kLayeredAlpha};
         // A window that refuses stays opaque; the pin goes on holding it all the same.
         static_cast<void>(m_desktop.setLayeredAttributes(m_hWndTarget, attributes));
+    } else if (m_orgLayered) {
+        // Layered by its own program: without our alpha it has the look that program gave it.
+        static_cast<void>(m_desktop.setLayeredAttributes(m_hWndTarget, *m_orgLayered));
     } else if (exStyle & style::kExLayered) {
         m_desktop.setExStyle(m_hWndTarget, exStyle & ~style::kExLayered);
     }
@@ -173,7 +183,7 @@ void CPinDlg::OnDragEnd() { requestSave(); }
 
 void CPinDlg::OnRButtonUp() {
     trace("OnRButtonUp() \n");
-    openPinMenu();
+    openPinMenu(takesTransparency());
 }
 
 void CPinDlg::OnShowWindow(bool show, int status) {

@@ -49,7 +49,15 @@ public:
     void Destroy();
 
     void ApplyZOrder();
+    // Our alpha on the target, or off again; nothing for a target that draws itself with
+    // per-pixel alpha.
     void ApplyTransparency();
+    // The target's program refused to have its window reordered, having higher rights than
+    // ours: the pin cannot hold it.
+    bool targetRefuses() const { return m_targetRefuses; }
+    // False for a target that was layered before its pin without attributes to read: it draws
+    // itself with per-pixel alpha, and the menu offers no transparency for it.
+    bool takesTransparency() const;
 
     // Where this pin window stands for a target at target.
     Rect pinRectAt(const Rect& target) const { return pinRectFor(m_layout, target); }
@@ -104,8 +112,9 @@ protected:
     virtual void killTimer(unsigned id) = 0;
     // Starts a drag: the pin follows the cursor until the left button is released.
     virtual void startDragging() = 0;
-    // Shows the pin's context menu at the cursor; the chosen command comes back to OnCommand.
-    virtual void openPinMenu() = 0;
+    // Shows the pin's context menu at the cursor, "透明度" greyed unless offered; the chosen
+    // command comes back to OnCommand.
+    virtual void openPinMenu(bool transparencyOffered) = 0;
     virtual std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() = 0;
     // Destroys the window; the object deletes itself once the window is gone.
     virtual void destroyPin() = 0;
@@ -125,5 +134,6 @@ private:
     // The window under which find() knows this pin.
     WinHandle m_registered = kNoWindow;
     bool m_normalPin = false;
+    bool m_targetRefuses = false;
     PinLayout m_layout;
 };

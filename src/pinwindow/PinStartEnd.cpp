@@ -47,6 +47,16 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
 
     heldByPin(*pinDlg) = heldByPin(*this);
     pinDlg->SetTarget(hTarget);
+    if (pinDlg->targetRefuses()) {
+        // Not kept on a window it cannot hold, nor tried on it again.
+        trace("StartPin: the window refuses\n");
+        pinDlg->Destroy();
+        m_pinned = 0;
+        m_hTarget = kNoWindow;
+        m_hPinWnd = kNoWindow;
+        m_refusingTarget = hTarget;
+        return;
+    }
     pinDlg->showPin();
 }
 

@@ -17,8 +17,10 @@ std::map<int, unsigned> CFakeControlPanel::periods() const {
     return out;
 }
 
-void CFakeControlPanel::showRows(const std::vector<PinListRow>& shown) {
+void CFakeControlPanel::showRows(const std::vector<PinListRow>& shown, int selected) {
     rows = shown;
+    // Like the list view, which forgets its selection with its rows and is given it again.
+    selection = selected;
     ++refreshes;
 }
 

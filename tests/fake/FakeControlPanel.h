@@ -11,7 +11,16 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
+
+// How a row reads in a failed expectation.
+inline void PrintTo(const PinListRow& row, std::ostream* out) {
+    *out << "{" << row.programName << ", " << row.title << ", image " << row.image
+         << (row.pinned ? ", pinned}" : "}");
+}
 
 class CFakeControlPanel : public CControlDlg {
 public:
@@ -43,14 +52,17 @@ public:
     MatchDialogUser matchDialogUser;
     int matchDialogRuns = 0;
     int refreshes = 0;
+    // The notices given, in order.
+    std::vector<std::u8string> told;
     bool windowDestroyed = false;
 
 protected:
     WinHandle panelWindow() override { return m_window; }
     void startTimer(int id, unsigned ms) override;
     void killTimer(int id) override { m_fake.killTimer(m_window, static_cast<unsigned>(id)); }
-    void showRows(const std::vector<PinListRow>& shown) override;
+    void showRows(const std::vector<PinListRow>& shown, int selected) override;
     void destroyPanelWindow() override;
+    void tellUser(std::u8string_view text) override { told.emplace_back(text); }
     int selectionMark() override { return selection; }
     bool runSizeDialog(CPinSettings& settings) override;
     bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;

@@ -152,6 +152,24 @@ std::uint32_t CFakeDesktop::newProcessId() { return m_nextPid++; }
 
 void CFakeDesktop::endProcess(std::uint32_t pid) { m_processes.erase(pid); }
 
+void CFakeDesktop::elevate(std::uint32_t pid, bool seen) {
+    Process& process = m_processes[pid];
+    process.elevated = true;
+    process.elevationSeen = seen;
+}
+
+bool CFakeDesktop::runsElevated(std::uint32_t processId) {
+    const auto it = m_processes.find(processId);
+    return it != m_processes.end() && it->second.elevated && it->second.elevationSeen;
+}
+
+bool CFakeDesktop::refuses(const Window& w) {
+    const auto it = m_processes.find(w.pid);
+    if (it == m_processes.end() || !it->second.elevated) return false;
+    m_lastError = kAccessDenied;
+    return true;
+}
+
 void CFakeDesktop::setText(WinHandle h, const std::string& text) {
     if (Window* w = find(h)) w->text = text;
 }
@@ -349,7 +367,7 @@ std::uint32_t CFakeDesktop::exStyle(WinHandle h) {
 void CFakeDesktop::setStyle(WinHandle h, std::uint32_t value) {
     m_calls.push_back({.kind = FakeCall::Kind::setStyle, .window = h, .value = value});
     Window* w = find(h);
-    if (!w || w->hung) return;
+    if (!w || w->hung || refuses(*w)) return;
     // The system keeps a minimised window minimised whatever style word it is given.
     w->style = value | (w->style & style::kMinimize);
 }
@@ -357,7 +375,7 @@ void CFakeDesktop::setStyle(WinHandle h, std::uint32_t value) {
 void CFakeDesktop::setExStyle(WinHandle h, std::uint32_t value) {
     m_calls.push_back({.kind = FakeCall::Kind::setExStyle, .window = h, .value = value});
     Window* w = find(h);
-    if (!w || w->hung) return;
+    if (!w || w->hung || refuses(*w)) return;
     // Taking the layered style away forgets the attributes, as the system does.
     if (!(value & style::kExLayered)) w->layered.reset();
     // Only setTopmost moves a window into or out of the topmost band.
@@ -371,15 +389,21 @@ Rect CFakeDesktop::windowRect(WinHandle h) {
 
 void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
     m_calls.push_back({.kind = FakeCall::Kind::moveWindow, .window = h, .rect = r, .flag = repaint});
-    if (Window* w = find(h)) w->rect = r;
+    Window* w = find(h);
+    if (w && !refuses(*w)) w->rect = r;
 }
 
-void CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
+bool CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
     m_calls.push_back({.kind = FakeCall::Kind::setTopmost, .window = h, .flag = topmost});
     Window* w = find(h);
-    if (!w) return;
+    if (!w) {
+        m_lastError = fakeerror::kInvalidWindowHandle;
+        return false;
+    }
+    if (refuses(*w)) return false;
     w->exStyle = topmost ? (w->exStyle | style::kExTopmost) : (w->exStyle & ~style::kExTopmost);
     bringToTop(h);
+    return true;
 }
 
 std::optional<LayeredAttributes> CFakeDesktop::layeredAttributes(WinHandle h) {
@@ -395,6 +419,7 @@ bool CFakeDesktop::setLayeredAttributes(WinHandle h, const LayeredAttributes& at
         m_lastError = fakeerror::kInvalidWindowHandle;
         return false;
     }
+    if (refuses(*w)) return false;
     if (!(w->exStyle & style::kExLayered)) {
         m_lastError = fakeerror::kInvalidParameter;
         return false;

@@ -25,6 +25,9 @@
 //   with it. A message box, a modal dialog and a popup menu run a nested loop, as the
 //   system's do: while one is open, its scripted events happen and every timer that falls
 //   due within modalOpenMs fires. A message box or dialog disables its owner meanwhile.
+// - A process may run elevated: the windows of an elevated process cannot be moved,
+//   reordered, restyled or made transparent (error 5), and runsElevated says so unless the
+//   process was elevated unseen.
 // - A hotkey combination registered by anyone, or held by another program, cannot be
 //   registered again (error 1409); neither can an (owner, id) that is still registered.
 #pragma once
@@ -127,6 +130,8 @@ public:
     std::uint32_t newProcessId();
     // The process ends: its names can no longer be read (its windows stay, as handles do).
     void endProcess(std::uint32_t pid);
+    // The process runs with higher rights than Clavora; unseen, runsElevated cannot tell.
+    void elevate(std::uint32_t pid, bool seen = true);
 
     // --- changing the world behind the logic's back (the user, other programs) ---
 
@@ -223,7 +228,7 @@ public:
     void setExStyle(WinHandle h, std::uint32_t value) override;
     Rect windowRect(WinHandle h) override;
     void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
-    void setTopmost(WinHandle h, bool topmost) override;
+    bool setTopmost(WinHandle h, bool topmost) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
     WinHandle foregroundWindow() override { return m_foreground; }
@@ -231,6 +236,7 @@ public:
     std::string processBaseName(std::uint32_t processId) override;
     std::string processImagePath(std::uint32_t processId) override;
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
+    bool runsElevated(std::uint32_t processId) override;
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
     void monitorRects(std::vector<Rect>& out) override;
@@ -274,12 +280,16 @@ private:
         std::string baseName;
         std::string imagePath;
         std::uint64_t startTime = 0;
+        bool elevated = false;
+        bool elevationSeen = false;
     };
 
     WinHandle newHandle();
     // nullptr for a handle that is not (or no longer) a window.
     Window* find(WinHandle h);
     void setStateBit(WinHandle h, std::uint32_t bit, bool on);
+    // The window belongs to an elevated process: the call is refused with error 5.
+    bool refuses(const Window& w);
     void walk(const Window& w, std::vector<WinHandle>& out) const;
     MsgAnswer answer(FakeMessageBox box);
     bool hotKeyTaken(unsigned modifiers, unsigned vk) const;

@@ -53,8 +53,9 @@ void CFakePinWindow::killTimer(unsigned id) {
     m_fake.killTimer(m_handle, id);
 }
 
-void CFakePinWindow::openPinMenu() {
+void CFakePinWindow::openPinMenu(bool transparencyOffered) {
     ++m_log.menusOpened;
+    m_log.transparencyOffered = transparencyOffered;
     FakePinLog& log = m_log;
     m_fake.runModalLoop(kNoWindow, [&log] {
         if (log.whileMenuOpen) log.whileMenuOpen();

@@ -52,6 +52,8 @@ struct FakePinLog {
     PinLayout layout;
     int dragStarts = 0;
     int menusOpened = 0;
+    // Whether the menu last opened offered "透明度".
+    bool transparencyOffered = false;
     // What happens while the pin's menu is open (other programs, the user).
     std::function<void()> whileMenuOpen;
     bool shown = false;
@@ -83,7 +85,7 @@ protected:
     void startTimer(unsigned id, unsigned ms) override;
     void killTimer(unsigned id) override;
     void startDragging() override { ++m_log.dragStarts; }
-    void openPinMenu() override;
+    void openPinMenu(bool transparencyOffered) override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;
     void destroyPin() override;
 

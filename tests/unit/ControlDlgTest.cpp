@@ -157,6 +157,16 @@ WinHandle disabledWindow(CFakeDesktop& d) {
     return h;
 }
 
+// A window of a program run with higher rights than Clavora.
+WinHandle elevatedWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
+    d.elevate(d.windowProcessId(h));
+    return h;
+}
+
+constexpr char8_t kElevatedNotice[] =
+    u8"管理者権限で動いているウィンドウには画鋲をさせません.Clavoraを管理者として実行すると画鋲をさせます.";
+
 TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
     struct Case {
         const char* what;
@@ -189,6 +199,7 @@ TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {3000, 10, 3400, 300});
          }},
+        {"elevated", elevatedWindow},
     };
     for (const Case& c : cases) {
         CFakeDesktop world;
@@ -344,42 +355,81 @@ TEST_F(ControlDlgTest, HotKeyOnAPinnedWindowSaysSoAndChangesNothing) {
     EXPECT_TRUE(desktop.isEnabled(target));
 }
 
-TEST_F(ControlDlgTest, HotKeyRefusesNonCandidatesSilently) {
+TEST_F(ControlDlgTest, HotKeyRefusesNonCandidatesSilentlyButForAnElevatedWindow) {
     struct Case {
         const char* what;
         std::function<WinHandle(CFakeDesktop&)> make;
+        // As the debug trace names the reason.
+        const char* reason;
     };
     const std::vector<Case> cases = {
-        {"no window", [](CFakeDesktop&) { return kNoWindow; }},
+        {"no window", [](CFakeDesktop&) { return kNoWindow; }, "hidden"},
         {"the desktop",
-         [](CFakeDesktop& d) { return d.addAppWindow("Program Manager", "explorer.exe", "C:\\e.exe"); }},
-        {"empty title", [](CFakeDesktop& d) { return d.addAppWindow("", "a.exe", "C:\\a.exe"); }},
-        {"invisible", invisibleWindow},
-        {"maximised", maximisedWindow},
-        {"no system menu", windowWithoutSystemMenu},
-        {"disabled", disabledWindow},
+         [](CFakeDesktop& d) { return d.addAppWindow("Program Manager", "explorer.exe", "C:\\e.exe"); },
+         "desktop"},
+        {"empty title", [](CFakeDesktop& d) { return d.addAppWindow("", "a.exe", "C:\\a.exe"); }, "untitled"},
+        {"invisible", invisibleWindow, "hidden"},
+        {"maximised", maximisedWindow, "maximised"},
+        {"no system menu", windowWithoutSystemMenu, "no system menu"},
+        {"disabled", disabledWindow, "disabled"},
         {"zero size",
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {10, 10, 10, 10});
-         }},
+         },
+         "off every monitor"},
         {"off every monitor",
          [](CFakeDesktop& d) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {-900, 10, -100, 300});
-         }},
-        {"unreadable process", [](CFakeDesktop& d) { return d.addAppWindow("T", "", ""); }},
+         },
+         "off every monitor"},
+        {"unreadable process", [](CFakeDesktop& d) { return d.addAppWindow("T", "", ""); },
+         "unreadable process"},
         {"Clavora's own window",
-         [](CFakeDesktop& d) { return d.addAppWindow("Clavora", "clavora.EXE", "C:\\c.exe"); }},
+         [](CFakeDesktop& d) { return d.addAppWindow("Clavora", "clavora.EXE", "C:\\c.exe"); },
+         "own program"},
+        {"elevated", elevatedWindow, "elevated"},
     };
     for (const Case& c : cases) {
         CFakeDesktop world;
         CFakePinFactory pins{world};
         CFakeControlPanel hotKeyPanel{world, pins};
         world.setForegroundWindow(c.make(world));
+        traces.clear();
         hotKeyPanel.onHotKey(kPinHotKeyId);
         EXPECT_TRUE(hotKeyPanel.m_pins.empty()) << c.what;
         EXPECT_TRUE(world.messageBoxes.empty()) << c.what;
         EXPECT_EQ(hotKeyPanel.refreshes, 0) << c.what;
+        EXPECT_EQ(traces, std::string("pinForegroundWindow: refused, ") + c.reason + "\n") << c.what;
+        const bool elevated = std::string_view(c.reason) == "elevated";
+        EXPECT_EQ(hotKeyPanel.told,
+                  elevated ? std::vector<std::u8string>{kElevatedNotice} : std::vector<std::u8string>{})
+            << c.what;
     }
+}
+
+TEST_F(ControlDlgTest, APinItsWindowRefusesIsNotKeptNorTriedAgainAndTheUserIsToldOnce) {
+    start();
+    const WinHandle target = notepad();
+    // Elevated in a way the process query cannot see: the window takes the pin and refuses it.
+    desktop.elevate(desktop.windowProcessId(target), false);
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    ASSERT_EQ(factory.made.size(), 1u);
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+    EXPECT_FALSE(factory.logs[0]->shown);
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+    EXPECT_EQ(panel.told, std::vector<std::u8string>{kElevatedNotice});
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 1u);
+
+    // Another window of the record's, after a restart of its program, is tried; the user is
+    // not told again.
+    desktop.destroyWindow(target);
+    const WinHandle again = notepad();
+    desktop.elevate(desktop.windowProcessId(again), false);
+    panel.runCycle();
+    EXPECT_EQ(factory.made.size(), 2u);
+    EXPECT_EQ(panel.told.size(), 1u);
 }
 
 TEST_F(ControlDlgTest, HotKeyIgnoresOtherHotKeyIds) {
@@ -511,7 +561,7 @@ TEST_F(ControlDlgTest, PullingAPinOutForgetsItsRecordWithoutTakingItsValuesBack)
     EXPECT_FALSE(factory.logs[0]->destroyed);
     ASSERT_EQ(panel.m_pins.size(), 1u);
     EXPECT_EQ(panel.m_pins[0].m_hTarget, target);
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad", 0}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Untitled - Notepad", 0, true}}));
     EXPECT_EQ(panel.m_saveRequested, 1);
     EXPECT_EQ(traces.find("EndPin!"), std::string::npos);
     char expected[128];
@@ -671,7 +721,7 @@ TEST_F(ControlDlgTest, DeleteAsksFirstAndActsOnlyOnYesForARecordThatExists) {
     EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
 }
 
-TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndTakesItsTargetOutOfTheTopmostBand) {
+TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndGivesItsTargetBackAsFound) {
     start();
     notepad("Memo 0", {10, 40, 410, 340});
     const WinHandle target = notepad("Memo 1", {500, 60, 900, 460});
@@ -690,9 +740,87 @@ TEST_F(ControlDlgTest, DeletingAShownPinClosesItsWindowAndTakesItsTargetOutOfThe
     EXPECT_EQ(desktop.exStyle(target) & style::kExTopmost, 0u);
     EXPECT_EQ(desktop.style(target), styleBefore);
     EXPECT_EQ(traces.find("EndPin!"), std::string::npos) << "nothing is taken back";
-    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo 0", 0}}));
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{{"NOTEPAD.EXE", "Memo 0", 0, true}}));
     panel.runCycle();
     EXPECT_EQ(factory.made.size(), 2u) << "the window stays unpinned";
+}
+
+TEST_F(ControlDlgTest, AWindowLetGoForGoodIsBackInTheBandItWasFoundIn) {
+    enum class LetGo { deleted, pulledOut, exit, maximisedThenExit, maximised };
+    struct Case {
+        LetGo how;
+        bool topmostBefore;
+        int zOrder;
+        bool topmostAfter;
+    };
+    for (const Case c : {Case{LetGo::deleted, false, 1, false}, Case{LetGo::deleted, true, 0, true},
+                         Case{LetGo::pulledOut, true, 1, true}, Case{LetGo::exit, false, 1, false},
+                         Case{LetGo::exit, true, 0, true}, Case{LetGo::maximisedThenExit, false, 1, false},
+                         // A pin that may come back keeps the band it gave.
+                         Case{LetGo::maximised, false, 1, true}, Case{LetGo::maximised, true, 0, false}}) {
+        SCOPED_TRACE(static_cast<int>(c.how) * 10 + c.topmostBefore);
+        CFakeDesktop world;
+        CFakePinFactory pins{world};
+        CFakeControlPanel controller{world, pins};
+        controller.startPinning(iniPath);
+        const WinHandle target = world.addAppWindow("Memo", "notepad.exe", kNotepadPath, kNotepadRect);
+        world.setTopmost(target, c.topmostBefore);
+        controller.m_pins = {notepadRecord("Memo")};
+        controller.m_pins[0].m_zOrder = c.zOrder;
+        controller.runCycle();
+        ASSERT_EQ((world.exStyle(target) & style::kExTopmost) != 0, c.zOrder == 1);
+        controller.selection = 0;
+        world.answerQueue = {MsgAnswer::yes};
+        switch (c.how) {
+            case LetGo::deleted:
+                controller.onDeletePin();
+                break;
+            case LetGo::pulledOut:
+                chooseFromPinMenu(controller.m_pins[0].m_hPinWnd, IDM_PIN_PULL_OUT);
+                break;
+            case LetGo::maximised:
+            case LetGo::maximisedThenExit:
+                world.maximize(target);
+                controller.runCycle();
+                ASSERT_EQ(controller.m_pins[0].m_pinned, 0);
+                if (c.how == LetGo::maximised) break;
+                [[fallthrough]];
+            case LetGo::exit:
+                controller.endSession();
+                break;
+        }
+        EXPECT_EQ((world.exStyle(target) & style::kExTopmost) != 0, c.topmostAfter);
+        pins.destroyAlive();
+    }
+}
+
+TEST_F(ControlDlgTest, TheListMarksShownPinsAndTheSelectionFollowsItsRecord) {
+    start();
+    notepad("Memo 0");
+    const WinHandle memo1 = notepad("Memo 1");
+    panel.m_pins = {notepadRecord("Memo 0"), notepadRecord("Memo 1"), notepadRecord("Memo 2")};
+    for (CPinData& record : panel.m_pins) record.m_exePath = kNotepadPath;
+    panel.refreshList();
+    panel.runCycle();
+    const auto row = [](const char* title, bool pinned) {
+        return PinListRow{"NOTEPAD.EXE", title, 0, pinned};
+    };
+    EXPECT_EQ(panel.rows,
+              (std::vector<PinListRow>{row("Memo 0", true), row("Memo 1", true), row("Memo 2", false)}));
+
+    panel.selection = 2;
+    desktop.destroyWindow(memo1);
+    panel.runCycle();
+    EXPECT_EQ(panel.rows[1], row("Memo 1", false));
+    EXPECT_EQ(panel.selection, 2) << "an ending pin redraws the list";
+    panel.forgetRecord(panel.m_pins[0].m_recordId);
+    EXPECT_EQ(panel.selection, 1) << "a record before it went";
+
+    desktop.answerQueue = {MsgAnswer::yes};
+    panel.onDeletePin();
+    EXPECT_EQ(panel.rows, (std::vector<PinListRow>{row("Memo 1", false)}));
+    EXPECT_TRUE(desktop.messageBoxes.back().text == u8"選択したデータを削除しますか？");
+    EXPECT_EQ(panel.selection, -1);
 }
 
 TEST_F(ControlDlgTest, DeleteRemovesThePinThatTheCycleStartedWhileTheQuestionWasOpen) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -189,21 +190,35 @@ TEST_F(PinDlgTest, EndingKeepsWhatTheWindowDidMeanwhile) {
     EXPECT_TRUE(desktop.isVisible(target));
 }
 
-TEST_F(PinDlgTest, ATargetLayeredByItsOwnProgramGetsItsLookBack) {
+TEST_F(PinDlgTest, ATargetLayeredByItsOwnProgramKeepsItsStyleAndGetsItsLookBack) {
     const LayeredAttributes own{
         .colorKey = 0x00FF00, .alpha = 230, .flags = style::kLayeredAlpha | style::kLayeredColorKey};
-    for (int transFlag : {0, 1}) {
-        SCOPED_TRACE(transFlag);
+    const LayeredAttributes ours{.colorKey = 0xFFFFFF, .alpha = 102, .flags = style::kLayeredAlpha};
+    struct Case {
+        // None: the window draws itself with per-pixel alpha, there are no attributes to read.
+        std::optional<LayeredAttributes> attributes;
+        int transFlag;
+        std::optional<LayeredAttributes> whilePinned;
+    };
+    for (const Case& c : {Case{own, 0, own}, Case{own, 1, ours}, Case{std::nullopt, 0, std::nullopt},
+                          Case{std::nullopt, 1, std::nullopt}}) {
+        SCOPED_TRACE(c.attributes.has_value() * 10 + c.transFlag);
         FakeWindowSetup setup;
         setup.title = "Layered";
-        setup.layered = own;
+        setup.exStyle = style::kExLayered;
+        setup.layered = c.attributes;
         target = desktop.addWindow(setup);
         CFakePinWindow& pin = newPin();
-        attach(transFlag, 40);
-        EXPECT_EQ(desktop.layeredAttributes(target).has_value(), transFlag == 1);
+        attach(c.transFlag, 40);
+        pin.ApplyTransparency();
+        EXPECT_TRUE(desktop.exStyle(target) & style::kExLayered);
+        EXPECT_EQ(desktop.layeredAttributes(target), c.whilePinned);
+        EXPECT_TRUE(desktop.callsOf(Kind::setExStyle).empty());
+        pin.OnRButtonUp();
+        EXPECT_EQ(log().transparencyOffered, c.attributes.has_value());
         pin.Destroy();
         EXPECT_TRUE(desktop.exStyle(target) & style::kExLayered);
-        EXPECT_EQ(desktop.layeredAttributes(target), own);
+        EXPECT_EQ(desktop.layeredAttributes(target), c.attributes);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "conditions/win32/WindowCamera.h"
 
 #include "desktop/Trace.h"
+#include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
 
 #include <algorithm>
@@ -11,6 +12,10 @@ namespace {
 // What the picture holds before the target draws: a value no drawing leaves behind, since GDI
 // writes 32-bit pixels with a zero top byte.
 constexpr std::uint32_t kUndrawn = 0xFF010203;
+
+// PW_RENDERFULLCONTENT, which the headers give only to programs built for Windows 8.1 and
+// later: the window as composed on the screen, GPU-drawn content included.
+constexpr UINT kRenderFullContent = 0x2;
 
 ScreenPoint toScreenPoint(const POINT& p) { return ScreenPoint{p.x, p.y}; }
 POINT toPOINT(const ScreenPoint& p) { return POINT{p.x, p.y}; }
@@ -81,7 +86,7 @@ void CWin32WindowCamera::takePicture(WinHandle target, WinHandle showing, int wi
     const CMemoryDcHandle memory(CreateCompatibleDC(screen.get()));
     const CSelectObject selected(memory.get(), m_picture.get());
     // Whatever the target draws is the picture; whether it says it succeeded tells nothing.
-    PrintWindow(toHwnd(target), memory.get(), 0);
+    PrintWindow(toHwnd(target), memory.get(), PrintsFullContent() ? kRenderFullContent : 0);
     GdiFlush();
     // Where another program cannot draw into this program's device context (Wine), nothing has
     // been drawn: what the screen shows of the window is the next best picture.

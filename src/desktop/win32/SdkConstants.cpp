@@ -2,6 +2,7 @@
 // This file holds each copy against the SDK, so that a copy that drifts fails the build.
 #include "app/AppIds.h"
 #include "conditions/WindowImage.h"
+#include "desktop/Desktop.h"
 #include "desktop/DesktopTypes.h"
 #include "desktop/HotKeyExState.h"
 
@@ -26,6 +27,7 @@ static_assert(traymouse::kLButtonDblClk == WM_LBUTTONDBLCLK);
 static_assert(traymouse::kRButtonDown == WM_RBUTTONDOWN);
 static_assert(traymouse::kRButtonUp == WM_RBUTTONUP);
 static_assert(kErrorTimeout == ERROR_TIMEOUT);
+static_assert(kAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(kSwpShowWindow == SWP_SHOWWINDOW);
 static_assert(kEndSessionLogoff == ENDSESSION_LOGOFF);
 

@@ -37,6 +37,12 @@ HMODULE dwmLibrary() {
 
 HMODULE user32Library() { return GetModuleHandleW(L"user32.dll"); }
 
+// shcore is loaded at the first use, like dwmapi; it came with Windows 8.1.
+HMODULE shcoreLibrary() {
+    static const HMODULE library = LoadLibraryW(L"shcore.dll");
+    return library;
+}
+
 // The one DPI of a system without DPI per monitor, which every window there is shown at.
 UINT systemDpi() {
     HDC screen = GetDC(nullptr);
@@ -91,12 +97,18 @@ bool AllowMessageThroughFilter(UINT message) {
 }
 
 UINT MonitorDpi(HMONITOR monitor) {
-    // shcore is loaded at the first use, like dwmapi.
-    static const HMODULE shcore = LoadLibraryW(L"shcore.dll");
-    static const auto query = boundFunction<GetDpiForMonitorFn>(shcore, "GetDpiForMonitor");
+    static const auto query = boundFunction<GetDpiForMonitorFn>(shcoreLibrary(), "GetDpiForMonitor");
     UINT dpiX = 0, dpiY = 0;
     if (query && monitor && SUCCEEDED(query(monitor, kEffectiveDpi, &dpiX, &dpiY)) && dpiY > 0) return dpiY;
     return systemDpi();
+}
+
+bool PrintsFullContent() {
+    // A program whose manifest does not name Windows 8.1 is told version 6.2 there and later,
+    // so the release is known by a call that came with it.
+    static const bool known =
+        boundFunction<GetDpiForMonitorFn>(shcoreLibrary(), "GetDpiForMonitor") != nullptr;
+    return IsOsVersion6OrLater() && known;
 }
 
 UINT WindowDpi(HWND window) {

@@ -28,6 +28,9 @@ HRESULT GetDwmFrameBounds(HWND window, RECT& bounds);
 // another integrity level reaches us; false on an older system or when the call fails.
 bool AllowMessageThroughFilter(UINT message);
 
+// Whether PrintWindow takes PW_RENDERFULLCONTENT, which pictures windows that the graphics
+// card draws (browsers and their kin come out black without it): from Windows 8.1 on.
+bool PrintsFullContent();
 // The effective DPI of monitor (GetDpiForMonitor); where the system has no DPI per monitor,
 // its one DPI.
 UINT MonitorDpi(HMONITOR monitor);

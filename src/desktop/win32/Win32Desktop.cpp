@@ -10,6 +10,8 @@
 #include <psapi.h>
 
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -250,9 +252,10 @@ void CWin32Desktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
     SetWindowPos(toHwnd(h), nullptr, r.left, r.top, r.width(), r.height(), flags);
 }
 
-void CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
-    SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos);
+bool CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
+    // A window of a program with higher rights is refused with ERROR_ACCESS_DENIED.
+    return SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                        SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos) != FALSE;
 }
 
 std::optional<LayeredAttributes> CWin32Desktop::layeredAttributes(WinHandle h) {
@@ -293,6 +296,37 @@ std::optional<std::uint64_t> CWin32Desktop::processStartTime(std::uint32_t proce
     FILETIME created{}, exited{}, kernel{}, user{};
     if (!GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return std::nullopt;
     return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+namespace {
+
+// The mandatory integrity level of a process's token (its label's last sub-authority); none
+// when the token cannot be read.
+std::optional<DWORD> integrityLevel(HANDLE process) {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return std::nullopt;
+    const CKernelHandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> buffer(size);
+    if (!GetTokenInformation(token.get(), TokenIntegrityLevel, buffer.data(), size, &size))
+        return std::nullopt;
+    const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    const UCHAR count = *GetSidSubAuthorityCount(sid);
+    if (count == 0) return std::nullopt;
+    return *GetSidSubAuthority(sid, count - 1u);
+}
+
+}  // namespace
+
+bool CWin32Desktop::runsElevated(std::uint32_t processId) {
+    // The system keeps a program from the windows of programs at a higher integrity level.
+    static const std::optional<DWORD> own = integrityLevel(GetCurrentProcess());
+    const CKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process || !own) return false;
+    const std::optional<DWORD> level = integrityLevel(process.get());
+    return level && *level > *own;
 }
 
 bool CWin32Desktop::rectOnAnyMonitor(const Rect& r) {

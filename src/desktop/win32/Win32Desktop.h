@@ -23,7 +23,7 @@ public:
     void setExStyle(WinHandle h, std::uint32_t value) override;
     Rect windowRect(WinHandle h) override;
     void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
-    void setTopmost(WinHandle h, bool topmost) override;
+    bool setTopmost(WinHandle h, bool topmost) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
     WinHandle foregroundWindow() override;
@@ -32,6 +32,7 @@ public:
     std::string processBaseName(std::uint32_t processId) override;
     std::string processImagePath(std::uint32_t processId) override;
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
+    bool runsElevated(std::uint32_t processId) override;
 
     bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override;

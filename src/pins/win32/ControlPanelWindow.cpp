@@ -1,12 +1,16 @@
 #include "pins/win32/ControlPanelWindow.h"
 
 #include "conditions/win32/MatchConditionDlgWindow.h"
+#include "desktop/Trace.h"
 #include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
 #include "pins/PanelColumns.h"
 #include "pinwindow/win32/SizeDlgWindow.h"
 #include "resource.h"
 
+#include <shellapi.h>
+
+#include <cwchar>
 #include <tuple>
 
 namespace {
@@ -14,6 +18,9 @@ namespace {
 constexpr std::u8string_view kHeadings[] = {u8"ProgramName", u8"Window Title", u8"  "};
 
 constexpr COLORREF kPanelGrey = RGB(230, 230, 230);
+
+// The narrow last column marks the records whose pin is shown now.
+constexpr std::u8string_view kPinnedMark = u8"●";
 
 }  // namespace
 
@@ -78,16 +85,35 @@ void CControlPanelWindow::startTimer(int id, unsigned ms) {
 
 void CControlPanelWindow::killTimer(int id) { KillTimer(hwnd(), static_cast<UINT_PTR>(id)); }
 
-void CControlPanelWindow::showRows(const std::vector<PinListRow>& rows) {
+void CControlPanelWindow::showRows(const std::vector<PinListRow>& rows, int selected) {
     m_list.setRedraw(false);
     m_list.deleteAllItems();
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const PinListRow& row = rows[static_cast<std::size_t>(i)];
         m_list.insertItem(i, row.programName, row.image);
         m_list.setItemText(i, 1, row.title);
-        m_list.setItemText(i, 2, "");
+        m_list.setItemText(i, 2, row.pinned ? kPinnedMark : std::u8string_view{});
+    }
+    if (selected >= 0) {
+        m_list.setItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_list.setSelectionMark(selected);
     }
     m_list.setRedraw(true);
+}
+
+void CControlPanelWindow::tellUser(std::u8string_view text) {
+    // The tray icon is the resident main window's, under ID 0; only the balloon changes.
+    NOTIFYICONDATAW balloon{};
+    balloon.cbSize = sizeof(balloon);
+    balloon.hWnd = GetAncestor(hwnd(), GA_ROOT);
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_INFO;
+    const std::wstring wide = utf8ToWide(text);
+    wcsncpy(balloon.szInfo, wide.c_str(), std::size(balloon.szInfo) - 1);
+    wcsncpy(balloon.szInfoTitle, L"Clavora", std::size(balloon.szInfoTitle) - 1);
+    if (!Shell_NotifyIconW(NIM_MODIFY, &balloon)) {
+        trace("Shell_NotifyIcon(NIF_INFO) Error=%d\n", static_cast<int>(GetLastError()));
+    }
 }
 
 bool CControlPanelWindow::runSizeDialog(CPinSettings& settings) {

@@ -23,8 +23,9 @@ protected:
     WinHandle panelWindow() override;
     void startTimer(int id, unsigned ms) override;
     void killTimer(int id) override;
-    void showRows(const std::vector<PinListRow>& rows) override;
+    void showRows(const std::vector<PinListRow>& rows, int selected) override;
     void destroyPanelWindow() override { destroy(); }
+    void tellUser(std::u8string_view text) override;
     int selectionMark() override { return m_list.selectionMark(); }
     bool runSizeDialog(CPinSettings& settings) override;
     bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;

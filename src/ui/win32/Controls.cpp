@@ -51,6 +51,15 @@ bool CListView::setItemText(int item, int subItem, const std::string& text) cons
                         reinterpret_cast<LPARAM>(&sub)) != FALSE;
 }
 
+bool CListView::setItemText(int item, int subItem, std::u8string_view text) const {
+    std::wstring wide = utf8ToWide(text);
+    LVITEMW sub{};
+    sub.iSubItem = subItem;
+    sub.pszText = wide.data();
+    return SendMessageW(m_hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(item),
+                        reinterpret_cast<LPARAM>(&sub)) != FALSE;
+}
+
 bool CListView::deleteAllItems() const { return SendMessageW(m_hwnd, LVM_DELETEALLITEMS, 0, 0) != FALSE; }
 
 int CListView::itemCount() const { return static_cast<int>(SendMessageW(m_hwnd, LVM_GETITEMCOUNT, 0, 0)); }
@@ -101,13 +110,14 @@ void CUpDown::setPos32(int position) const {
 
 int CUpDown::getPos() const { return LOWORD(SendMessageW(m_hwnd, UDM_GETPOS, 0, 0)); }
 
-UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags) noexcept {
+UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) noexcept {
     CMenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));
     if (!menu) {
         trace("LoadMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
         return 0;
     }
     HMENU popup = GetSubMenu(menu.get(), 0);
+    if (greyedItem != 0) EnableMenuItem(popup, static_cast<UINT>(greyedItem), MF_BYCOMMAND | MF_GRAYED);
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(owner);

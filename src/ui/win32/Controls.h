@@ -32,6 +32,8 @@ public:
     // failure.
     int insertItem(int index, const std::string& text, int image = -1) const;
     bool setItemText(int item, int subItem, const std::string& text) const;
+    // A fixed text in a cell.
+    bool setItemText(int item, int subItem, std::u8string_view text) const;
     bool deleteAllItems() const;
     int itemCount() const;
 
@@ -79,4 +81,5 @@ private:
 // brought to the foreground first; otherwise a click elsewhere would not close the menu.
 // Returns what TrackPopupMenu gives: with TPM_RETURNCMD the chosen command (0 for none),
 // otherwise non-zero when the menu showed; 0 when it could not be loaded or shown (traced).
-UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0) noexcept;
+// A greyedItem other than 0 is shown but cannot be chosen.
+UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0, int greyedItem = 0) noexcept;

@@ -54,7 +54,8 @@ record() {
     record 4 "Desktop record" DESKTOP.EXE DESKTOP 0
 } >"$WORKDIR/Clavora.ini"
 
-start_exe "$TARGET" --title "Panel target A" --rect 120,200,400,260 --topmost
+# Not topmost before its pin: deleting its record takes it out of the band the pin gave it.
+start_exe "$TARGET" --title "Panel target A" --rect 120,200,400,260
 A=$(field hwnd "$(wait_window --title "Panel target A" --exe target.exe --visible --timeout 20000)")
 start_exe "$TARGET" --title "Panel target B" --rect 120,560,400,200
 B=$(field hwnd "$(wait_window --title "Panel target B" --exe target.exe --visible --timeout 20000)")

@@ -192,7 +192,7 @@ expect_eq "$(($(field exstyle "$after") & ~WS_EX_TOPMOST))" "$((TGT_EXSTYLE & ~W
 expect_eq "$(field layered "$after")" none "the target's layering after the end"
 probe post "$PINTEST_CONTROL" "$WM_CLOSE" 0 0 >/dev/null
 
-# --- a window its own program made layered gets its own look back ---
+# --- a window its own program made layered keeps its own look, pinned and afterwards ---
 
 start_exe "$TARGET" --title "Layered target" --rect 700,300,300,200 --layered 200
 layered_line=$(wait_window --title "Layered target" --exe target.exe --visible --timeout 20000)
@@ -200,7 +200,9 @@ LAYERED=$(field hwnd "$layered_line")
 expect_eq "$(field alpha "$layered_line"),$(field lwaflags "$layered_line")" "200,0x2" "the layered target at first"
 start_pintest --hwnd "$LAYERED"
 wait_pin_on "$LAYERED" >/dev/null
-wait_until "[ \"\$(info_of $LAYERED layered)\" = none ]" 3000 || fail "the layered target stayed layered while pinned"
+pinned=$(probe info "$LAYERED")
+expect_eq "$(field layered "$pinned"),$(field alpha "$pinned"),$(field lwaflags "$pinned")" "yes,200,0x2" \
+    "the layered target while pinned with transparency off"
 probe post "$PINTEST_CONTROL" "$WM_CLOSE" 0 0 >/dev/null
 wait_until "pintest_said '^ended='" 5000 || fail "the pin on the layered target did not end"
 after=$(probe info "$LAYERED")

@@ -11,6 +11,8 @@
 //   --count N            open N windows alike (default 1)
 //   --layered ALPHA      start layered with this alpha (LWA_ALPHA)
 //   --colorkey RRGGBB    start layered with this colour key (LWA_COLORKEY; with --layered both)
+//   --per-pixel-alpha    layered, drawn once with UpdateLayeredWindow in opaque magenta
+//                        (#FF00FF), as skinned players and shadowed windows draw themselves
 //   --no-sysmenu         no system menu
 //   --disabled-window    the window starts disabled
 //   --topmost            the window starts in the topmost band
@@ -81,6 +83,7 @@ struct Options {
     BYTE alpha = 255;
     bool colorKeyed = false;
     COLORREF colorKey = 0;
+    bool perPixelAlpha = false;
     bool sysMenu = true;
     bool disabled = false;
     bool topmost = false;
@@ -153,6 +156,8 @@ Options parseOptions(const std::vector<std::string>& args) {
             const std::int64_t rgb = std::strtoll(next("colour").c_str(), nullptr, 16);
             options.colorKeyed = true;
             options.colorKey = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        } else if (option == "--per-pixel-alpha") {
+            options.perPixelAlpha = true;
         } else if (option == "--no-sysmenu") {
             options.sysMenu = false;
         } else if (option == "--disabled-window") {
@@ -279,6 +284,39 @@ LRESULT CALLBACK windowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
+// The whole window in opaque magenta, premultiplied, as the system keeps it from now on: such
+// a window gets no WM_PAINT, and loses its picture when its layered style is taken away.
+void drawPerPixelAlpha(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    SIZE size{r.right - r.left, r.bottom - r.top};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* const first = static_cast<DWORD*>(bits);
+    std::fill(first, first + static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy),
+              0xFFFF00FFu);
+    HGDIOBJ old = SelectObject(memory, picture);
+    POINT origin{r.left, r.top};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    if (!UpdateLayeredWindow(h, screen, &origin, &size, memory, &source, 0, &blend, ULW_ALPHA)) {
+        std::fprintf(stderr, "target: UpdateLayeredWindow failed (error %lu)\n", GetLastError());
+    }
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
 HWND openWindow(int number) {
     const Options& options = g_options;
     DWORD style = WS_OVERLAPPEDWINDOW;
@@ -286,7 +324,7 @@ HWND openWindow(int number) {
     if (options.disabled) style |= WS_DISABLED;
     DWORD exStyle = 0;
     if (options.topmost) exStyle |= WS_EX_TOPMOST;
-    if (options.layered || options.colorKeyed) exStyle |= WS_EX_LAYERED;
+    if (options.layered || options.colorKeyed || options.perPixelAlpha) exStyle |= WS_EX_LAYERED;
 
     // Coming and going windows cascade in a small range, so all stay on the screen.
     const int step = options.churnMs ? (number - 1) % kCascadeWindows : number - 1;
@@ -302,7 +340,9 @@ HWND openWindow(int number) {
     }
     ++g_openWindows;
     SetPropW(h, L"number", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(number)));
-    if (exStyle & WS_EX_LAYERED) {
+    if (options.perPixelAlpha) {
+        drawPerPixelAlpha(h);
+    } else if (exStyle & WS_EX_LAYERED) {
         DWORD flags = 0;
         if (options.layered) flags |= LWA_ALPHA;
         if (options.colorKeyed) flags |= LWA_COLORKEY;
