@@ -15,10 +15,11 @@ enum class MsgButtons { ok, yesNo };
 enum class MsgIcon { none, exclamation, question };
 enum class MsgAnswer { ok, yes, no, cancel };
 
-// The failure the logic tells apart (lastError): the window belongs to a program that runs
-// with higher rights than Clavora.
-constexpr std::uint32_t kAccessDenied = 5;
+// How a change of another program's window went. denied: the window belongs to a program
+// that runs with higher rights than Clavora, which the system does not let it change.
+enum class ChangeResult { done, denied, failed };
 
+// A call that fails traces itself with the system's error code where it fails.
 class CDesktop {
 public:
     virtual ~CDesktop() = default;
@@ -58,8 +59,7 @@ public:
     // asked to move and follows when its program gets to it; nothing waits for that.
     virtual void moveWindow(WinHandle h, const Rect& r, bool repaint) = 0;
     // Into (or out of) the topmost band, neither moving nor sizing; asked like moveWindow.
-    // False when the system refuses (lastError says why).
-    virtual bool setTopmost(WinHandle h, bool topmost) = 0;
+    virtual ChangeResult setTopmost(WinHandle h, bool topmost) = 0;
     virtual std::optional<LayeredAttributes> layeredAttributes(WinHandle h) = 0;
     [[nodiscard]] virtual bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) = 0;
     virtual WinHandle foregroundWindow() = 0;
@@ -103,8 +103,6 @@ public:
 
     [[nodiscard]] virtual bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) = 0;
     virtual void unregisterHotKey(WinHandle owner, int id) = 0;
-    // The error code of the last failed call (GetLastError).
-    virtual std::uint32_t lastError() = 0;
     // A message box with a caption of its own.
     virtual MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                                  MsgButtons buttons, MsgIcon icon) = 0;

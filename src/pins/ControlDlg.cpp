@@ -154,7 +154,6 @@ void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
         return;
     }
     // The cycle runs on without the hotkey until the user picks another key.
-    trace("RegisterHotKey() Error=%d\n", static_cast<int>(m_desktop.lastError()));
     m_desktop.appMessageBox(failureText, MsgButtons::ok);
 }
 

@@ -81,10 +81,11 @@ void CPinDlg::SetTarget(WinHandle target) {
 }
 
 void CPinDlg::ApplyZOrder() {
-    if (!targetExists() || m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost)) return;
-    trace("SetWindowPos() Error=%d\n", static_cast<int>(m_desktop.lastError()));
+    if (!targetExists()) return;
     // A program with higher rights keeps its windows from us: a pin there would hold nothing.
-    if (m_desktop.lastError() == kAccessDenied) m_targetRefuses = true;
+    if (m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost) == ChangeResult::denied) {
+        m_targetRefuses = true;
+    }
 }
 
 bool CPinDlg::takesTransparency() const { return !(m_lOrgExStyle & style::kExLayered) || m_orgLayered; }
@@ -114,9 +115,8 @@ void CPinDlg::OnInitDialog(WinHandle target) {
     // The alpha means nothing under a colour key.
     const LayeredAttributes colorKey{
         .colorKey = kWhite, .alpha = kPinAlpha, .flags = style::kLayeredColorKey};
-    if (!m_desktop.setLayeredAttributes(self, colorKey)) {
-        trace("SetLayeredWindowAttributes() Error=%d\n", static_cast<int>(m_desktop.lastError()));
-    }
+    // A pin that refuses shows white around its picture; the failure is traced by the desktop.
+    static_cast<void>(m_desktop.setLayeredAttributes(self, colorKey));
     m_desktop.setStyle(self, m_desktop.style(self) & ~style::kBorder);
     // The setting is read once: a change affects only pins made afterwards.
     const CPinController* controller = pinController();

@@ -1,5 +1,7 @@
 #include "fake/FakeDesktop.h"
 
+#include "desktop/Trace.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -165,9 +167,12 @@ bool CFakeDesktop::runsElevated(std::uint32_t processId) {
 
 bool CFakeDesktop::refuses(const Window& w) {
     const auto it = m_processes.find(w.pid);
-    if (it == m_processes.end() || !it->second.elevated) return false;
-    m_lastError = kAccessDenied;
-    return true;
+    return it != m_processes.end() && it->second.elevated;
+}
+
+bool CFakeDesktop::fails(const char* call, std::uint32_t error) {
+    trace("%s() Error=%d\n", call, static_cast<int>(error));
+    return false;
 }
 
 void CFakeDesktop::setText(WinHandle h, const std::string& text) {
@@ -393,17 +398,20 @@ void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
     if (w && !refuses(*w)) w->rect = r;
 }
 
-bool CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
+ChangeResult CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
     m_calls.push_back({.kind = FakeCall::Kind::setTopmost, .window = h, .flag = topmost});
     Window* w = find(h);
     if (!w) {
-        m_lastError = fakeerror::kInvalidWindowHandle;
-        return false;
+        fails("SetWindowPos", fakeerror::kInvalidWindowHandle);
+        return ChangeResult::failed;
     }
-    if (refuses(*w)) return false;
+    if (refuses(*w)) {
+        fails("SetWindowPos", fakeerror::kAccessDenied);
+        return ChangeResult::denied;
+    }
     w->exStyle = topmost ? (w->exStyle | style::kExTopmost) : (w->exStyle & ~style::kExTopmost);
     bringToTop(h);
-    return true;
+    return ChangeResult::done;
 }
 
 std::optional<LayeredAttributes> CFakeDesktop::layeredAttributes(WinHandle h) {
@@ -415,15 +423,10 @@ std::optional<LayeredAttributes> CFakeDesktop::layeredAttributes(WinHandle h) {
 bool CFakeDesktop::setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) {
     m_calls.push_back({.kind = FakeCall::Kind::setLayeredAttributes, .window = h, .layered = attributes});
     Window* w = find(h);
-    if (!w) {
-        m_lastError = fakeerror::kInvalidWindowHandle;
-        return false;
-    }
-    if (refuses(*w)) return false;
-    if (!(w->exStyle & style::kExLayered)) {
-        m_lastError = fakeerror::kInvalidParameter;
-        return false;
-    }
+    constexpr char kCall[] = "SetLayeredWindowAttributes";
+    if (!w) return fails(kCall, fakeerror::kInvalidWindowHandle);
+    if (refuses(*w)) return fails(kCall, fakeerror::kAccessDenied);
+    if (!(w->exStyle & style::kExLayered)) return fails(kCall, fakeerror::kInvalidParameter);
     w->layered = attributes;
     return true;
 }
@@ -490,10 +493,7 @@ bool CFakeDesktop::registerHotKey(WinHandle owner, int id, unsigned modifiers, u
                        .value = modifiers,
                        .vk = vk,
                        .id = id});
-    if (!ok) {
-        m_lastError = fakeerror::kHotKeyAlreadyRegistered;
-        return false;
-    }
+    if (!ok) return fails("RegisterHotKey", fakeerror::kHotKeyAlreadyRegistered);
     m_hotKeys[{owner, id}] = {modifiers, vk};
     return true;
 }

@@ -46,8 +46,9 @@
 #include <utility>
 #include <vector>
 
-// Error codes the fake reports through lastError, as the system would.
+// Error codes the fake's failed calls trace, as the system's would.
 namespace fakeerror {
+constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kInvalidParameter = 87;
 constexpr std::uint32_t kInvalidWindowHandle = 1400;
 constexpr std::uint32_t kHotKeyAlreadyRegistered = 1409;
@@ -228,7 +229,7 @@ public:
     void setExStyle(WinHandle h, std::uint32_t value) override;
     Rect windowRect(WinHandle h) override;
     void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
-    bool setTopmost(WinHandle h, bool topmost) override;
+    ChangeResult setTopmost(WinHandle h, bool topmost) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
     WinHandle foregroundWindow() override { return m_foreground; }
@@ -247,7 +248,6 @@ public:
     int monitorDpi(WinHandle h) override;
     [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;
     void unregisterHotKey(WinHandle owner, int id) override;
-    std::uint32_t lastError() override { return m_lastError; }
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                          MsgButtons buttons, MsgIcon icon) override;
     using CDesktop::appMessageBox;
@@ -290,6 +290,8 @@ private:
     void setStateBit(WinHandle h, std::uint32_t bit, bool on);
     // The window belongs to an elevated process: the call is refused with error 5.
     bool refuses(const Window& w);
+    // A failed call, traced as the real desktop traces it; false.
+    static bool fails(const char* call, std::uint32_t error);
     void walk(const Window& w, std::vector<WinHandle>& out) const;
     MsgAnswer answer(FakeMessageBox box);
     bool hotKeyTaken(unsigned modifiers, unsigned vk) const;
@@ -309,7 +311,6 @@ private:
     Rect m_workArea;
     WinHandle m_foreground = kNoWindow;
     WinHandle m_active = kNoWindow;
-    std::uint32_t m_lastError = 0;
     std::uintptr_t m_nextHandle = 0x10000;
     std::uint32_t m_nextPid = 1000;
     std::uint64_t m_nextStartTime = 1;

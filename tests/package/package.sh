@@ -8,7 +8,7 @@ MINGW=x86_64-w64-mingw32
 MAX_EXE_BYTES=$((1024 * 1024))
 # Windows' own DLLs as Windows 7 has them, in the case the linker writes them: anything newer
 # must be bound at run time, or the exe would not start there.
-SYSTEM_DLLS="COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll VERSION.dll"
+SYSTEM_DLLS="ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll VERSION.dll"
 WM_SYSCOMMAND=0x0112
 IDM_ABOUTBOX=16
 IDC_VERSION=1001

@@ -2,6 +2,8 @@
 // that must behave like the system's.
 #include "fake/FakeDesktop.h"
 
+#include "desktop/Trace.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,8 +75,11 @@ TEST(CFakeDesktop, TakenHotKeysFailWith1409) {
     CFakeDesktop d;
     const WinHandle owner = d.addWindow({.title = "panel"});
     d.holdHotKeyElsewhere(8, 'Z');
+    std::string traces;
+    setTraceSink([&traces](const std::string& line) { traces += line; });
     EXPECT_FALSE(d.registerHotKey(owner, 1000, 8, 'Z'));
-    EXPECT_EQ(d.lastError(), fakeerror::kHotKeyAlreadyRegistered);
+    setTraceSink({});
+    EXPECT_EQ(traces, "RegisterHotKey() Error=1409\n");
     ASSERT_TRUE(d.registerHotKey(owner, 1000, 8, 'X'));
     // Our own registration holds the combination against a test under another ID, and the
     // ID against a second registration.
@@ -89,8 +94,11 @@ TEST(CFakeDesktop, LayeredAttributesNeedTheLayeredStyle) {
     CFakeDesktop d;
     const WinHandle w = d.addWindow({.title = "w"});
     const LayeredAttributes half{0, 128, style::kLayeredAlpha};
+    std::string traces;
+    setTraceSink([&traces](const std::string& line) { traces += line; });
     EXPECT_FALSE(d.setLayeredAttributes(w, half));
-    EXPECT_EQ(d.lastError(), fakeerror::kInvalidParameter);
+    setTraceSink({});
+    EXPECT_EQ(traces, "SetLayeredWindowAttributes() Error=87\n");
     d.setExStyle(w, d.exStyle(w) | style::kExLayered);
     ASSERT_TRUE(d.setLayeredAttributes(w, half));
     EXPECT_EQ(d.layeredAttributes(w), half);

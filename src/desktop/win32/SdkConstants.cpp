@@ -27,7 +27,6 @@ static_assert(traymouse::kLButtonDblClk == WM_LBUTTONDBLCLK);
 static_assert(traymouse::kRButtonDown == WM_RBUTTONDOWN);
 static_assert(traymouse::kRButtonUp == WM_RBUTTONUP);
 static_assert(kErrorTimeout == ERROR_TIMEOUT);
-static_assert(kAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(kSwpShowWindow == SWP_SHOWWINDOW);
 static_assert(kEndSessionLogoff == ENDSESSION_LOGOFF);
 

@@ -252,10 +252,15 @@ void CWin32Desktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
     SetWindowPos(toHwnd(h), nullptr, r.left, r.top, r.width(), r.height(), flags);
 }
 
-bool CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
+ChangeResult CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
+    if (SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos)) {
+        return ChangeResult::done;
+    }
+    const DWORD error = GetLastError();
+    trace("SetWindowPos() Error=%d\n", static_cast<int>(error));
     // A window of a program with higher rights is refused with ERROR_ACCESS_DENIED.
-    return SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos) != FALSE;
+    return error == ERROR_ACCESS_DENIED ? ChangeResult::denied : ChangeResult::failed;
 }
 
 std::optional<LayeredAttributes> CWin32Desktop::layeredAttributes(WinHandle h) {
@@ -267,8 +272,10 @@ std::optional<LayeredAttributes> CWin32Desktop::layeredAttributes(WinHandle h) {
 }
 
 bool CWin32Desktop::setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) {
-    return SetLayeredWindowAttributes(toHwnd(h), attributes.colorKey, attributes.alpha, attributes.flags) !=
-           FALSE;
+    if (SetLayeredWindowAttributes(toHwnd(h), attributes.colorKey, attributes.alpha, attributes.flags))
+        return true;
+    trace("SetLayeredWindowAttributes() Error=%d\n", static_cast<int>(GetLastError()));
+    return false;
 }
 
 WinHandle CWin32Desktop::foregroundWindow() { return toWinHandle(GetForegroundWindow()); }
@@ -362,12 +369,12 @@ Rect CWin32Desktop::workArea() {
 }
 
 bool CWin32Desktop::registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) {
-    return RegisterHotKey(toHwnd(owner), id, modifiers, vk) != FALSE;
+    if (RegisterHotKey(toHwnd(owner), id, modifiers, vk)) return true;
+    trace("RegisterHotKey() Error=%d\n", static_cast<int>(GetLastError()));
+    return false;
 }
 
 void CWin32Desktop::unregisterHotKey(WinHandle owner, int id) { UnregisterHotKey(toHwnd(owner), id); }
-
-std::uint32_t CWin32Desktop::lastError() { return GetLastError(); }
 
 MsgAnswer CWin32Desktop::messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                                     MsgButtons buttons, MsgIcon icon) {

@@ -23,7 +23,7 @@ public:
     void setExStyle(WinHandle h, std::uint32_t value) override;
     Rect windowRect(WinHandle h) override;
     void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
-    bool setTopmost(WinHandle h, bool topmost) override;
+    ChangeResult setTopmost(WinHandle h, bool topmost) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
     WinHandle foregroundWindow() override;
@@ -43,7 +43,6 @@ public:
 
     [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;
     void unregisterHotKey(WinHandle owner, int id) override;
-    std::uint32_t lastError() override;
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                          MsgButtons buttons, MsgIcon icon) override;
     using CDesktop::appMessageBox;

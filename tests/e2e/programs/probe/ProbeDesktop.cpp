@@ -29,13 +29,17 @@
 //   desktop appmessagebox TEXT ok|yesno                                  answer=
 #include "conditions/ChildWinInf.h"
 #include "desktop/CodePage.h"
+#include "desktop/Trace.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "e2e/programs/probe/Probe.h"
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace probe {
@@ -232,6 +236,17 @@ int keyName(CWin32Desktop& desktop, CArgs& args) {
     return kOk;
 }
 
+// Runs a seam call, which traces its own failure, and gives back whether it succeeded and the
+// error code it traced when it failed (0 otherwise).
+std::pair<bool, int> tracedCall(const std::function<bool()>& call) {
+    std::string traced;
+    setTraceSink([&traced](const std::string& line) { traced += line; });
+    const bool ok = call();
+    setTraceSink({});
+    const std::size_t at = traced.rfind("Error=");
+    return {ok, ok || at == std::string::npos ? 0 : std::atoi(traced.c_str() + at + 6)};
+}
+
 int hotKey(CWin32Desktop& desktop, CArgs& args) {
     // Any ID of the probe's own thread; nothing else registers one here.
     constexpr int kProbeHotKeyId = 1;
@@ -239,11 +254,13 @@ int hotKey(CWin32Desktop& desktop, CArgs& args) {
     const auto vk = static_cast<unsigned>(args.number("virtual key"));
     args.done();
     helper::CLine line;
-    const bool registered = desktop.registerHotKey(kNoWindow, kProbeHotKeyId, modifiers, vk);
-    line.add("registered", registered).add("error", registered ? 0 : desktop.lastError());
+    const auto [registered, error] =
+        tracedCall([&] { return desktop.registerHotKey(kNoWindow, kProbeHotKeyId, modifiers, vk); });
+    line.add("registered", registered).add("error", error);
     if (registered) {
-        const bool again = desktop.registerHotKey(kNoWindow, kProbeHotKeyId + 1, modifiers, vk);
-        line.add("again", again).add("againerror", again ? 0 : desktop.lastError());
+        const auto [again, againError] =
+            tracedCall([&] { return desktop.registerHotKey(kNoWindow, kProbeHotKeyId + 1, modifiers, vk); });
+        line.add("again", again).add("againerror", againError);
         desktop.unregisterHotKey(kNoWindow, kProbeHotKeyId);
         if (again) desktop.unregisterHotKey(kNoWindow, kProbeHotKeyId + 1);
     }
@@ -258,8 +275,8 @@ int setLayered(CWin32Desktop& desktop, CArgs& args) {
     attributes.alpha = static_cast<std::uint8_t>(args.number("alpha"));
     attributes.flags = static_cast<std::uint32_t>(args.number("flags"));
     args.done();
-    const bool ok = desktop.setLayeredAttributes(h, attributes);
-    helper::CLine().add("ok", ok).add("error", ok ? 0 : desktop.lastError()).print();
+    const auto [ok, error] = tracedCall([&] { return desktop.setLayeredAttributes(h, attributes); });
+    helper::CLine().add("ok", ok).add("error", error).print();
     return ok ? kOk : kNotFound;
 }
 
