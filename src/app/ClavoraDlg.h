@@ -25,15 +25,6 @@ PanelPoint mainPanelPosition(const Rect& frame, const Rect& window, const Rect& 
 // Top-left corner of an icon drawn centred in a client area (the minimised window's picture).
 PanelPoint centredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
 
-// How far the glass frame reaches into the client area.
-struct GlassMargins {
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-};
-inline constexpr GlassMargins kMainPanelGlass{5, 8, 23, 3};
-
 // WM_WINDOWPOSCHANGING's flags: whether the panel is meant to be shown alone decides whether
 // the window may show, whoever asks.
 std::uint32_t posChangingFlags(std::uint32_t flags, bool shown);
@@ -42,9 +33,9 @@ enum class TrayOp { add, modify };
 // One call on the tray icon: the error code when it failed, nullopt when it succeeded.
 using TrayCall = std::function<std::optional<std::uint32_t>(TrayOp)>;
 
-// Adds the tray icon. While the notification area answers with time-outs this retries every
-// pause (asking first whether the icon arrived after all); any other error is traced and given
-// up until the tray timer tries again.
+// Adds the tray icon through call. While the notification area answers with time-outs this
+// asks whether the icon arrived after all and, if not, tries again after a second's pause; any
+// other error is traced and given up until the tray timer tries again.
 void addTrayIcon(const TrayCall& call, const std::function<void(unsigned ms)>& pause);
 
 // What a mouse message on the tray icon asks for; ignore leaves it to the default handling.

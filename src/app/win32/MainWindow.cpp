@@ -21,6 +21,8 @@ UINT g_taskbarCreatedMessage = 0;
 std::atomic<HWND> g_residentMainWindow{nullptr};
 
 constexpr char kTrayTip[] = "Clavora";
+// How far the glass frame reaches into the client area: left, right, top, bottom.
+constexpr MARGINS kMainPanelGlass{5, 8, 23, 3};
 
 HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLAVORA)); }
 
@@ -233,11 +235,7 @@ void CMainWindow::applyGlassFrame() {
     // A failed query leaves the flag off: no glass.
     static_cast<void>(QueryDwmComposition(&enabled));
     m_bComposition = enabled != FALSE;
-    if (m_bComposition) {
-        const MARGINS frame{kMainPanelGlass.left, kMainPanelGlass.right, kMainPanelGlass.top,
-                            kMainPanelGlass.bottom};
-        static_cast<void>(ExtendDwmFrame(hwnd(), frame));
-    }
+    if (m_bComposition) static_cast<void>(ExtendDwmFrame(hwnd(), kMainPanelGlass));
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
