@@ -3,8 +3,8 @@
 #pragma once
 
 // --- dialog templates ---
-#define IDD_ABOUTBOX 100         // About box (CAboutDlg)
-#define IDD_CLAVORA_DIALOG 102   // resident main window (CClavoraDlg)
+#define IDD_ABOUTBOX 100         // About box (CAboutWindow)
+#define IDD_CLAVORA_DIALOG 102   // resident main window (CMainWindow)
 #define IDD_CONTROL 129          // control panel, a child of the main window (CControlDlg)
 #define IDD_PIN 131              // the pin picture window (CPinDlg)
 #define IDD_PIN_PROPERTY 136     // transparency of a pin (CPinPropatyDlg)

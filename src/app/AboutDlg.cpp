@@ -27,9 +27,3 @@ std::string aboutVersionLine(std::string_view versionText) {
     std::replace(version.begin(), version.end(), ';', '.');
     return "Clavora " + version;
 }
-
-void CAboutDlg::OnInitDialog() {
-    setTitle(u8"Clavora");
-    m_strVersion = aboutVersionLine(versionString());
-    showVersion();
-}

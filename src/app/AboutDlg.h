@@ -1,5 +1,5 @@
-// The About box: the program's name with the product version from the program file's own
-// version resource, and a link to the maker's home page.
+// The About box's version line: the program's name with the product version from the program
+// file's own version resource.
 #pragma once
 
 #include <functional>
@@ -26,21 +26,3 @@ private:
 // The About box's line: "Clavora " and the version text with every "," turned into "-" and
 // then every ";" into ".", blanks kept.
 std::string aboutVersionLine(std::string_view versionText);
-
-class CAboutDlg {
-public:
-    virtual ~CAboutDlg() = default;
-
-    void OnInitDialog();
-    // The link control was clicked: the home page opens in the user's browser.
-    void onLinkClick() { openHomePage(); }
-
-    std::string m_strVersion;
-
-protected:
-    virtual std::string versionString() = 0;
-    virtual void setTitle(std::u8string_view title) = 0;
-    // Shows m_strVersion in the version line.
-    virtual void showVersion() = 0;
-    virtual void openHomePage() = 0;
-};

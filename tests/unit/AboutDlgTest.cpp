@@ -46,28 +46,4 @@ TEST(AboutDlg, OverlongVersionIsCutToTheBuffer) {
     EXPECT_EQ(text.substr(0, 6), "Ver.:9");
 }
 
-class CScriptedAbout : public CAboutDlg {
-public:
-    std::string version;
-    std::u8string title;
-    std::string shown;
-    int homePageOpened = 0;
-
-protected:
-    std::string versionString() override { return version; }
-    void setTitle(std::u8string_view t) override { title = t; }
-    void showVersion() override { shown = m_strVersion; }
-    void openHomePage() override { ++homePageOpened; }
-};
-
-TEST(AboutDlg, InitialisationTitlesTheBoxAndShowsTheVersionLine) {
-    CScriptedAbout about;
-    about.version = "Ver.:1, 0, 1, 120";
-    about.OnInitDialog();
-    EXPECT_TRUE(about.title == u8"Clavora");
-    EXPECT_EQ(about.shown, "Clavora Ver.:1- 0- 1- 120");
-    about.onLinkClick();
-    EXPECT_EQ(about.homePageOpened, 1);
-}
-
 }  // namespace

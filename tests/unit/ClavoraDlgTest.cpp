@@ -2,12 +2,12 @@
 
 #include "app/AppIds.h"
 #include "desktop/Trace.h"
-#include "fake/FakeControlPanel.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,209 +40,73 @@ TEST(MainPanelPlacement, MinimisedIconIsCentred) {
     EXPECT_EQ(centredIconOrigin(33, 33, 32, 32), (PanelPoint{1, 1}));
 }
 
-// The Win32 side scripted: tray calls answer from a queue, everything else is written down.
-class CScriptedMainWindow : public CClavoraDlg {
-public:
-    CScriptedMainWindow(CFakeDesktop& desktop, CFakeControlPanel& panel)
-        : CClavoraDlg(desktop, "C:\\Tools"), m_panel(panel) {}
-
-    // Results of the tray calls, front first: (success, error code of a failure).
-    std::deque<std::pair<bool, std::uint32_t>> trayAnswers;
-    std::vector<std::string> steps;
-    Rect frame{0, 0, 400, 300};
-    Rect window{0, 0, 400, 300};
-    bool minimised = false;
-    bool composition = false;
-
-protected:
-    CControlDlg& controlDlg() override { return m_panel; }
-    void prepareWindow() override { steps.push_back("prepare"); }
-    void createControlPanel() override { steps.push_back("create panel"); }
-    void showControlPanel() override { steps.push_back("show panel"); }
-    bool notifyTray(TrayOp op) override {
-        steps.push_back(op == TrayOp::add ? "add" : op == TrayOp::modify ? "modify" : "check");
-        const auto [ok, error] =
-            trayAnswers.empty() ? std::pair<bool, std::uint32_t>{true, 0} : trayAnswers.front();
-        if (!trayAnswers.empty()) trayAnswers.pop_front();
-        m_error = error;
-        return ok;
-    }
-    std::uint32_t lastError() override { return m_error; }
-    void pause(unsigned ms) override { steps.push_back("pause " + std::to_string(ms)); }
-    Rect visibleFrameRect() override { return frame; }
-    Rect windowRect() override { return window; }
-    void moveWindowTo(const PanelPoint& p) override {
-        steps.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
-    }
-    void showWindow(ShowCommand command) override {
-        steps.push_back(command == ShowCommand::hide   ? "hide"
-                        : command == ShowCommand::show ? "show"
-                                                       : "normal");
-    }
-    bool isMinimised() override { return minimised; }
-    void bringToForeground() override { steps.push_back("foreground"); }
-    void showTrayMenu() override { steps.push_back("menu"); }
-    void sendEndSession() override { steps.push_back("end session"); }
-    void endDialogOk() override { steps.push_back("end dialog"); }
-    void runAboutBox() override { steps.push_back("about"); }
-    bool queryComposition() override { return composition; }
-    void extendGlassFrame(const GlassMargins& m) override {
-        steps.push_back("glass " + std::to_string(m.left) + "," + std::to_string(m.right) + "," +
-                        std::to_string(m.top) + "," + std::to_string(m.bottom));
-    }
-    void invalidateWindow() override { steps.push_back("invalidate"); }
-    void startTimer(int id, unsigned ms) override {
-        steps.push_back("timer " + std::to_string(id) + " " + std::to_string(ms));
-    }
-
-private:
-    CFakeControlPanel& m_panel;
-    std::uint32_t m_error = 0;
-};
-
-using Steps = std::vector<std::string>;
-
-class ClavoraDlgTest : public ::testing::Test {
+// The shell scripted: answers to the tray calls from a queue (nullopt: success), what was asked
+// and the pauses written down.
+class TrayAddTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setTraceSink([this](const std::string& line) { traced += line; });
     }
-    void TearDown() override {
-        factory.destroyAlive();
-        setTraceSink({});
+    void TearDown() override { setTraceSink({}); }
+
+    std::vector<std::string> add(std::deque<std::optional<std::uint32_t>> answers) {
+        std::vector<std::string> steps;
+        const auto call = [&](TrayOp op) {
+            steps.push_back(op == TrayOp::add ? "add" : "modify");
+            const std::optional<std::uint32_t> answer = answers.empty() ? std::nullopt : answers.front();
+            if (!answers.empty()) answers.pop_front();
+            return answer;
+        };
+        addTrayIcon(call, [&](unsigned ms) { steps.push_back("pause " + std::to_string(ms)); });
+        return steps;
     }
-    Steps take() { return std::exchange(main.steps, {}); }
 
     std::string traced;
-    CFakeDesktop desktop;
-    CFakePinFactory factory{desktop};
-    CFakeControlPanel panel{desktop, factory};
-    CScriptedMainWindow main{desktop, panel};
 };
 
-TEST_F(ClavoraDlgTest, InitialisationStartsThePanelAddsTheIconAndHides) {
-    main.composition = true;
-    main.OnInitDialog();
-    EXPECT_EQ(take(), (Steps{"prepare", "create panel", "show panel", "add", "hide", "glass 5,8,23,3",
-                             "invalidate", "timer 101 1000"}));
-    EXPECT_EQ(panel.m_iniPath, "C:\\Tools\\Clavora.ini");
-    EXPECT_EQ(panel.periods().count(kCycleTimerId), 1u) << "the cycle runs";
-    EXPECT_EQ(main.m_bShow, 0);
-}
+using Steps = std::vector<std::string>;
 
-TEST_F(ClavoraDlgTest, WithoutCompositionTheWindowIsOnlyRepainted) {
-    main.OnInitDialog();
-    take();
-    main.onCompositionChanged();
-    EXPECT_EQ(take(), (Steps{"invalidate"}));
-    main.composition = true;
-    main.onCompositionChanged();
-    EXPECT_EQ(take(), (Steps{"glass 5,8,23,3", "invalidate"}));
-}
-
-TEST_F(ClavoraDlgTest, TrayAddRetriesTimeOutsCheckingWhetherTheIconArrivedAfterAll) {
-    main.trayAnswers = {{false, kErrorTimeout}, {false, 0}, {false, kErrorTimeout}, {true, 0}};
-    main.AddTrayIcon();
-    EXPECT_EQ(take(), (Steps{"add", "modify", "pause 1000", "add", "modify"}));
-
-    main.trayAnswers = {{false, kErrorTimeout}, {false, 0}, {true, 0}};
-    main.AddTrayIcon();
-    EXPECT_EQ(take(), (Steps{"add", "modify", "pause 1000", "add"}));
+TEST_F(TrayAddTest, TimeOutsAreRetriedCheckingWhetherTheIconArrivedAfterAll) {
+    EXPECT_EQ(add({kErrorTimeout, 0u, kErrorTimeout, std::nullopt}),
+              (Steps{"add", "modify", "pause 1000", "add", "modify"}));
+    EXPECT_EQ(add({kErrorTimeout, 0u, std::nullopt}), (Steps{"add", "modify", "pause 1000", "add"}));
     EXPECT_EQ(traced, "");
 }
 
-TEST_F(ClavoraDlgTest, TrayAddGivesUpOnAnyOtherErrorWithATrace) {
-    main.trayAnswers = {{false, kErrorTimeout}, {false, 0}, {false, 5}};
-    main.AddTrayIcon();
-    EXPECT_EQ(take(), (Steps{"add", "modify", "pause 1000", "add"}));
+TEST_F(TrayAddTest, AnyOtherErrorIsGivenUpWithATrace) {
+    EXPECT_EQ(add({kErrorTimeout, 0u, 5u}), (Steps{"add", "modify", "pause 1000", "add"}));
     EXPECT_EQ(traced, "通知領域にアイコンを登録できませんでした。 err=5\n");
 }
 
-TEST_F(ClavoraDlgTest, TrayTimerAddsTheIconOnlyWhenItWasLost) {
-    main.onTimer(kTrayTimerId);
-    EXPECT_EQ(take(), (Steps{"check"}));
-    main.trayAnswers = {{false, 0}};
-    main.onTimer(kTrayTimerId);
-    EXPECT_EQ(take(), (Steps{"check", "add"}));
-    main.onTimer(kTrayTimerId + 1);
-    EXPECT_EQ(take(), Steps{});
-    main.onTaskbarCreated();
-    EXPECT_EQ(take(), (Steps{"add"}));
+TEST(MainWindowDecisions, TrayCallbackShowsThePanelOrTheMenu) {
+    EXPECT_EQ(trayClick(traymouse::kLButtonDown), TrayClick::swallow);
+    EXPECT_EQ(trayClick(traymouse::kRButtonDown), TrayClick::swallow);
+    EXPECT_EQ(trayClick(traymouse::kLButtonDblClk), TrayClick::showPanel);
+    EXPECT_EQ(trayClick(traymouse::kRButtonUp), TrayClick::showMenu);
+    EXPECT_EQ(trayClick(0x0202), TrayClick::ignore) << "WM_LBUTTONUP goes to the default handling";
 }
 
-TEST_F(ClavoraDlgTest, TrayCallbackShowsThePanelOrTheMenu) {
-    EXPECT_TRUE(main.onTrayNotify(traymouse::kLButtonDown));
-    EXPECT_TRUE(main.onTrayNotify(traymouse::kRButtonDown));
-    EXPECT_EQ(take(), Steps{});
-    EXPECT_TRUE(main.onTrayNotify(traymouse::kRButtonUp));
-    EXPECT_EQ(take(), (Steps{"menu"}));
-    EXPECT_FALSE(main.onTrayNotify(0x0202)) << "WM_LBUTTONUP goes to the default handling";
-    EXPECT_TRUE(main.onTrayNotify(traymouse::kLButtonDblClk));
-    EXPECT_EQ(take(), (Steps{"move 1520,740", "show", "normal", "foreground"}));
-}
-
-TEST_F(ClavoraDlgTest, ShownPanelIsNotMovedAgainButRestoredAndBroughtToFront) {
-    main.ShowMainPanel();
-    take();
-    main.minimised = true;
-    main.ShowMainPanel();
-    EXPECT_EQ(take(), (Steps{"normal", "foreground"}));
-}
-
-TEST_F(ClavoraDlgTest, VisibilityFlagAloneDecidesWhetherTheWindowMayShow) {
+TEST(MainWindowDecisions, VisibilityFlagAloneDecidesWhetherTheWindowMayShow) {
     constexpr std::uint32_t kNoMove = 0x0002;
-    EXPECT_EQ(main.adjustPosChangingFlags(kNoMove | kSwpShowWindow), kNoMove);
-    main.SetVisible(true);
-    EXPECT_EQ(main.adjustPosChangingFlags(kNoMove), kNoMove | kSwpShowWindow);
-    main.onOkOrCancel();
-    EXPECT_EQ(main.adjustPosChangingFlags(kNoMove | kSwpShowWindow), kNoMove);
-    main.SetVisible(true);
-    main.onOkOrCancel();
-    EXPECT_EQ(main.m_bShow, 0);
-    EXPECT_EQ(take(), (Steps{"show", "normal", "hide", "show", "normal", "hide"}));
+    EXPECT_EQ(posChangingFlags(kNoMove | kSwpShowWindow, false), kNoMove);
+    EXPECT_EQ(posChangingFlags(kNoMove, true), kNoMove | kSwpShowWindow);
+    EXPECT_EQ(posChangingFlags(kNoMove | kSwpShowWindow, true), kNoMove | kSwpShowWindow);
 }
 
-TEST_F(ClavoraDlgTest, SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAnswers) {
-    main.OnInitDialog();
-    const WinHandle target = desktop.addAppWindow("Memo", "notepad.exe", "C:\\notepad.exe");
-    CPinData record;
-    record.m_title = "Memo";
-    record.m_exeName = "NOTEPAD.EXE";
-    panel.m_pins.push_back(record);
-    panel.runCycle();
-    ASSERT_EQ(panel.m_pins[0].m_hTarget, target);
-    take();
-
-    main.onExitCommand();
-    EXPECT_EQ(take(), (Steps{"hide", "end session"}));
-    traced.clear();
-    main.onEndSession(1, 0);
-    EXPECT_EQ(take(), (Steps{"end dialog"}));
-    // The system may end the process as soon as the message is answered.
-    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
-    EXPECT_EQ(desktop.registeredHotKeyCount(), 0u);
-    const std::size_t ended = traced.find("EndPin! title=Memo");
-    ASSERT_NE(ended, std::string::npos);
-    EXPECT_NE(traced.find("CControlDlg::__writeIniFile()", ended), std::string::npos) << traced;
-    EXPECT_TRUE(panel.periods().empty()) << "no cycle pins anything again before the window goes";
-
-    traced.clear();
-    panel.DestroyWindow();
-    EXPECT_EQ(traced.find("__writeIniFile"), std::string::npos) << "written once";
+// The control panel's endSession, which this answer calls, writes the file before it returns
+// (ControlDlgTest.SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAnswers).
+TEST(MainWindowDecisions, EndSessionActsOnEndingOrLogoffOnly) {
+    EXPECT_FALSE(endsSession(0, 0));
+    EXPECT_TRUE(endsSession(1, 0));
+    EXPECT_TRUE(endsSession(0, kEndSessionLogoff));
+    EXPECT_TRUE(endsSession(1, kEndSessionLogoff));
+    EXPECT_FALSE(endsSession(0, 0x1)) << "ENDSESSION_CLOSEAPP alone";
 }
 
-TEST_F(ClavoraDlgTest, EndSessionActsOnEndingOrLogoffOnly) {
-    main.onEndSession(0, 0);
-    EXPECT_EQ(take(), Steps{});
-    main.onEndSession(0, kEndSessionLogoff);
-    EXPECT_EQ(take(), (Steps{"end dialog"}));
-}
-
-TEST_F(ClavoraDlgTest, SystemMenuAboutItemIgnoresTheLowFourBits) {
-    EXPECT_TRUE(main.onSysCommand(IDM_ABOUTBOX));
-    EXPECT_TRUE(main.onSysCommand(IDM_ABOUTBOX | 0x3));
-    EXPECT_FALSE(main.onSysCommand(0xF060));
-    EXPECT_EQ(take(), (Steps{"about", "about"}));
+TEST(MainWindowDecisions, SystemMenuAboutItemIgnoresTheLowFourBits) {
+    EXPECT_TRUE(isAboutCommand(IDM_ABOUTBOX));
+    EXPECT_TRUE(isAboutCommand(IDM_ABOUTBOX | 0x3));
+    EXPECT_FALSE(isAboutCommand(0xF060));
 }
 
 }  // namespace

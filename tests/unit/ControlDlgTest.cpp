@@ -539,6 +539,28 @@ TEST_F(ControlDlgTest, DestroyWindowTracesReleasesTheHotKeyAndSavesBeforeDroppin
     EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
 }
 
+// WM_ENDSESSION is answered right after this: the system may end the process then.
+TEST_F(ControlDlgTest, SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAnswers) {
+    start();
+    notepad();
+    panel.m_pins.push_back(notepadRecord());
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins[0].m_pinned, 1);
+
+    panel.endSession();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+    EXPECT_EQ(desktop.registeredHotKeyCount(), 0u);
+    const std::size_t ended = traces.find("EndPin! title=Untitled - Notepad");
+    ASSERT_NE(ended, std::string::npos);
+    EXPECT_NE(traces.find("CControlDlg::__writeIniFile()", ended), std::string::npos) << traces;
+    EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
+    EXPECT_TRUE(panel.periods().empty()) << "no cycle pins anything again before the window goes";
+
+    traces.clear();
+    panel.DestroyWindow();
+    EXPECT_EQ(traces.find("__writeIniFile"), std::string::npos) << "written once";
+}
+
 TEST_F(ControlDlgTest, PullingAPinOutForgetsItsRecordWithoutTakingItsValuesBack) {
     start();
     const WinHandle target = notepad();

@@ -1,5 +1,6 @@
 #include "app/win32/AboutWindow.h"
 
+#include "app/AboutDlg.h"
 #include "app/win32/HomePage.h"
 #include "desktop/win32/Win32Util.h"
 #include "resource.h"
@@ -39,32 +40,29 @@ std::optional<std::string> readProductVersion() {
     return std::string(static_cast<const char*>(value));
 }
 
-}  // namespace
-
+// "Ver.:" and the program file's ProductVersion, read once per process; "" while the
+// version resource cannot be read.
 const std::string& programVersionString() {
     static CVersionStringCache cache;
     return cache.get(readProductVersion);
 }
+
+}  // namespace
 
 CAboutWindow::CAboutWindow() : CDialogBase(IDD_ABOUTBOX) {}
 
 std::optional<LRESULT> CAboutWindow::onMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            OnInitDialog();
+            SetWindowTextW(hwnd(), utf8ToWide(u8"Clavora").c_str());
+            SetDlgItemTextA(hwnd(), IDC_VERSION, aboutVersionLine(programVersionString()).c_str());
             return TRUE;
         case WM_NOTIFY:
             if (isHomePageLinkClick(*reinterpret_cast<const NMHDR*>(lParam))) {
-                onLinkClick();
+                openHomePage(hwnd());
                 return 0;
             }
             break;
     }
     return std::nullopt;
 }
-
-void CAboutWindow::setTitle(std::u8string_view title) { SetWindowTextW(hwnd(), utf8ToWide(title).c_str()); }
-
-void CAboutWindow::showVersion() { SetDlgItemTextA(hwnd(), IDC_VERSION, m_strVersion.c_str()); }
-
-void CAboutWindow::openHomePage() { ::openHomePage(hwnd()); }

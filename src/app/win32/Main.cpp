@@ -3,6 +3,7 @@
 #include "app/ClavoraApp.h"
 #include "app/win32/MainWindow.h"
 #include "desktop/MultiDisplay.h"
+#include "desktop/Trace.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "desktop/win32/Win32Desktop.h"
 #include "desktop/win32/Win32Util.h"
@@ -18,6 +19,11 @@
 
 namespace {
 
+constexpr char kInstanceMutexName[] = "__CLAVORA_VESKARO__";
+constexpr std::u8string_view kDuplicateStartText = u8"     Clavoraは既に起動されています.     ";
+constexpr std::u8string_view kDuplicateStartCaption = u8"２重起動";
+// How long a debug run lingers after detaching its console, so its last lines stay readable.
+constexpr DWORD kDebugEndPauseMs = 1000;
 constexpr char kNullDevice[] = "NUL";
 // How long the console's event handler waits for the session to end; the system ends the
 // process after about five seconds whatever happens.
@@ -37,57 +43,36 @@ BOOL WINAPI onConsoleEvent(DWORD event) noexcept {
     return TRUE;
 }
 
-class CWin32App : public CClavoraApp {
-public:
-    CWin32App() : m_pinFactory(m_desktop) {}
-
-protected:
-    MutexResult createInstanceMutex() override {
-        // Never closed: the name marks the running instance exactly as long as the process lives.
-        const HANDLE mutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-        if (!mutex) return MutexResult::failed;
-        return GetLastError() == ERROR_ALREADY_EXISTS ? MutexResult::alreadyExists : MutexResult::created;
-    }
-    void showDuplicateStartBox() override {
-        MessageBoxW(nullptr, utf8ToWide(kDuplicateStartText).c_str(),
-                    utf8ToWide(kDuplicateStartCaption).c_str(), MB_OK);
-    }
-    void openDebugConsole() override {
+// Standard output and input on a console of our own (Ctrl+C and friends ignored), or on the
+// null device, where every trace is discarded. A stream that cannot be reopened stays as it
+// was; traces then go wherever it went.
+void openStandardStreams(bool debug) {
+    FILE* reopened = nullptr;
+    if (debug) {
         AllocConsole();
-        reopen("CONOUT$", "w", stdout);
-        reopen("CONIN$", "r", stdin);
+        static_cast<void>(freopen_s(&reopened, "CONOUT$", "w", stdout));
+        static_cast<void>(freopen_s(&reopened, "CONIN$", "r", stdin));
         SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+    } else {
+        static_cast<void>(freopen_s(&reopened, kNullDevice, "w", stdout));
+        static_cast<void>(freopen_s(&reopened, kNullDevice, "r", stdin));
     }
-    void discardStandardStreams() override {
-        reopen(kNullDevice, "w", stdout);
-        reopen(kNullDevice, "r", stdin);
-    }
-    void setWorkingDirectory(const std::string& directory) override {
-        SetCurrentDirectoryA(directory.c_str());
-    }
-    void enumerateMonitors() override { CMultiDisplay::GetMultiDisplay()->EnumMonitors(m_desktop); }
-    void runMainWindow() override {
+}
+
+// The resident main window, run modally until the program is to end, with the monitors known.
+void runMainWindow() {
+    CWin32Desktop desktop;
+    CWin32PinFactory pinFactory(desktop);
+    CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
+    {
         // The configuration file lies in the working directory, whether or not it could be changed.
         char directory[MAX_PATH + 1] = {};
         GetCurrentDirectoryA(sizeof directory, directory);
-        CMainWindow mainWindow(m_desktop, m_pinFactory, directory);
+        CMainWindow mainWindow(desktop, pinFactory, directory);
         mainWindow.doModal(nullptr);
     }
-    void releaseMonitors() override { CMultiDisplay::ReleaseMultiDisplay(); }
-    void detachConsole() override { FreeConsole(); }
-    void pause(unsigned ms) override { Sleep(ms); }
-    const CCodePage& codePage() override { return systemCodePage(); }
-
-private:
-    static void reopen(const char* device, const char* mode, FILE* stream) {
-        FILE* reopened = nullptr;
-        // A stream that cannot be reopened stays as it was; traces then go wherever it went.
-        static_cast<void>(freopen_s(&reopened, device, mode, stream));
-    }
-
-    CWin32Desktop m_desktop;
-    CWin32PinFactory m_pinFactory;
-};
+    CMultiDisplay::ReleaseMultiDisplay();
+}
 
 }  // namespace
 
@@ -96,8 +81,33 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     setSystemCodePage(codePage);
     static_cast<void>(initCommonControls());
 
+    // The duplicate check comes first: a second instance reads no arguments and opens no console.
+    // The mutex is never closed: its name marks the running instance exactly as long as the
+    // process lives.
+    if (!CreateMutexA(nullptr, TRUE, kInstanceMutexName)) return 0;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, utf8ToWide(kDuplicateStartText).c_str(),
+                    utf8ToWide(kDuplicateStartCaption).c_str(), MB_OK);
+        return 0;
+    }
+
     const std::vector<std::string> arguments(__argv, __argv + __argc);
-    CWin32App app;
-    app.InitInstance(arguments);
+    const bool debug = scanArguments(arguments);
+    openStandardStreams(debug);
+    trace("********** Start Velnote DEBUG MODE  *******\n");
+    if (debug) trace("DEBUG_MODE ON\n");
+
+    // Clavora.ini lies beside the executable, and the main window finds it through the working
+    // directory. Failure (an empty or missing directory) leaves the working directory as it was.
+    const std::string directory =
+        arguments.empty() ? std::string() : programDirectory(codePage, arguments[0]);
+    SetCurrentDirectoryA(directory.c_str());
+    trace("CurrentDir=%s", directory.c_str());
+
+    runMainWindow();
+    if (debug) {
+        FreeConsole();
+        Sleep(kDebugEndPauseMs);
+    }
     return 0;
 }

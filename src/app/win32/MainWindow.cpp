@@ -4,7 +4,6 @@
 #include "app/win32/AboutWindow.h"
 #include "app/win32/HomePage.h"
 #include "desktop/MultiDisplay.h"
-#include "desktop/Trace.h"
 #include "desktop/win32/VersionGuards.h"
 #include "desktop/win32/Win32Util.h"
 #include "resource.h"
@@ -22,6 +21,8 @@ UINT g_taskbarCreatedMessage = 0;
 std::atomic<HWND> g_residentMainWindow{nullptr};
 
 constexpr char kTrayTip[] = "Clavora";
+// How far the glass frame reaches into the client area: left, right, top, bottom.
+constexpr MARGINS kMainPanelGlass{5, 8, 23, 3};
 
 HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLAVORA)); }
 
@@ -30,15 +31,16 @@ HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURC
 HWND residentMainWindow() noexcept { return g_residentMainWindow.load(); }
 
 CMainWindow::CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::string& currentDirectory)
-    : CClavoraDlg(desktop, currentDirectory),
-      CDialogBase(IDD_CLAVORA_DIALOG),
+    : CDialogBase(IDD_CLAVORA_DIALOG),
+      m_desktop(desktop),
+      m_strIniPath(currentDirectory + "\\" + kIniFileName),
       m_hIcon(programIcon()),
       m_hTrayIcon(programIcon()),
       m_controlDlg(desktop, factory) {}
 
 std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (g_taskbarCreatedMessage != 0 && message == g_taskbarCreatedMessage) {
-        onTaskbarCreated();
+        addTrayIcon();
         return std::nullopt;
     }
     switch (message) {
@@ -48,38 +50,61 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             g_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
             AllowMessageThroughFilter(g_taskbarCreatedMessage);
             g_residentMainWindow = hwnd();
-            OnInitDialog();
+            initialise();
             return TRUE;
         case WM_TIMER:
-            onTimer(static_cast<int>(wParam));
+            // Puts the icon back whenever the notification area lost it.
+            if (static_cast<int>(wParam) == kTrayTimerId && !trayIconPresent()) addTrayIcon();
             break;
         case kTrayCallbackMessage:
-            if (onTrayNotify(static_cast<std::uint32_t>(lParam))) return 0;
-            break;
+            switch (trayClick(static_cast<std::uint32_t>(lParam))) {
+                case TrayClick::ignore:
+                    return std::nullopt;
+                case TrayClick::swallow:
+                    break;
+                case TrayClick::showPanel:
+                    showMainPanel();
+                    break;
+                case TrayClick::showMenu:
+                    showPopupMenuAtCursor(hwnd(), IDR_TRAY_MENU);
+                    break;
+            }
+            return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDM_MAIN_PANEL) {
-                onMainPanelCommand();
+                showMainPanel();
                 return 0;
             }
             if (LOWORD(wParam) == IDM_EXIT) {
-                onExitCommand();
+                setVisible(false);
+                SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
                 return 0;
             }
             break;
         case WM_WINDOWPOSCHANGING: {
             auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
-            position->flags = adjustPosChangingFlags(position->flags);
+            position->flags = posChangingFlags(position->flags, m_bShow);
             break;
         }
         case WM_ENDSESSION:
-            onEndSession(wParam, static_cast<std::uint64_t>(lParam));
+            if (endsSession(wParam, static_cast<std::uint64_t>(lParam))) {
+                // Everything is written before the answer: the system may end the process right after.
+                m_controlDlg.endSession();
+                endDialog(IDOK);
+            }
             return 0;
         case WM_DESTROY:
             g_residentMainWindow = nullptr;
-            onDestroy();
+            // The control panel releases its hotkey, ends its pins and saves, unless the session
+            // has ended already.
+            m_controlDlg.DestroyWindow();
             break;
         case WM_SYSCOMMAND:
-            if (onSysCommand(static_cast<unsigned>(wParam))) return 0;
+            if (isAboutCommand(static_cast<unsigned>(wParam))) {
+                CAboutWindow about;
+                about.doModal(hwnd());
+                return 0;
+            }
             break;
         case WM_DISPLAYCHANGE:
             CMultiDisplay::GetMultiDisplay()->EnumMonitors(m_desktop);
@@ -89,7 +114,7 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             if (wParam == SPI_SETWORKAREA) CMultiDisplay::GetMultiDisplay()->EnumMonitors(m_desktop);
             break;
         case WM_DWMCOMPOSITIONCHANGED:
-            onCompositionChanged();
+            applyGlassFrame();
             break;
         case WM_PAINT:
             if (paintMinimised()) return 0;
@@ -113,15 +138,22 @@ HBRUSH CMainWindow::onCtlColor(HDC dc, HWND, UINT, HBRUSH defaultBrush) {
     return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
 }
 
-void CMainWindow::onPostDestroy() {
-    // The window handle is gone; the copy taken for the tray names the icon to remove.
-    NOTIFYICONDATAA record{};
-    record.cbSize = sizeof(record);
-    record.hWnd = m_hWndTray;
-    Shell_NotifyIconA(NIM_DELETE, &record);
+void CMainWindow::onPostDestroy() { removeTrayIcon(); }
+
+void CMainWindow::initialise() {
+    prepareSystemMenuAndIcons();
+    prepareTrayRecord();
+    // A failed creation is traced by the layer; the program then runs without its panel.
+    static_cast<void>(m_controlDlg.create(hwnd()));
+    m_controlDlg.startPinning(m_strIniPath);
+    ShowWindow(m_controlDlg.hwnd(), SW_SHOW);
+    addTrayIcon();
+    setVisible(false);
+    applyGlassFrame();
+    SetTimer(hwnd(), static_cast<UINT_PTR>(kTrayTimerId), kTrayTimerPeriodMs, nullptr);
 }
 
-void CMainWindow::prepareWindow() {
+void CMainWindow::prepareSystemMenuAndIcons() {
     if (HMENU systemMenu = GetSystemMenu(hwnd(), FALSE)) {
         const wchar_t* text = nullptr;
         // With a zero buffer length LoadString hands out the resource's own read-only text.
@@ -135,8 +167,10 @@ void CMainWindow::prepareWindow() {
     }
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+}
 
-    // The tray record; its size is the system's record of this build (508 bytes on 32 bits).
+void CMainWindow::prepareTrayRecord() {
+    // Its size is the system's record of this build (508 bytes on 32 bits).
     m_hWndTray = hwnd();
     m_nid = NOTIFYICONDATAA{};
     m_nid.cbSize = sizeof(m_nid);
@@ -148,75 +182,61 @@ void CMainWindow::prepareWindow() {
     std::strncpy(m_nid.szTip, kTrayTip, sizeof(m_nid.szTip) - 1);
 }
 
-void CMainWindow::createControlPanel() {
-    // A failed creation is traced by the layer; the program then runs without its panel.
-    static_cast<void>(m_controlDlg.create(hwnd()));
+std::optional<std::uint32_t> CMainWindow::notifyTray(TrayOp op) {
+    if (Shell_NotifyIconA(op == TrayOp::add ? NIM_ADD : NIM_MODIFY, &m_nid)) return std::nullopt;
+    return GetLastError();
 }
 
-void CMainWindow::showControlPanel() { ShowWindow(m_controlDlg.hwnd(), SW_SHOW); }
-
-bool CMainWindow::notifyTray(TrayOp op) {
+bool CMainWindow::trayIconPresent() {
     // The check names the icon and changes nothing, so the shell neither copies the picture
     // nor redraws it every second.
     NOTIFYICONDATAA check{};
     check.cbSize = sizeof(check);
     check.hWnd = m_nid.hWnd;
     check.uID = m_nid.uID;
-    NOTIFYICONDATAA& record = op == TrayOp::check ? check : m_nid;
-    if (Shell_NotifyIconA(op == TrayOp::add ? NIM_ADD : NIM_MODIFY, &record)) return true;
-    m_trayError = GetLastError();
-    return false;
+    return Shell_NotifyIconA(NIM_MODIFY, &check) != FALSE;
 }
 
-Rect CMainWindow::visibleFrameRect() {
-    RECT bounds{};
-    if (SUCCEEDED(GetDwmFrameBounds(hwnd(), bounds))) return toRect(bounds);
-    return windowRect();
+void CMainWindow::addTrayIcon() {
+    ::addTrayIcon([this](TrayOp op) { return notifyTray(op); }, Sleep);
 }
 
-Rect CMainWindow::windowRect() {
-    RECT r{};
-    GetWindowRect(hwnd(), &r);
-    return toRect(r);
+void CMainWindow::removeTrayIcon() {
+    // The window handle is gone; the copy taken for the tray names the icon to remove.
+    NOTIFYICONDATAA record{};
+    record.cbSize = sizeof(record);
+    record.hWnd = m_hWndTray;
+    Shell_NotifyIconA(NIM_DELETE, &record);
 }
 
-void CMainWindow::moveWindowTo(const PanelPoint& topLeft) {
-    SetWindowPos(hwnd(), HWND_TOP, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE);
-}
-
-void CMainWindow::showWindow(ShowCommand command) {
-    switch (command) {
-        case ShowCommand::hide:
-            ShowWindow(hwnd(), SW_HIDE);
-            break;
-        case ShowCommand::show:
-            ShowWindow(hwnd(), SW_SHOW);
-            break;
-        case ShowCommand::showNormal:
-            ShowWindow(hwnd(), SW_SHOWNORMAL);
-            break;
+void CMainWindow::showMainPanel() {
+    if (!m_bShow) {
+        RECT window{};
+        GetWindowRect(hwnd(), &window);
+        // The visible frame, without the invisible resize borders where the system has them.
+        RECT frame{};
+        if (FAILED(GetDwmFrameBounds(hwnd(), frame))) frame = window;
+        const PanelPoint topLeft = mainPanelPosition(toRect(frame), toRect(window), m_desktop.workArea());
+        SetWindowPos(hwnd(), HWND_TOP, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE);
+        setVisible(true);
     }
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd());
 }
 
-void CMainWindow::showTrayMenu() { showPopupMenuAtCursor(hwnd(), IDR_TRAY_MENU); }
-
-void CMainWindow::sendEndSession() { SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0); }
-
-void CMainWindow::runAboutBox() {
-    CAboutWindow about;
-    about.doModal(hwnd());
+void CMainWindow::setVisible(bool show) {
+    m_bShow = show;
+    ShowWindow(hwnd(), show ? SW_SHOW : SW_HIDE);
+    if (show) ShowWindow(hwnd(), SW_SHOWNORMAL);
 }
 
-bool CMainWindow::queryComposition() {
+void CMainWindow::applyGlassFrame() {
     BOOL enabled = FALSE;
     // A failed query leaves the flag off: no glass.
     static_cast<void>(QueryDwmComposition(&enabled));
-    return enabled != FALSE;
-}
-
-void CMainWindow::extendGlassFrame(const GlassMargins& margins) {
-    const MARGINS frame{margins.left, margins.right, margins.top, margins.bottom};
-    static_cast<void>(ExtendDwmFrame(hwnd(), frame));
+    m_bComposition = enabled != FALSE;
+    if (m_bComposition) static_cast<void>(ExtendDwmFrame(hwnd(), kMainPanelGlass));
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 bool CMainWindow::paintMinimised() {

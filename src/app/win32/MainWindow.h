@@ -1,6 +1,7 @@
 // The resident main window on the screen: template 102, run modally for the life of the
-// program. It carries the tray icon, the main panel's visibility, the glass frame and the
-// system-menu About item, and hosts the control panel's window.
+// program. Hidden most of the time, it owns the tray icon and its menu, shows itself as the
+// main panel on request, hosts the control panel's window, carries the glass frame and the
+// system-menu About item, and ends the program.
 #pragma once
 
 #include "app/ClavoraDlg.h"
@@ -9,54 +10,55 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 // The resident main window from its initialisation to its destruction, nullptr otherwise.
 // Safe to ask from any thread (the console's event handler runs on one of its own).
 HWND residentMainWindow() noexcept;
 
-class CMainWindow : public CClavoraDlg, public CDialogBase {
+class CMainWindow : public CDialogBase {
 public:
-    // desktop and factory must outlive the window.
+    // The configuration file is taken from currentDirectory, the working directory that
+    // start-up set. desktop and factory must outlive the window.
     CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::string& currentDirectory);
 
 protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void onOK() override { onOkOrCancel(); }
-    void onCancel() override { onOkOrCancel(); }
+    // Enter, Escape and the close box only hide the panel.
+    void onOK() override { setVisible(false); }
+    void onCancel() override { setVisible(false); }
     HBRUSH onCtlColor(HDC dc, HWND control, UINT kind, HBRUSH defaultBrush) override;
     void onPostDestroy() override;
 
-    CControlDlg& controlDlg() override { return m_controlDlg; }
-    void prepareWindow() override;
-    void createControlPanel() override;
-    void showControlPanel() override;
-    bool notifyTray(TrayOp op) override;
-    std::uint32_t lastError() override { return m_trayError; }
-    void pause(unsigned ms) override { Sleep(ms); }
-    Rect visibleFrameRect() override;
-    Rect windowRect() override;
-    void moveWindowTo(const PanelPoint& topLeft) override;
-    void showWindow(ShowCommand command) override;
-    bool isMinimised() override { return IsIconic(hwnd()) != FALSE; }
-    void bringToForeground() override { SetForegroundWindow(hwnd()); }
-    void showTrayMenu() override;
-    void sendEndSession() override;
-    void endDialogOk() override { endDialog(IDOK); }
-    void runAboutBox() override;
-    bool queryComposition() override;
-    void extendGlassFrame(const GlassMargins& margins) override;
-    void invalidateWindow() override { InvalidateRect(hwnd(), nullptr, TRUE); }
-    void startTimer(int id, unsigned ms) override {
-        SetTimer(hwnd(), static_cast<UINT_PTR>(id), ms, nullptr);
-    }
-
 private:
+    // Control panel created and started, tray icon added, the window hidden, the glass frame
+    // applied and the tray timer running.
+    void initialise();
+    void prepareSystemMenuAndIcons();
+
+    // The tray icon: its record and every call on it.
+    void prepareTrayRecord();
+    std::optional<std::uint32_t> notifyTray(TrayOp op);
+    // Changes nothing; fails when the shell has lost the icon.
+    bool trayIconPresent();
+    void addTrayIcon();
+    void removeTrayIcon();
+
+    // At the bottom-right of the work area (not moved when shown already), restored when
+    // minimised, in front.
+    void showMainPanel();
+    void setVisible(bool show);
+    void applyGlassFrame();
     // Painting while minimised: the icon centred on the erased background.
     bool paintMinimised();
 
+    CDesktop& m_desktop;
+    std::string m_strIniPath;
+    bool m_bShow = false;
+    bool m_bComposition = false;
     HICON m_hIcon;
     HICON m_hTrayIcon;
     CControlPanelWindow m_controlDlg;
     HWND m_hWndTray = nullptr;
     NOTIFYICONDATAA m_nid{};
-    std::uint32_t m_trayError = 0;
 };
