@@ -1,6 +1,6 @@
 #include "BenchWorld.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/ClavoraApp.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <string>
 

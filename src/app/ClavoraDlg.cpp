@@ -1,7 +1,7 @@
 #include "app/ClavoraDlg.h"
 
 #include "app/AppIds.h"
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 #include "resource.h"
 
 PanelPoint mainPanelPosition(const Rect& frame, const Rect& window, const Rect& workArea) {

@@ -1,7 +1,7 @@
 #include "app/HomePage.h"
 
 #include "app/ClavoraApp.h"
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 std::optional<std::string> homePageTarget(std::string_view configuredAddress, const CCodePage& codePage,
                                           std::string_view programPath,

@@ -1,7 +1,7 @@
 #include "conditions/ChildSelDlg.h"
 
+#include "base/Trace.h"
 #include "desktop/Dpi.h"
-#include "desktop/Trace.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,10 +6,10 @@
 // the picture's bitmap and paints it as pictureLayout and selectionOutline say.
 #pragma once
 
+#include "base/DesktopTypes.h"
 #include "conditions/ChildWinInf.h"
 #include "conditions/WindowImage.h"
 #include "desktop/Desktop.h"
-#include "desktop/DesktopTypes.h"
 
 #include <optional>
 #include <string>

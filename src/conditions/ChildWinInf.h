@@ -4,8 +4,8 @@
 // that matching finds later.
 #pragma once
 
+#include "base/DesktopTypes.h"
 #include "desktop/Desktop.h"
-#include "desktop/DesktopTypes.h"
 
 #include <string>
 #include <string_view>

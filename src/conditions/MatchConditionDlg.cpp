@@ -1,6 +1,6 @@
 #include "conditions/MatchConditionDlg.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <tuple>
 

@@ -6,9 +6,9 @@
 // This class decides; the Win32 dialog (CMatchConditionDlgWindow) carries out the view hooks.
 #pragma once
 
+#include "base/DesktopTypes.h"
 #include "conditions/ChildSelDlg.h"
 #include "desktop/Desktop.h"
-#include "desktop/DesktopTypes.h"
 #include "pins/PinData.h"
 
 #include <memory>

@@ -4,8 +4,8 @@
 // layering as they were.
 #pragma once
 
+#include "base/DesktopTypes.h"
 #include "desktop/Desktop.h"
-#include "desktop/DesktopTypes.h"
 
 #include <cstdint>
 

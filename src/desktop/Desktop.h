@@ -3,7 +3,7 @@
 // calls; the tests use a scripted fake world.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "desktop/MultiDisplay.h"
 
+#include "base/Trace.h"
 #include "desktop/Desktop.h"
-#include "desktop/Trace.h"
 
 #include <algorithm>
 #include <cstdint>

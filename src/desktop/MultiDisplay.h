@@ -4,7 +4,7 @@
 // and whether a place for its target leaves that window within the user's reach.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 #include <vector>
 

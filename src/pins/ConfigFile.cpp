@@ -1,7 +1,7 @@
 #include "pins/ConfigFile.h"
 
+#include "base/Trace.h"
 #include "desktop/CodePage.h"
-#include "desktop/Trace.h"
 #include "pins/FileCommit.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "pins/ControlDlg.h"
 
+#include "base/Trace.h"
 #include "desktop/CodePage.h"
-#include "desktop/Trace.h"
 #include "pins/PinRefusal.h"
 #include "pinwindow/PinDlg.h"
 

@@ -11,11 +11,11 @@
 #include "desktop/ImageListCashSmoll.h"
 #include "pins/ConfigFile.h"
 #include "pins/FoundWindows.h"
-#include "pins/PinController.h"
 #include "pins/PinData.h"
 #include "pins/ProcessNames.h"
 #include "pins/WinInf.h"
 #include "pins/WindowIndex.h"
+#include "pinwindow/PinController.h"
 
 #include <string>
 #include <vector>

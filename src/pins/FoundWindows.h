@@ -4,7 +4,7 @@
 // back in the end.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,7 +2,7 @@
 // child window), how its pin looks and acts on it, and, while pinned, the pin window.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 #include "pins/WinInf.h"
 
 #include <cstdint>

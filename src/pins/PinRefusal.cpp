@@ -1,6 +1,6 @@
 #include "pins/PinRefusal.h"
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 #include <array>
 #include <span>

@@ -1,9 +1,9 @@
 #include "pinwindow/PinDlg.h"
 
+#include "base/Trace.h"
 #include "desktop/Desktop.h"
 #include "desktop/MultiDisplay.h"
-#include "desktop/Trace.h"
-#include "pins/PinController.h"
+#include "pinwindow/PinController.h"
 #include "pinwindow/PinPropatyDlg.h"
 #include "resource.h"
 

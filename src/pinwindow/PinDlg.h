@@ -6,7 +6,7 @@
 // messages into the On... calls below and carries out the view hooks.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 #include "pinwindow/PinLayout.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // target, the tests a scripted view.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 class CDesktop;
 class CPinDlg;

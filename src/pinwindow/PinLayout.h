@@ -2,7 +2,7 @@
 // is, where the picture sits in it and where the window sits relative to its target.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 struct PinLayout {
     int dpi = 0;

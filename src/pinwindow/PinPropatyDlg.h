@@ -2,7 +2,7 @@
 // only edits the two values; the pin window applies them after OK.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 class CDesktop;
 

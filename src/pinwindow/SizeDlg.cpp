@@ -1,8 +1,8 @@
 #include "pinwindow/SizeDlg.h"
 
+#include "base/Trace.h"
 #include "desktop/HotKeyExState.h"
-#include "desktop/Trace.h"
-#include "pins/PinController.h"
+#include "pinwindow/PinController.h"
 
 bool CSizeDlg::TestHotKey(unsigned modifiers, unsigned key) {
     trace("Modifiers=%d\n", static_cast<int>(modifiers));

@@ -2,7 +2,7 @@
 // numbers in any base, and output that shell scripts can take apart safely.
 #pragma once
 
-#include "desktop/win32/Win32Util.h"
+#include "base/win32/Win32Util.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "fake/FakeDesktop.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <algorithm>
 #include <iterator>

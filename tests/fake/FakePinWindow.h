@@ -3,7 +3,7 @@
 #pragma once
 
 #include "fake/FakeDesktop.h"
-#include "pins/PinController.h"
+#include "pinwindow/PinController.h"
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/PinDlgFactory.h"
 #include "pinwindow/PinPropatyDlg.h"

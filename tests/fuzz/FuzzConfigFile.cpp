@@ -2,7 +2,7 @@
 // and what it gives survives a save and a second load unchanged: the second save writes the
 // same bytes as the first.
 #include "FuzzCheck.h"
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 #include "pins/ConfigFile.h"
 
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "conditions/ChildSelDlg.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 #include "fake/FakeConditionDialogs.h"
 
 #include <gtest/gtest.h>

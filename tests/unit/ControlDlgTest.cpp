@@ -1,7 +1,7 @@
 #include "pins/ControlDlg.h"
 
+#include "base/Trace.h"
 #include "desktop/MultiDisplay.h"
-#include "desktop/Trace.h"
 #include "fake/FakeConditionDialogs.h"
 #include "fake/FakeControlPanel.h"
 #include "resource.h"

@@ -1,8 +1,8 @@
 // The pinning cycle's shortcuts: process names kept from cycle to cycle, and records that look
 // only at their own program's windows. Each must leave the cycle's outcome as it would be
 // without it.
+#include "base/Trace.h"
 #include "desktop/MultiDisplay.h"
-#include "desktop/Trace.h"
 #include "fake/FakeControlPanel.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // that must behave like the system's.
 #include "fake/FakeDesktop.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "desktop/ImageListCashSmoll.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 #include "fake/FakeIconStore.h"
 
 #include <gtest/gtest.h>

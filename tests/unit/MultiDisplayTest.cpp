@@ -1,6 +1,6 @@
 #include "desktop/MultiDisplay.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 #include "fake/FakeDesktop.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
+#include "base/Trace.h"
 #include "desktop/MultiDisplay.h"
-#include "desktop/Trace.h"
 #include "fake/FakePinWindow.h"
 #include "pins/PinData.h"
 #include "resource.h"

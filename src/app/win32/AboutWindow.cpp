@@ -2,7 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/win32/HomePage.h"
-#include "desktop/win32/Win32Util.h"
+#include "base/win32/Win32Util.h"
 #include "resource.h"
 
 #include <cstdio>

@@ -2,11 +2,11 @@
 // modally for the whole life of the program.
 #include "app/ClavoraApp.h"
 #include "app/win32/MainWindow.h"
+#include "base/Trace.h"
+#include "base/win32/Win32Util.h"
 #include "desktop/MultiDisplay.h"
-#include "desktop/Trace.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "desktop/win32/Win32Desktop.h"
-#include "desktop/win32/Win32Util.h"
 #include "pinwindow/win32/PinWindow.h"
 #include "ui/win32/Controls.h"
 

@@ -3,12 +3,12 @@
 #include "app/AppIds.h"
 #include "app/win32/AboutWindow.h"
 #include "app/win32/HomePage.h"
+#include "base/win32/Handles.h"
+#include "base/win32/Win32Util.h"
 #include "desktop/MultiDisplay.h"
 #include "desktop/win32/VersionGuards.h"
-#include "desktop/win32/Win32Util.h"
 #include "resource.h"
 #include "ui/win32/Controls.h"
-#include "ui/win32/Handles.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "conditions/win32/ChildSelDlgWindow.h"
 
+#include "base/win32/Win32Util.h"
 #include "desktop/win32/VersionGuards.h"
-#include "desktop/win32/Win32Util.h"
 #include "resource.h"
 
 namespace {

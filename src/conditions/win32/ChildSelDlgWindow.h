@@ -2,12 +2,12 @@
 // picture of the target painted into the box at (10, 20) (at 96 DPI) with the red outline.
 #pragma once
 
+#include "base/win32/Handles.h"
 #include "conditions/ChildSelDlg.h"
 #include "conditions/win32/WindowCamera.h"
 #include "desktop/Dpi.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
-#include "ui/win32/Handles.h"
 
 class CChildSelDlgWindow : public CChildSelDlg, public CDialogBase {
 public:

@@ -2,10 +2,10 @@
 // the light-yellow boxes of the child condition.
 #pragma once
 
+#include "base/win32/Handles.h"
 #include "conditions/MatchConditionDlg.h"
 #include "ui/win32/DataExchange.h"
 #include "ui/win32/Dialog.h"
-#include "ui/win32/Handles.h"
 
 class CMatchConditionDlgWindow : public CMatchConditionDlg, public CDialogBase {
 public:

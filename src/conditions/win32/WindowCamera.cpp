@@ -1,8 +1,8 @@
 #include "conditions/win32/WindowCamera.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
+#include "base/win32/Win32Util.h"
 #include "desktop/win32/VersionGuards.h"
-#include "desktop/win32/Win32Util.h"
 
 #include <algorithm>
 #include <cstdint>

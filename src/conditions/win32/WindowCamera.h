@@ -2,8 +2,8 @@
 // dialog's screen, and the placement, redraw and minimise messages of a minimised target.
 #pragma once
 
+#include "base/win32/Handles.h"
 #include "conditions/WindowImage.h"
-#include "ui/win32/Handles.h"
 
 class CWin32WindowCamera : public CWindowCamera {
 public:

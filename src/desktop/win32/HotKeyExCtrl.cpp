@@ -1,7 +1,7 @@
 #include "desktop/win32/HotKeyExCtrl.h"
 
-#include "desktop/Trace.h"
-#include "ui/win32/Handles.h"
+#include "base/Trace.h"
+#include "base/win32/Handles.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The control panel's image list of small icons and the places its icons come from.
 #pragma once
 
+#include "base/win32/Handles.h"
 #include "desktop/ImageListCashSmoll.h"
-#include "ui/win32/Handles.h"
 
 class CWin32SmallIconStore : public CSmallIconStore {
 public:

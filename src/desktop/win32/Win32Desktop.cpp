@@ -1,9 +1,9 @@
 #include "desktop/win32/Win32Desktop.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
+#include "base/win32/Handles.h"
+#include "base/win32/Win32Util.h"
 #include "desktop/win32/VersionGuards.h"
-#include "desktop/win32/Win32Util.h"
-#include "ui/win32/Handles.h"
 
 #include <windows.h>
 

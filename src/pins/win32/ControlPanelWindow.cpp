@@ -1,9 +1,9 @@
 #include "pins/win32/ControlPanelWindow.h"
 
+#include "base/Trace.h"
+#include "base/win32/Win32Util.h"
 #include "conditions/win32/MatchConditionDlgWindow.h"
-#include "desktop/Trace.h"
 #include "desktop/win32/VersionGuards.h"
-#include "desktop/win32/Win32Util.h"
 #include "pins/PanelColumns.h"
 #include "pinwindow/win32/SizeDlgWindow.h"
 #include "resource.h"

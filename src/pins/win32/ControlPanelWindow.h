@@ -3,11 +3,11 @@
 // the pin records in its list.
 #pragma once
 
+#include "base/win32/Handles.h"
 #include "desktop/win32/SmallIconStore.h"
 #include "pins/ControlDlg.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
-#include "ui/win32/Handles.h"
 
 class CControlPanelWindow : public CControlDlg, public CDialogBase {
 public:

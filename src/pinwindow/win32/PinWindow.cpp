@@ -1,7 +1,7 @@
 #include "pinwindow/win32/PinWindow.h"
 
-#include "desktop/Trace.h"
-#include "desktop/win32/Win32Util.h"
+#include "base/Trace.h"
+#include "base/win32/Win32Util.h"
 #include "pinwindow/win32/PinPropatyDlgWindow.h"
 #include "resource.h"
 #include "ui/win32/Controls.h"

@@ -2,10 +2,10 @@
 // to CPinDlg, and the factory that pin records use to make it.
 #pragma once
 
+#include "base/win32/Handles.h"
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/PinDlgFactory.h"
 #include "ui/win32/Dialog.h"
-#include "ui/win32/Handles.h"
 
 #include <windows.h>
 

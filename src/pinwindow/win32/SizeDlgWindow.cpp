@@ -1,6 +1,6 @@
 #include "pinwindow/win32/SizeDlgWindow.h"
 
-#include "desktop/win32/Win32Util.h"
+#include "base/win32/Win32Util.h"
 #include "resource.h"
 
 CSizeDlgWindow::CSizeDlgWindow(CDesktop& desktop)

@@ -1,8 +1,8 @@
 #include "ui/win32/Controls.h"
 
-#include "desktop/Trace.h"
-#include "desktop/win32/Win32Util.h"
-#include "ui/win32/Handles.h"
+#include "base/Trace.h"
+#include "base/win32/Handles.h"
+#include "base/win32/Win32Util.h"
 
 bool initCommonControls() noexcept {
     INITCOMMONCONTROLSEX classes{};

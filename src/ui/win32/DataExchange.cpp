@@ -1,6 +1,6 @@
 #include "ui/win32/DataExchange.h"
 
-#include "desktop/win32/Win32Util.h"
+#include "base/win32/Win32Util.h"
 
 #include <vector>
 

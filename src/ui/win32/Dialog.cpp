@@ -1,6 +1,6 @@
 #include "ui/win32/Dialog.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "ui/win32/Subclass.h"
 
-#include "desktop/Trace.h"
+#include "base/Trace.h"
 
 #include <commctrl.h>
 

@@ -11,12 +11,12 @@
 //   gallery.exe probe                        the layer itself: modal runs, data exchange, a
 //                                            subclassed control that sees posted messages
 
-#include "desktop/win32/Win32Util.h"
+#include "base/win32/Handles.h"
+#include "base/win32/Win32Util.h"
 #include "resource.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/DataExchange.h"
 #include "ui/win32/Dialog.h"
-#include "ui/win32/Handles.h"
 #include "ui/win32/Subclass.h"
 
 #include <windows.h>

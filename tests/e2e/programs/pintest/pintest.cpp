@@ -15,13 +15,13 @@
 //   WM_CLOSE                       EndPin if pinned, then the program ends
 // Output lines (tab-separated key=value): control=, pinned pin= target=, ended rectwin=
 // recttarget= zorder= transflag= trans=, and the program's own traces.
+#include "base/win32/Win32Util.h"
 #include "desktop/MultiDisplay.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "desktop/win32/Win32Desktop.h"
-#include "desktop/win32/Win32Util.h"
 #include "e2e/HelperProgram.h"
-#include "pins/PinController.h"
 #include "pins/PinData.h"
+#include "pinwindow/PinController.h"
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/win32/PinWindow.h"
 #include "ui/win32/Controls.h"

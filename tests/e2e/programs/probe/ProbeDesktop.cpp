@@ -27,9 +27,9 @@
 //   desktop set-layered HWND COLORKEY ALPHA FLAGS   ok=0|1 error
 //   desktop messagebox TEXT CAPTION ok|yesno none|exclamation|question   answer=
 //   desktop appmessagebox TEXT ok|yesno                                  answer=
+#include "base/Trace.h"
 #include "conditions/ChildWinInf.h"
 #include "desktop/CodePage.h"
-#include "desktop/Trace.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "e2e/programs/probe/Probe.h"
 

@@ -1,7 +1,7 @@
 // "probe listview HWND": what a report-view list view of any program shows. The list view's
 // item messages take pointers, so the records travel through memory in the list's process.
+#include "base/win32/Handles.h"
 #include "e2e/programs/probe/Probe.h"
-#include "ui/win32/Handles.h"
 
 #include <commctrl.h>
 

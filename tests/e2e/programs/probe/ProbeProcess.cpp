@@ -1,7 +1,7 @@
 // "probe objects PID" and "probe terminate PID": what a process holds of the window system,
 // for leak checks over a long run, and the end of a process the scenario chose.
+#include "base/win32/Handles.h"
 #include "e2e/programs/probe/Probe.h"
-#include "ui/win32/Handles.h"
 
 #include <windows.h>
 

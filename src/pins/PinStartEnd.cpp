@@ -1,8 +1,8 @@
 // Putting a record's pin onto a window and taking it off again.
+#include "base/Trace.h"
 #include "desktop/Desktop.h"
-#include "desktop/Trace.h"
-#include "pins/PinController.h"
 #include "pins/PinData.h"
+#include "pinwindow/PinController.h"
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/PinDlgFactory.h"
 

@@ -2,7 +2,7 @@
 // and fixed UTF-8 texts to the UTF-16 that the wide API shows.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 #include <windows.h>
 

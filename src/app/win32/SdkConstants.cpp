@@ -1,9 +1,9 @@
 // The portable code names the platform's values it needs without including the SDK's headers.
 // This file holds each copy against the SDK, so that a copy that drifts fails the build.
 #include "app/AppIds.h"
+#include "base/DesktopTypes.h"
 #include "conditions/WindowImage.h"
 #include "desktop/Desktop.h"
-#include "desktop/DesktopTypes.h"
 #include "desktop/HotKeyExState.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "pins/PinController.h"
+#include "pinwindow/PinController.h"
 
 namespace {
 

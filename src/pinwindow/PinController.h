@@ -3,7 +3,7 @@
 // uses the small pin, cannot be dragged, and its two controller commands do nothing.
 #pragma once
 
-#include "desktop/DesktopTypes.h"
+#include "base/DesktopTypes.h"
 
 #include <cstdint>
 
