@@ -122,12 +122,20 @@ pin_head() {
     echo "$((l + (r - l) * 2 / 3)) $((t + (b - t) * 3 / 10))"
 }
 
-# Through a point half-way, so that the move loop sees the drag begin before it ends.
+# Through a point half-way, so that the pin sees the drag begin before it ends. A busy Clavora
+# may take the press after the first motion has passed: the motion is repeated, a pixel further
+# each time, until the pin follows.
 drag_pin_to() {
-    local x y
+    local x y start hx hy try
     read -r x y <<<"$(pin_head "$1")"
+    start=$(field rect "$(probe info "$1")")
+    hx=$(((x + $2) / 2))
+    hy=$(((y + $3) / 2))
     xdotool mousemove "$x" "$y" mousedown 1
-    xdotool mousemove $(((x + $2) / 2)) $(((y + $3) / 2))
+    for try in 0 1 2; do
+        xdotool mousemove $((hx + try)) "$hy"
+        wait_until "[ \"\$(field rect \"\$(probe info $1)\")\" != '$start' ]" 1500 && break
+    done
     xdotool mousemove "$2" "$3"
     xdotool mouseup 1
 }

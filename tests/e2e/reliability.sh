@@ -110,7 +110,8 @@ start_target() {
     start_exe "$TARGET" "$@"
     TARGET_PID=$LAST_PID
     local log="$ARTIFACTS/target.$E2E_LOG_SEQ.log"
-    wait_until "LC_ALL=C grep -q '^window=1' '$log'" 15000 || fail "target did not open: $(cat "$log")"
+    # Wine starts a program slowly on a busy machine.
+    wait_until "LC_ALL=C grep -q '^window=1' '$log'" 30000 || fail "target did not open: $(cat "$log")"
     TARGET_HWND=$(field hwnd "$(LC_ALL=C grep '^window=1' "$log")")
 }
 
