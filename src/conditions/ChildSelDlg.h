@@ -7,9 +7,9 @@
 #pragma once
 
 #include "base/DesktopTypes.h"
-#include "conditions/ChildWinInf.h"
 #include "conditions/WindowImage.h"
 #include "desktop/Desktop.h"
+#include "pins/ChildWinInf.h"
 
 #include <optional>
 #include <string>

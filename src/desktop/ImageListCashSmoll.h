@@ -2,31 +2,22 @@
 // of the shell once per run; the index of a key is the index of its image, for good.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The image list and the places icons come from; carried out by Win32 (and faked in tests).
+// The image list and the places its icons come from; carried out by Win32 (and faked in
+// tests). The store owns every icon handle: the list keeps its own copy of each picture.
 class CSmallIconStore {
 public:
-    enum class Origin { programResource, shell, stock };
-    struct Icon {
-        std::uintptr_t handle = 0;
-        Origin origin = Origin::stock;
-    };
-
     virtual ~CSmallIconStore() = default;
+    // Each adds one picture and gives the new image's index, or -1 when the list refused it.
     // The program's own "desktop" icon resource; nullopt when it cannot be loaded.
-    virtual std::optional<Icon> programIcon() = 0;
+    virtual std::optional<int> addProgramIcon() = 0;
     // The shell's small icon of a file; nullopt when the shell gives none.
-    virtual std::optional<Icon> fileIcon(const std::string& path) = 0;
+    virtual std::optional<int> addFileIcon(const std::string& path) = 0;
     // The system's stock error icon.
-    virtual Icon errorIcon() = 0;
-    // Appends a copy of the icon's picture; the new image's index, or -1 when refused.
-    virtual int append(const Icon& icon) = 0;
-    // Gives back an icon handle that the shell made for us.
-    virtual void release(const Icon& icon) = 0;
+    virtual int addErrorIcon() = 0;
 };
 
 class CImageListCashSmoll {

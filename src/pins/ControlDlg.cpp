@@ -215,7 +215,7 @@ void CControlDlg::runCycle() {
             // window that went by itself ends the pin, so that the record is pinned anew.
             CWinInf* const win = findListed(pin, pin.m_hTarget);
             const bool stays = win && pin.pinDlg() && (pin.Match(*win) || !win->answers());
-            if (!stays) pin.EndPin();
+            if (!stays) pin.EndPin(m_factory);
         }
     }
     if (started) refreshList();
@@ -320,7 +320,7 @@ void CControlDlg::notifyUpdateWindow() {
 }
 
 void CControlDlg::endAllPins() {
-    for (CPinData& pin : m_pins) pin.EndPin();
+    for (CPinData& pin : m_pins) pin.EndPin(m_factory);
 }
 
 void CControlDlg::loadIniFile() {

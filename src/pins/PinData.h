@@ -29,8 +29,9 @@ public:
 
     // Puts a pin on hTarget, with a window made by factory, unless the record is pinned.
     void StartPin(CPinDlgFactory& factory, WinHandle hTarget);
-    // Takes the pin off again and keeps what its window knew; nothing unless pinned.
-    void EndPin();
+    // Takes the pin off again, keeps what its window knew and tells factory's controller;
+    // nothing unless pinned.
+    void EndPin(CPinDlgFactory& factory);
     // The pin window while the record is pinned and the window lives; nullptr otherwise.
     CPinDlg* pinDlg() const;
     // The pin's current place, Z order and transparency, as EndPin would take them back.

@@ -2,7 +2,6 @@
 #include "base/Trace.h"
 #include "desktop/Desktop.h"
 #include "pins/PinData.h"
-#include "pinwindow/PinController.h"
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/PinDlgFactory.h"
 
@@ -67,7 +66,7 @@ void CPinData::takeFromPinWindow(const CPinDlg& pin) {
     heldByPin(*this) = heldByPin(pin);
 }
 
-void CPinData::EndPin() {
+void CPinData::EndPin(CPinDlgFactory& factory) {
     if (m_pinned != 1) return;
     m_pinned = 0;
     trace("EndPin! title=%s\n", m_title.c_str());
@@ -81,5 +80,5 @@ void CPinData::EndPin() {
     m_hPinWnd = kNoWindow;
     m_hTarget = kNoWindow;
 
-    if (CPinController* controller = pinController()) controller->notifyUpdateWindow();
+    if (CPinController* controller = factory.controller()) controller->notifyUpdateWindow();
 }

@@ -2,8 +2,8 @@
 // child windows, which are collected only when a record first needs them.
 #pragma once
 
-#include "conditions/ChildWinInf.h"
 #include "desktop/Desktop.h"
+#include "pins/ChildWinInf.h"
 
 #include <cstdint>
 #include <optional>

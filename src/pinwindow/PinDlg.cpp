@@ -2,8 +2,7 @@
 
 #include "base/Trace.h"
 #include "desktop/Desktop.h"
-#include "desktop/MultiDisplay.h"
-#include "pinwindow/PinController.h"
+#include "pinwindow/PinDlgFactory.h"
 #include "pinwindow/PinPropatyDlg.h"
 #include "resource.h"
 
@@ -31,11 +30,6 @@ bool sameFrame(const Rect& a, const Rect& b) {
 // Yes/No question of "抜く".
 constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
 
-bool dragAllowed() {
-    const CPinController* controller = pinController();
-    return controller && allowsDragging(controller->moveEnable());
-}
-
 // Every pin window from its initialisation to its destruction. Few pins live at once.
 std::vector<CPinDlg*>& livePins() {
     static std::vector<CPinDlg*> pins;
@@ -43,6 +37,8 @@ std::vector<CPinDlg*>& livePins() {
 }
 
 }  // namespace
+
+CPinDlg::CPinDlg(CPinDlgFactory& factory) : m_factory(factory), m_desktop(factory.desktop()) {}
 
 CPinDlg::~CPinDlg() { std::erase(livePins(), this); }
 
@@ -55,7 +51,12 @@ CPinDlg* CPinDlg::find(WinHandle pin) {
 }
 
 void CPinDlg::requestSave() {
-    if (CPinController* controller = pinController()) controller->requestSave();
+    if (CPinController* controller = m_factory.controller()) controller->requestSave();
+}
+
+bool CPinDlg::dragAllowed() const {
+    const CPinController* controller = m_factory.controller();
+    return controller && allowsDragging(controller->moveEnable());
 }
 
 bool CPinDlg::targetExists() { return m_desktop.isWindow(m_hWndTarget); }
@@ -119,7 +120,7 @@ void CPinDlg::OnInitDialog(WinHandle target) {
     static_cast<void>(m_desktop.setLayeredAttributes(self, colorKey));
     m_desktop.setStyle(self, m_desktop.style(self) & ~style::kBorder);
     // The setting is read once: a change affects only pins made afterwards.
-    const CPinController* controller = pinController();
+    const CPinController* controller = m_factory.controller();
     m_normalPin = controller && usesNormalPin(controller->pinSize());
     m_layout = pinLayout(m_normalPin, m_desktop.monitorDpi(target));
     showPinPicture(m_layout);
@@ -138,7 +139,7 @@ void CPinDlg::OnDpiChanged() {
 }
 
 bool CPinDlg::canHold(const Rect& target) const {
-    return CMultiDisplay::GetMultiDisplay()->keepsGrip(target, m_layout.window.width());
+    return m_factory.monitors().keepsGrip(target, m_layout.window.width());
 }
 
 void CPinDlg::OnTimer(unsigned id) {
@@ -155,8 +156,7 @@ void CPinDlg::OnTimer(unsigned id) {
 
 void CPinDlg::UpdatePinRect() {
     const Rect rect = pinRect();
-    if (CMultiDisplay::GetMultiDisplay()->GetMonitorCount() > 1 ||
-        intersects(rect, m_desktop.desktopRect())) {
+    if (m_factory.monitors().GetMonitorCount() > 1 || intersects(rect, m_desktop.desktopRect())) {
         m_rectPin = rect;
     }
 }
@@ -167,8 +167,7 @@ void CPinDlg::OnMove() {
     // The target keeps its place under the pin, but never goes where the user could no
     // longer reach it: there the drag stops, and the pin stays on the target.
     const Rect wanted = targetRectFor(m_layout, m_rectPin, m_rectTarget);
-    const Rect moved =
-        CMultiDisplay::GetMultiDisplay()->dragStop(m_rectTarget, wanted, m_layout.window.width());
+    const Rect moved = m_factory.monitors().dragStop(m_rectTarget, wanted, m_layout.window.width());
     m_desktop.moveWindow(m_hWndTarget, moved, true);
     m_rectTarget = moved;
     if (moved != wanted) movePin(pinRectAt(moved));
@@ -206,7 +205,7 @@ void CPinDlg::OnCommand(int id) {
             requestSave();
             break;
         case IDM_MATCH_CONDITION:
-            if (CPinController* controller = pinController())
+            if (CPinController* controller = m_factory.controller())
                 controller->changeConditionsFromPin(pinHandle());
             break;
         default:
@@ -216,7 +215,9 @@ void CPinDlg::OnCommand(int id) {
 
 void CPinDlg::onPullOut() {
     trace("CVelnoteWin::OnMenuitemdelete() \n");
-    CPinController* controller = pinController();
+    // The factory outlives this object, which the message box's loop may end.
+    CPinDlgFactory& factory = m_factory;
+    CPinController* controller = factory.controller();
     // Without a controller there is no record to remove, so there is nothing to ask.
     if (!controller) return;
     const WinHandle self = pinHandle();
@@ -228,7 +229,7 @@ void CPinDlg::onPullOut() {
     // The cycle ran while the user answered: this pin may have ended and this object gone,
     // and the record may have moved. Both are found again, never taken from before.
     if (answer == MsgAnswer::yes) {
-        if (CPinController* const again = pinController()) again->forgetRecord(recordId);
+        if (CPinController* const again = factory.controller()) again->forgetRecord(recordId);
     } else if (CPinDlg* const pin = find(self)) {
         pin->ApplyZOrder();
     }

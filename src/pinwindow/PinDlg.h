@@ -14,6 +14,7 @@
 #include <optional>
 
 class CDesktop;
+class CPinDlgFactory;
 class CPinPropatyDlg;
 
 // Timer 102 puts the target back at its pinned rectangle.
@@ -22,7 +23,8 @@ constexpr unsigned kPinHoldTimerMs = 1000;
 
 class CPinDlg {
 public:
-    explicit CPinDlg(CDesktop& desktop) : m_desktop(desktop) {}
+    // The factory outlives its pins: they take their desktop, monitors and controller from it.
+    explicit CPinDlg(CPinDlgFactory& factory);
     virtual ~CPinDlg();
     CPinDlg(const CPinDlg&) = delete;
     CPinDlg& operator=(const CPinDlg&) = delete;
@@ -123,13 +125,15 @@ protected:
 
 private:
     bool targetExists();
+    bool dragAllowed() const;
     void onPullOut();
     void onTransparency();
     // The controller's save, after a change of what the file keeps of a shown pin.
-    static void requestSave();
+    void requestSave();
     // Lays the pin out again when its target is on a monitor of another DPI than the pin's.
     void followDpi();
 
+    CPinDlgFactory& m_factory;
     CDesktop& m_desktop;
     // The window under which find() knows this pin.
     WinHandle m_registered = kNoWindow;

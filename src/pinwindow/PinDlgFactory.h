@@ -3,6 +3,8 @@
 #pragma once
 
 #include "base/DesktopTypes.h"
+#include "desktop/MultiDisplay.h"
+#include "pinwindow/PinController.h"
 
 class CDesktop;
 class CPinDlg;
@@ -16,4 +18,9 @@ public:
     virtual CPinDlg* createPinDlg(WinHandle target) = 0;
     // The desktop the pin windows work on.
     virtual CDesktop& desktop() = 0;
+    // The monitors as start-up and the main window last enumerated them.
+    const CMultiDisplay& monitors() const { return *CMultiDisplay::GetMultiDisplay(); }
+    // The controller registered now, or nullptr. Asked at each use, since the controller
+    // may come or go while pins live.
+    CPinController* controller() const { return pinController(); }
 };

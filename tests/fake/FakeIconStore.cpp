@@ -1,18 +1,18 @@
 #include "fake/FakeIconStore.h"
 
-std::optional<CSmallIconStore::Icon> CFakeIconStore::programIcon() {
+std::optional<int> CFakeIconStore::addProgramIcon() {
     if (!hasProgramIcon) return std::nullopt;
-    return Icon{kProgramIcon, Origin::programResource};
+    return add(kProgramIcon);
 }
 
-std::optional<CSmallIconStore::Icon> CFakeIconStore::fileIcon(const std::string& path) {
+std::optional<int> CFakeIconStore::addFileIcon(const std::string& path) {
     ++shellQueries;
     if (!files.count(path)) return std::nullopt;
-    return Icon{nextHandle++, Origin::shell};
+    return add(path);
 }
 
-int CFakeIconStore::append(const Icon& icon) {
+int CFakeIconStore::add(const std::string& picture) {
     if (refuse) return -1;
-    images.push_back(icon.handle);
+    images.push_back(picture);
     return static_cast<int>(images.size()) - 1;
 }

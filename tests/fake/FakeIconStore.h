@@ -1,5 +1,5 @@
-// An image list that counts its pictures, with shell icons only for the paths it is told
-// about: every other path gets no icon from the "shell".
+// An image list that records where each picture came from, with shell icons only for the
+// paths it is told about: every other path gets no icon from the "shell".
 #pragma once
 
 #include "desktop/ImageListCashSmoll.h"
@@ -10,23 +10,23 @@
 
 class CFakeIconStore : public CSmallIconStore {
 public:
-    // The handle of the program's own icon and of the stock error icon, for checking images.
-    static constexpr std::uintptr_t kProgramIcon = 137;
-    static constexpr std::uintptr_t kErrorIcon = 32513;
+    // The pictures of the program's own icon and of the stock error icon; a shell icon is
+    // recorded as its file's path.
+    static constexpr const char* kProgramIcon = "<program icon>";
+    static constexpr const char* kErrorIcon = "<error icon>";
 
-    std::optional<Icon> programIcon() override;
-    std::optional<Icon> fileIcon(const std::string& path) override;
-    Icon errorIcon() override { return Icon{kErrorIcon, Origin::stock}; }
-    int append(const Icon& icon) override;
-    void release(const Icon& icon) override { released.insert(icon.handle); }
+    std::optional<int> addProgramIcon() override;
+    std::optional<int> addFileIcon(const std::string& path) override;
+    int addErrorIcon() override { return add(kErrorIcon); }
 
     std::set<std::string> files;
     bool hasProgramIcon = true;
     // The image list refuses every picture.
     bool refuse = false;
     int shellQueries = 0;
-    std::uintptr_t nextHandle = 1000;
     // The pictures in the list, by image index.
-    std::vector<std::uintptr_t> images;
-    std::set<std::uintptr_t> released;
+    std::vector<std::string> images;
+
+private:
+    int add(const std::string& picture);
 };

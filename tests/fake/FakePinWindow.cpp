@@ -25,15 +25,15 @@ void CFakePropatyDlg::setSpinner(int lower, int upper, int position) {
     spinTo(position);
 }
 
-CFakePinWindow::CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect)
-    : CPinDlg(desktop), m_fake(desktop), m_log(log) {
+CFakePinWindow::CFakePinWindow(CFakePinFactory& factory, FakePinLog& log, const Rect& rect)
+    : CPinDlg(factory), m_fake(factory.fakeDesktop()), m_log(log) {
     FakeWindowSetup setup;
     setup.className = "FakePin";
     setup.rect = rect;
     setup.visible = false;
     // A popup as the template makes it; the border is there to be taken away.
     setup.style = kPopupStyle | style::kBorder;
-    m_handle = desktop.addWindow(setup);
+    m_handle = m_fake.addWindow(setup);
 }
 
 Rect CFakePinWindow::pinRect() { return m_fake.windowRect(m_handle); }
@@ -95,7 +95,7 @@ CPinDlg* CFakePinFactory::createPinDlg(WinHandle target) {
     }
     owners.push_back(target);
     logs.push_back(std::make_unique<FakePinLog>());
-    last = new CFakePinWindow(m_desktop, *logs.back(), Rect{});
+    last = new CFakePinWindow(*this, *logs.back(), Rect{});
     made.push_back(last);
     last->OnInitDialog(target);
     return last;

@@ -67,12 +67,14 @@ struct FakePinLog {
     WinHandle dialogPin = kNoWindow;
 };
 
+class CFakePinFactory;
+
 // A pin window: a window of its own in the fake world, moved by MoveWindow, which reports the
 // move back at once, as the system's WM_MOVE does. Its timers run on the fake clock; its menu
 // is a nested loop.
 class CFakePinWindow : public CPinDlg {
 public:
-    CFakePinWindow(CFakeDesktop& desktop, FakePinLog& log, const Rect& rect);
+    CFakePinWindow(CFakePinFactory& factory, FakePinLog& log, const Rect& rect);
 
     WinHandle pinHandle() override { return m_handle; }
     Rect pinRect() override;
@@ -101,6 +103,7 @@ public:
 
     CPinDlg* createPinDlg(WinHandle target) override;
     CDesktop& desktop() override { return m_desktop; }
+    CFakeDesktop& fakeDesktop() { return m_desktop; }
 
     // The next creation fails.
     bool refuse = false;

@@ -611,7 +611,7 @@ TEST_F(ControlDlgTest, RowsCarryEachProgramsIconAskedOfTheShellOncePerPath) {
     for (const PinListRow& row : panel.rows) images.push_back(row.image);
     // A file without an icon shows the error icon; a row with no picture at all shows its name only.
     EXPECT_EQ(images, (std::vector<int>{0, 1, 0, -1}));
-    EXPECT_EQ(panel.icons.images, (std::vector<std::uintptr_t>{1000, CFakeIconStore::kErrorIcon}));
+    EXPECT_EQ(panel.icons.images, (std::vector<std::string>{kNotepadPath, CFakeIconStore::kErrorIcon}));
     EXPECT_EQ(panel.icons.shellQueries, 2);
     EXPECT_EQ(panel.rows[3].programName, "NOTEPAD.EXE");
 }

@@ -83,7 +83,7 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
         // The first tick of the hold timer puts the window at the held rectangle.
         factory.last->OnTimer(kPinHoldTimerId);
         EXPECT_EQ(desktop.windowRect(target), c.held);
-        pinned.EndPin();
+        pinned.EndPin(factory);
         desktop.setRect(target, Rect{100, 200, 500, 600});
     }
 }
@@ -126,7 +126,7 @@ TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
     pin.movePin(Rect{300, 300, 352, 350});
     traces.clear();
 
-    record.EndPin();
+    record.EndPin(factory);
     EXPECT_EQ(traces, "EndPin! title=Memo\n■■m_rectWin.top=300, m_rectWin.left=300\n");
     EXPECT_EQ(record.m_rectWin, (Rect{300, 300, 352, 350}));
     EXPECT_EQ(record.m_rectTarget, (Rect{280, 332, 680, 732}));
@@ -147,14 +147,14 @@ TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
 
 TEST_F(PinStartEndTest, EndWithoutAControllerStillEnds) {
     record.StartPin(factory, target);
-    record.EndPin();
+    record.EndPin(factory);
     EXPECT_EQ(record.m_pinned, 0);
     EXPECT_TRUE(log().destroyed);
 }
 
 TEST_F(PinStartEndTest, CallsInTheWrongStateDoNothing) {
     CFakePinController controller;
-    record.EndPin();
+    record.EndPin(factory);
     EXPECT_EQ(traces, "");
     EXPECT_EQ(controller.updates, 0);
 

@@ -36,7 +36,8 @@ CMainWindow::CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::
       m_strIniPath(currentDirectory + "\\" + kIniFileName),
       m_hIcon(programIcon()),
       m_hTrayIcon(programIcon()),
-      m_controlDlg(desktop, factory) {}
+      m_conditionEditor(desktop),
+      m_controlDlg(desktop, factory, m_conditionEditor) {}
 
 std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (g_taskbarCreatedMessage != 0 && message == g_taskbarCreatedMessage) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/ClavoraDlg.h"
+#include "conditions/win32/MatchConditionDlgWindow.h"
 #include "pins/win32/ControlPanelWindow.h"
 #include "ui/win32/Dialog.h"
 
@@ -58,6 +59,7 @@ private:
     bool m_bComposition = false;
     HICON m_hIcon;
     HICON m_hTrayIcon;
+    CWin32ConditionEditor m_conditionEditor;
     CControlPanelWindow m_controlDlg;
     HWND m_hWndTray = nullptr;
     NOTIFYICONDATAA m_nid{};

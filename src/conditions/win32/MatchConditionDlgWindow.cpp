@@ -83,3 +83,8 @@ std::unique_ptr<CChildSelDlg> CMatchConditionDlgWindow::makeChildSelDlg() {
     // Owned by this dialog, which stays disabled beneath it.
     return std::make_unique<CChildSelDlgWindow>(m_desktop, hwnd());
 }
+
+bool CWin32ConditionEditor::editConditions(HWND owner, CPinData& record, bool fromPin, WinHandle pinWindow) {
+    CMatchConditionDlgWindow dialog(m_desktop, owner);
+    return dialog.edit(record, fromPin, pinWindow);
+}

@@ -4,6 +4,7 @@
 
 #include "base/win32/Handles.h"
 #include "conditions/MatchConditionDlg.h"
+#include "pins/win32/ConditionEditor.h"
 #include "ui/win32/DataExchange.h"
 #include "ui/win32/Dialog.h"
 
@@ -31,4 +32,16 @@ private:
 
     HWND m_owner;
     CBrushHandle m_brushInfo;
+};
+
+// The control panel's way to the dialog.
+class CWin32ConditionEditor : public CConditionEditor {
+public:
+    // desktop must outlive the editor.
+    explicit CWin32ConditionEditor(CDesktop& desktop) noexcept : m_desktop(desktop) {}
+
+    bool editConditions(HWND owner, CPinData& record, bool fromPin, WinHandle pinWindow) override;
+
+private:
+    CDesktop& m_desktop;
 };

@@ -11,12 +11,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // IDI_ERROR, spelled for the ANSI call.
 constexpr WORD kStockErrorIcon = 32513;
 
-HICON toHicon(const CSmallIconStore::Icon& icon) { return reinterpret_cast<HICON>(icon.handle); }
-
-CSmallIconStore::Icon fromHicon(HICON icon, CSmallIconStore::Origin origin) {
-    return CSmallIconStore::Icon{reinterpret_cast<std::uintptr_t>(icon), origin};
-}
-
 }  // namespace
 
 // The system's small icon size, which is what the shell hands out as small file icons: 16 at
@@ -27,16 +21,16 @@ CWin32SmallIconStore::CWin32SmallIconStore() noexcept
     ImageList_SetBkColor(m_imageList.get(), kWhite);
 }
 
-std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::programIcon() {
+std::optional<int> CWin32SmallIconStore::addProgramIcon() {
     // Drawn for the list's size where the icon has that picture, rather than shrunk from 32.
     HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DESKTOP),
                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     if (icon == nullptr) return std::nullopt;
-    return fromHicon(icon, Origin::programResource);
+    return add(icon);
 }
 
-std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::fileIcon(const std::string& path) {
+std::optional<int> CWin32SmallIconStore::addFileIcon(const std::string& path) {
     SHFILEINFOA info{};
     // A failed query may leave an icon field behind that names no icon (Wine's ANSI entry
     // copies it from a record it never filled): only a successful answer's icon is ours.
@@ -44,15 +38,15 @@ std::optional<CSmallIconStore::Icon> CWin32SmallIconStore::fileIcon(const std::s
         info.hIcon == nullptr) {
         return std::nullopt;
     }
-    return fromHicon(info.hIcon, Origin::shell);
+    // The list keeps its own copy, so the shell's icon goes back even when the list refused it.
+    const CIconHandle icon(info.hIcon);
+    return add(icon.get());
 }
 
-CSmallIconStore::Icon CWin32SmallIconStore::errorIcon() {
-    return fromHicon(LoadIconA(nullptr, MAKEINTRESOURCEA(kStockErrorIcon)), Origin::stock);
+int CWin32SmallIconStore::addErrorIcon() {
+    return add(LoadIconA(nullptr, MAKEINTRESOURCEA(kStockErrorIcon)));
 }
 
-int CWin32SmallIconStore::append(const Icon& icon) {
-    return ImageList_ReplaceIcon(m_imageList.get(), -1, toHicon(icon));
+int CWin32SmallIconStore::add(HICON icon) noexcept {
+    return ImageList_ReplaceIcon(m_imageList.get(), -1, icon);
 }
-
-void CWin32SmallIconStore::release(const Icon& icon) { DestroyIcon(toHicon(icon)); }

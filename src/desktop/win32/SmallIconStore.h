@@ -11,12 +11,12 @@ public:
 
     HIMAGELIST imageList() const noexcept { return m_imageList.get(); }
 
-    std::optional<Icon> programIcon() override;
-    std::optional<Icon> fileIcon(const std::string& path) override;
-    Icon errorIcon() override;
-    int append(const Icon& icon) override;
-    void release(const Icon& icon) override;
+    std::optional<int> addProgramIcon() override;
+    std::optional<int> addFileIcon(const std::string& path) override;
+    int addErrorIcon() override;
 
 private:
+    int add(HICON icon) noexcept;
+
     CImageListHandle m_imageList;
 };

@@ -2,7 +2,6 @@
 
 #include "base/Trace.h"
 #include "base/win32/Win32Util.h"
-#include "conditions/win32/MatchConditionDlgWindow.h"
 #include "desktop/win32/VersionGuards.h"
 #include "pins/PanelColumns.h"
 #include "pinwindow/win32/SizeDlgWindow.h"
@@ -24,9 +23,11 @@ constexpr std::u8string_view kPinnedMark = u8"●";
 
 }  // namespace
 
-CControlPanelWindow::CControlPanelWindow(CDesktop& desktop, CPinDlgFactory& factory)
+CControlPanelWindow::CControlPanelWindow(CDesktop& desktop, CPinDlgFactory& factory,
+                                         CConditionEditor& conditions)
     : CControlDlg(desktop, factory, m_iconStore),
       CDialogBase(IDD_CONTROL),
+      m_conditions(conditions),
       m_brushBack(CreateSolidBrush(kPanelGrey)) {}
 
 std::optional<LRESULT> CControlPanelWindow::onMessage(UINT message, WPARAM wParam, LPARAM) {
@@ -143,6 +144,5 @@ HBRUSH CControlPanelWindow::onCtlColor(HDC dc, HWND, UINT kind, HBRUSH defaultBr
 
 bool CControlPanelWindow::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) {
     // Owned by the resident main window, as every dialog of the program without a parent.
-    CMatchConditionDlgWindow dialog(m_desktop, GetAncestor(hwnd(), GA_ROOT));
-    return dialog.edit(record, fromPin, pinWindow);
+    return m_conditions.editConditions(GetAncestor(hwnd(), GA_ROOT), record, fromPin, pinWindow);
 }

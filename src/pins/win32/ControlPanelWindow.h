@@ -6,13 +6,14 @@
 #include "base/win32/Handles.h"
 #include "desktop/win32/SmallIconStore.h"
 #include "pins/ControlDlg.h"
+#include "pins/win32/ConditionEditor.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
 
 class CControlPanelWindow : public CControlDlg, public CDialogBase {
 public:
-    // desktop and factory must outlive the panel.
-    CControlPanelWindow(CDesktop& desktop, CPinDlgFactory& factory);
+    // desktop, factory and conditions must outlive the panel.
+    CControlPanelWindow(CDesktop& desktop, CPinDlgFactory& factory, CConditionEditor& conditions);
 
 protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +39,7 @@ private:
     // The base's icon cache keeps a reference to it from its construction on; it is used only
     // once the panel is complete.
     CWin32SmallIconStore m_iconStore;
+    CConditionEditor& m_conditions;
     CBrushHandle m_brushBack;
     CListView m_list;
 };

@@ -6,8 +6,8 @@
 #include "resource.h"
 #include "ui/win32/Controls.h"
 
-CPinWindow::CPinWindow(CDesktop& desktop)
-    : CPinDlg(desktop), CDialogBase(IDD_PIN), m_brushBack(CreateSolidBrush(RGB(255, 255, 255))) {}
+CPinWindow::CPinWindow(CPinDlgFactory& factory)
+    : CPinDlg(factory), CDialogBase(IDD_PIN), m_brushBack(CreateSolidBrush(RGB(255, 255, 255))) {}
 
 bool CPinWindow::createFor(HWND target) noexcept {
     if (!create(target)) return false;
@@ -161,7 +161,7 @@ std::unique_ptr<CPinPropatyDlg> CPinWindow::makeTransparencyDialog() {
 void CPinWindow::destroyPin() { destroy(); }
 
 CPinDlg* CWin32PinFactory::createPinDlg(WinHandle target) {
-    auto* window = new CPinWindow(m_desktop);
+    auto* window = new CPinWindow(*this);
     if (!window->createFor(toHwnd(target))) {
         delete window;
         return nullptr;

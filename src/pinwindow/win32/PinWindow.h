@@ -11,7 +11,7 @@
 
 class CPinWindow : public CPinDlg, public CDialogBase {
 public:
-    explicit CPinWindow(CDesktop& desktop);
+    explicit CPinWindow(CPinDlgFactory& factory);
 
     // Creates the hidden window owned by target and arms the self-deletion. False when the
     // system refuses; the caller then still owns the object.

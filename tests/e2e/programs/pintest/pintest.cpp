@@ -73,7 +73,7 @@ void startPin() {
 
 void endPin() {
     if (g_record.m_pinned == 0) return;
-    g_record.EndPin();
+    g_record.EndPin(g_factory);
     printEnded();
 }
 

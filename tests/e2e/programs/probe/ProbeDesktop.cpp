@@ -28,10 +28,10 @@
 //   desktop messagebox TEXT CAPTION ok|yesno none|exclamation|question   answer=
 //   desktop appmessagebox TEXT ok|yesno                                  answer=
 #include "base/Trace.h"
-#include "conditions/ChildWinInf.h"
 #include "desktop/CodePage.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "e2e/programs/probe/Probe.h"
+#include "pins/ChildWinInf.h"
 
 #include <windows.h>
 

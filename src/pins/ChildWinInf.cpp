@@ -1,4 +1,4 @@
-#include "conditions/ChildWinInf.h"
+#include "pins/ChildWinInf.h"
 
 #include <algorithm>
 

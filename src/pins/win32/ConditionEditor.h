@@ -1,0 +1,17 @@
+// How the control panel has a record's matching conditions edited. The condition dialog
+// edits pin records, so it sits above the panel's folder and is handed to the panel.
+#pragma once
+
+#include "base/DesktopTypes.h"
+
+#include <windows.h>
+
+class CPinData;
+
+class CConditionEditor {
+public:
+    virtual ~CConditionEditor() = default;
+    // Runs the match condition dialog with owner disabled; true when the user confirmed, and
+    // record then holds the edited conditions.
+    virtual bool editConditions(HWND owner, CPinData& record, bool fromPin, WinHandle pinWindow) = 0;
+};
