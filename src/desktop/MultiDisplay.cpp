@@ -33,13 +33,6 @@ int furthestStep(int full, Keeps keeps) {
 
 }  // namespace
 
-bool rectOnAnyMonitor(const std::vector<MonitorRecord>& monitors, const Rect& r) {
-    const bool empty = r.width() <= 0 || r.height() <= 0;
-    const Rect area = empty ? Rect{r.left, r.top, r.left + 1, r.top + 1} : r;
-    return std::any_of(monitors.begin(), monitors.end(),
-                       [&area](const MonitorRecord& m) { return intersects(m.monitor, area); });
-}
-
 CMultiDisplay* CMultiDisplay::GetMultiDisplay() {
     if (!g_multiDisplay) g_multiDisplay = new CMultiDisplay;
     return g_multiDisplay;
@@ -53,7 +46,7 @@ void CMultiDisplay::ReleaseMultiDisplay() {
 void CMultiDisplay::EnumMonitors(CDesktop& desktop) {
     m_monitorCount = 0;
     m_monitors.clear();
-    for (const MonitorRecord& monitor : desktop.monitors()) addMonitor(monitor);
+    for (const MonitorRecord& monitor : desktop.enumerateMonitors()) addMonitor(monitor);
 }
 
 void CMultiDisplay::addMonitor(const MonitorRecord& monitor) {

@@ -2,7 +2,6 @@
 
 #include "base/Trace.h"
 #include "desktop/CodePage.h"
-#include "desktop/MultiDisplay.h"
 #include "pins/PinRefusal.h"
 #include "pinwindow/PinDlg.h"
 
@@ -50,11 +49,13 @@ int findRecordOfPinWindow(const std::vector<CPinData>& pins, WinHandle pin, bool
     return -1;
 }
 
-bool liesOnMonitor(CDesktop& desktop, WinHandle h, const std::vector<MonitorRecord>& monitors) {
+bool liesOnMonitor(CDesktop& desktop, WinHandle h, const std::vector<Rect>* monitors) {
     // A minimised window is parked off every monitor, so this also leaves minimised windows out.
     const Rect r = desktop.windowRect(h);
     if (r.height() == 0 || r.width() == 0) return false;
-    return rectOnAnyMonitor(monitors, r);
+    // A rectangle turned inside out is left to the system's own rule.
+    if (!monitors || r.width() < 0 || r.height() < 0) return desktop.rectOnAnyMonitor(r);
+    return std::any_of(monitors->begin(), monitors->end(), [&r](const Rect& m) { return intersects(m, r); });
 }
 
 // A window of the cycle's enumeration, answered from what the cycle keeps: the monitors asked
@@ -63,8 +64,8 @@ bool liesOnMonitor(CDesktop& desktop, WinHandle h, const std::vector<MonitorReco
 // WS_MAXIMIZE bits).
 class ListedWindow final : public CPinCandidate {
 public:
-    ListedWindow(CDesktop& desktop, CProcessNames& names, const std::vector<MonitorRecord>& monitors,
-                 WinHandle own, WinHandle h)
+    ListedWindow(CDesktop& desktop, CProcessNames& names, const std::vector<Rect>& monitors, WinHandle own,
+                 WinHandle h)
         : m_desktop(desktop), m_names(names), m_monitors(monitors), m_own(own), m_h(h) {}
 
     bool isOwnPanel() override { return m_h == m_own; }
@@ -77,7 +78,7 @@ public:
         return *m_title;
     }
     const std::string& upperExeName() override { return m_names.upperBaseName(processId()); }
-    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, m_monitors); }
+    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, &m_monitors); }
     bool runsElevated() override { return m_names.runsElevated(processId()); }
 
     std::uint32_t processId() {
@@ -89,7 +90,7 @@ public:
 private:
     CDesktop& m_desktop;
     CProcessNames& m_names;
-    const std::vector<MonitorRecord>& m_monitors;
+    const std::vector<Rect>& m_monitors;
     const WinHandle m_own;
     const WinHandle m_h;
     std::optional<std::uint32_t> m_style;
@@ -112,7 +113,7 @@ public:
         if (!m_exeName) m_exeName = mbUpper(systemCodePage(), getProcessBaseName(m_desktop, processId()));
         return *m_exeName;
     }
-    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, m_desktop.monitors()); }
+    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, nullptr); }
     bool runsElevated() override { return m_desktop.runsElevated(processId()); }
 
     std::uint32_t processId() { return m_desktop.windowProcessId(m_h); }
@@ -162,12 +163,12 @@ void CControlDlg::buildWindowList() {
     // cycle are written over in place.
     std::size_t listed = 0;
     m_processNames.beginCycle();
-    m_monitors = m_desktop.monitors();
+    m_desktop.monitorRects(m_monitorRects);
     const WinHandle own = panelWindow();
     for (const WinHandle h : m_desktop.topLevelWindows()) {
         // Only windows that get far enough need their process's names, which are read once
         // per process and kept while it lives.
-        ListedWindow window(m_desktop, m_processNames, m_monitors, own, h);
+        ListedWindow window(m_desktop, m_processNames, m_monitorRects, own, h);
         if (pinRefusal(window, PinTestOrder::cycle) != PinRefusal::none) continue;
         const std::uint32_t processId = window.processId();
 

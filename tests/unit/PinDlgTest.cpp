@@ -316,7 +316,7 @@ TEST_F(PinDlgTest, APinIsLaidOutAgainWhenItsTargetsMonitorChangesScale) {
     CFakePinWindow& pin = newPin();
     attach(0, 70, 0, kTargetRect);
     EXPECT_EQ(log().layout, pinLayout(false, 96));
-    std::vector<MonitorRecord> monitors = desktop.monitors();
+    std::vector<MonitorRecord> monitors = desktop.enumerateMonitors();
     // The scale of the other monitor does not matter to this pin.
     monitors[1].dpi = 192;
     desktop.setMonitors(monitors);

@@ -65,7 +65,7 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
          {1888, -22, 1940, 40},
          {1868, 10, 2268, 300}},
     };
-    const MonitorRecord monitor = desktop.monitors().front();
+    const MonitorRecord monitor = desktop.enumerateMonitors().front();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MonitorRecord scaled = monitor;
