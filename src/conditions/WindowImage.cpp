@@ -20,7 +20,7 @@ void captureWindowImage(CDesktop& desktop, CWindowCamera& camera, WinHandle targ
 
     const std::uint32_t savedStyle = desktop.style(target);
     const std::uint32_t savedExStyle = desktop.exStyle(target);
-    const WindowPlacement savedPlacement = camera.placement(target);
+    const WindowPlacement savedPlacement = desktop.placement(target);
     const bool wasLayered = (savedExStyle & style::kExLayered) != 0;
     // What a layered target gets back when its own attributes cannot be read.
     LayeredAttributes savedLayered{0xFFFFFF, 255, 0};
@@ -45,26 +45,27 @@ void captureWindowImage(CDesktop& desktop, CWindowCamera& camera, WinHandle targ
     if (minimised) {
         desktop.setExStyle(target, savedExStyle | style::kExLayered);
         (void)desktop.setLayeredAttributes(target, kInvisible);
-        camera.setRedraw(target, false);
-        camera.showNormal(target);
-        camera.setRedraw(target, true);
-        camera.moveWindow(target, shifted(normal, kOffScreenShift));
+        desktop.setRedraw(target, false);
+        desktop.showNormal(target);
+        desktop.setRedraw(target, true);
+        // It waits for the target, so that the target is in its place before it draws.
+        desktop.moveWindow(target, shifted(normal, kOffScreenShift), true, MoveWait::forTarget);
     }
 
     const Rect frame = desktop.windowRect(target);
     width = frame.width();
     height = frame.height();
     // Only a bounded wait for a target that may hang; what it has drawn by then is the picture.
-    (void)camera.answers(target, kCaptureProbeTimeoutMs);
+    (void)desktop.answers(target, kCaptureProbeTimeoutMs);
     camera.takePicture(target, showing, width, height);
 
     if (!minimised) return;
-    camera.setRedraw(target, false);
+    desktop.setRedraw(target, false);
     WindowPlacement minimisedAgain = savedPlacement;
     minimisedAgain.showCmd = kShowMinimize;
-    camera.setPlacement(target, minimisedAgain);
-    camera.minimizeByCommand(target);
-    camera.setRedraw(target, true);
+    desktop.setPlacement(target, minimisedAgain);
+    desktop.minimizeByCommand(target);
+    desktop.setRedraw(target, true);
     if (wasLayered) (void)desktop.setLayeredAttributes(target, savedLayered);
     desktop.setExStyle(target, savedExStyle);
     desktop.setStyle(target, savedStyle);

@@ -19,6 +19,31 @@ enum class MsgAnswer { ok, yes, no, cancel };
 // that runs with higher rights than Clavora, which the system does not let it change.
 enum class ChangeResult { done, denied, failed };
 
+// Whether a move waits until the window's program has carried it out.
+enum class MoveWait { no, forTarget };
+
+struct ScreenPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    constexpr bool operator==(const ScreenPoint&) const = default;
+};
+
+// A window's placement as the system keeps it.
+struct WindowPlacement {
+    std::uint32_t flags = 0;
+    std::uint32_t showCmd = 0;
+    ScreenPoint minPosition;
+    ScreenPoint maxPosition;
+    // Where the window is when it is neither minimised nor maximised.
+    Rect normal;
+    constexpr bool operator==(const WindowPlacement&) const = default;
+};
+
+// The show command of a placement that minimises the window.
+constexpr std::uint32_t kShowMinimize = 6;
+// How long a program is given to answer before it counts as not handling its messages.
+constexpr unsigned kAnswerTimeoutMs = 200;
+
 // A call that fails traces itself with the system's error code where it fails.
 class CDesktop {
 public:
@@ -39,9 +64,10 @@ public:
     // nullopt when the owning program does not answer in time: a hung target must not
     // freeze Clavora.
     virtual std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) = 0;
-    // Whether the program that owns h handles its messages: it is asked, and given a short
-    // while to answer. A stopped or busy program gives false; nothing waits on it longer.
-    virtual bool answers(WinHandle h) = 0;
+    // Whether the program that owns h handles its messages: it is asked, and given timeoutMs
+    // to answer. A stopped or busy program gives false; nothing waits on it longer.
+    virtual bool answers(WinHandle h, unsigned timeoutMs) = 0;
+    bool answers(WinHandle h) { return answers(h, kAnswerTimeoutMs); }
     // Class name, at most maxChars - 1 bytes.
     virtual std::string className(WinHandle h, std::size_t maxChars) = 0;
     virtual int controlId(WinHandle h) = 0;
@@ -56,8 +82,19 @@ public:
     virtual void setExStyle(WinHandle h, std::uint32_t value) = 0;
     virtual Rect windowRect(WinHandle h) = 0;
     // Moves h to r (x, y, width and height taken from r). A window of another program is
-    // asked to move and follows when its program gets to it; nothing waits for that.
-    virtual void moveWindow(WinHandle h, const Rect& r, bool repaint) = 0;
+    // asked to move and follows when its program gets to it; nothing waits for that unless
+    // wait says so.
+    virtual void moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait wait) = 0;
+    void moveWindow(WinHandle h, const Rect& r, bool repaint) { moveWindow(h, r, repaint, MoveWait::no); }
+    // The placement; a zeroed one when it cannot be read.
+    virtual WindowPlacement placement(WinHandle h) = 0;
+    virtual void setPlacement(WinHandle h, const WindowPlacement& placement) = 0;
+    // Whether h redraws itself while it changes.
+    virtual void setRedraw(WinHandle h, bool on) = 0;
+    // Shown and restored to its normal place.
+    virtual void showNormal(WinHandle h) = 0;
+    // Minimised as its own minimise box would do it.
+    virtual void minimizeByCommand(WinHandle h) = 0;
     // Into (or out of) the topmost band, neither moving nor sizing; asked like moveWindow.
     virtual ChangeResult setTopmost(WinHandle h, bool topmost) = 0;
     virtual std::optional<LayeredAttributes> layeredAttributes(WinHandle h) = 0;

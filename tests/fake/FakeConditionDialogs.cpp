@@ -1,8 +1,5 @@
 #include "fake/FakeConditionDialogs.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
 
 constexpr std::uint32_t kPopupStyle = 0x80000000;
@@ -16,63 +13,13 @@ WinHandle addDialogWindow(CFakeDesktop& desktop, const std::string& className) {
 
 }  // namespace
 
-WindowPlacement CFakeWindowCamera::placement(WinHandle h) {
-    if (!m_fake.isWindow(h)) return {};
-    WindowPlacement placement;
-    placement.showCmd = m_fake.isIconic(h) ? kShowMinimize : 1;
-    const auto scripted = normalRect.find(h);
-    placement.normal = scripted != normalRect.end() ? scripted->second : m_fake.normalRect(h);
-    return placement;
-}
-
-void CFakeWindowCamera::setPlacement(WinHandle h, const WindowPlacement& placement) {
-    calls.push_back({.kind = FakeCameraCall::Kind::setPlacement, .window = h, .placement = placement});
-    m_fake.restore(h);
-    m_fake.setRect(h, placement.normal);
-    if (placement.showCmd == kShowMinimize) m_fake.minimize(h);
-}
-
-void CFakeWindowCamera::setRedraw(WinHandle h, bool on) {
-    calls.push_back({.kind = FakeCameraCall::Kind::setRedraw, .window = h, .flag = on});
-}
-
-void CFakeWindowCamera::showNormal(WinHandle h) {
-    calls.push_back({.kind = FakeCameraCall::Kind::showNormal, .window = h});
-    m_fake.restore(h);
-    m_fake.setVisible(h, true);
-}
-
-void CFakeWindowCamera::moveWindow(WinHandle h, const Rect& r) {
-    calls.push_back({.kind = FakeCameraCall::Kind::moveWindow, .window = h, .targetRect = r});
-    m_fake.setRect(h, r);
-}
-
-void CFakeWindowCamera::minimizeByCommand(WinHandle h) {
-    calls.push_back({.kind = FakeCameraCall::Kind::minimizeByCommand, .window = h});
-    m_fake.minimize(h);
-}
-
-bool CFakeWindowCamera::answers(WinHandle h, unsigned timeoutMs) {
-    calls.push_back({.kind = FakeCameraCall::Kind::answers, .window = h, .timeoutMs = timeoutMs});
-    return answering;
-}
-
 void CFakeWindowCamera::takePicture(WinHandle target, WinHandle showing, int width, int height) {
-    calls.push_back({.kind = FakeCameraCall::Kind::takePicture,
-                     .window = target,
-                     .width = width,
-                     .height = height,
-                     .targetRect = m_fake.windowRect(target),
-                     .targetLayered = m_fake.layeredAttributes(target)});
+    pictures.push_back({.width = width,
+                        .height = height,
+                        .targetRect = m_fake.windowRect(target),
+                        .targetLayered = m_fake.layeredAttributes(target),
+                        .callsBefore = m_fake.calls().size()});
     shownIn = showing;
-    ++pictures;
-}
-
-std::vector<FakeCameraCall> CFakeWindowCamera::callsOf(FakeCameraCall::Kind kind) const {
-    std::vector<FakeCameraCall> out;
-    std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
-                 [kind](const FakeCameraCall& c) { return c.kind == kind; });
-    return out;
 }
 
 CFakeChildSelDlg::CFakeChildSelDlg(CFakeDesktop& desktop, User user)

@@ -9,62 +9,30 @@
 #include "fake/FakeDesktop.h"
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-// What the camera was asked to do, in order.
-struct FakeCameraCall {
-    enum class Kind {
-        setPlacement,
-        setRedraw,
-        showNormal,
-        moveWindow,
-        minimizeByCommand,
-        answers,
-        takePicture
-    };
-    Kind kind = Kind::takePicture;
-    WinHandle window = kNoWindow;
-    // setRedraw: on; answers: the time-out; moveWindow: the rectangle; takePicture: the size,
-    // and the target's rectangle and layering at that moment.
-    bool flag = false;
-    unsigned timeoutMs = 0;
+// One picture the camera took: its size, and the target's rectangle and layering at that moment.
+struct FakePicture {
     int width = 0;
     int height = 0;
     Rect targetRect{};
     std::optional<LayeredAttributes> targetLayered{};
-    WindowPlacement placement{};
-    bool operator==(const FakeCameraCall&) const = default;
+    // How many calls had changed the world when it was taken.
+    std::size_t callsBefore = 0;
 };
 
-// Placements come from the world: a window's normal place is its rectangle, or for a minimised
-// or maximised one the place it is restored to (normalRect may script another). Showing restores
-// the window, minimising minimises it; a picture records the target's size at that moment.
+// Pictures windows of the fake world.
 class CFakeWindowCamera : public CWindowCamera {
 public:
     explicit CFakeWindowCamera(CFakeDesktop& desktop) : m_fake(desktop) {}
 
-    WindowPlacement placement(WinHandle h) override;
-    void setPlacement(WinHandle h, const WindowPlacement& placement) override;
-    void setRedraw(WinHandle h, bool on) override;
-    void showNormal(WinHandle h) override;
-    void moveWindow(WinHandle h, const Rect& r) override;
-    void minimizeByCommand(WinHandle h) override;
-    bool answers(WinHandle h, unsigned timeoutMs) override;
     void takePicture(WinHandle target, WinHandle showing, int width, int height) override;
 
-    std::vector<FakeCameraCall> callsOf(FakeCameraCall::Kind kind) const;
-
-    // Normal places that differ from what the world says (an empty one, say).
-    std::map<WinHandle, Rect> normalRect;
-    // false: the target does not answer the probe in time.
-    bool answering = true;
-    // The window the picture was taken for.
+    // The window the pictures were taken for.
     WinHandle shownIn = kNoWindow;
-    int pictures = 0;
-    std::vector<FakeCameraCall> calls;
+    std::vector<FakePicture> pictures;
 
 private:
     CFakeDesktop& m_fake;

@@ -28,6 +28,14 @@ const char* kindName(FakeCall::Kind kind) {
     switch (kind) {
         case FakeCall::Kind::moveWindow:
             return "moveWindow";
+        case FakeCall::Kind::setPlacement:
+            return "setPlacement";
+        case FakeCall::Kind::setRedraw:
+            return "setRedraw";
+        case FakeCall::Kind::showNormal:
+            return "showNormal";
+        case FakeCall::Kind::minimizeByCommand:
+            return "minimizeByCommand";
         case FakeCall::Kind::setTopmost:
             return "setTopmost";
         case FakeCall::Kind::setStyle:
@@ -52,8 +60,12 @@ std::ostream& operator<<(std::ostream& out, const FakeCall& call) {
     switch (call.kind) {
         case FakeCall::Kind::moveWindow:
             out << ", {" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}, repaint "
-                << call.flag;
+                << call.flag << ", waits " << (call.wait == MoveWait::forTarget);
             break;
+        case FakeCall::Kind::setPlacement:
+            out << ", show " << call.placement.showCmd;
+            break;
+        case FakeCall::Kind::setRedraw:
         case FakeCall::Kind::setTopmost:
             out << ", " << call.flag;
             break;
@@ -71,6 +83,9 @@ std::ostream& operator<<(std::ostream& out, const FakeCall& call) {
             break;
         case FakeCall::Kind::unregisterHotKey:
             out << ", id " << call.id;
+            break;
+        case FakeCall::Kind::showNormal:
+        case FakeCall::Kind::minimizeByCommand:
             break;
     }
     return out << ")";
@@ -310,8 +325,9 @@ std::optional<std::string> CFakeDesktop::controlText(WinHandle h, std::size_t ma
     return cut(w->text, maxChars);
 }
 
-bool CFakeDesktop::answers(WinHandle h) {
+bool CFakeDesktop::answers(WinHandle h, unsigned timeoutMs) {
     ++answersCalls;
+    answerTimeoutsMs.push_back(timeoutMs);
     const Window* w = find(h);
     return w && !w->hung;
 }
@@ -392,10 +408,42 @@ Rect CFakeDesktop::windowRect(WinHandle h) {
     return w ? w->rect : Rect{};
 }
 
-void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
-    m_calls.push_back({.kind = FakeCall::Kind::moveWindow, .window = h, .rect = r, .flag = repaint});
+void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait wait) {
+    m_calls.push_back(
+        {.kind = FakeCall::Kind::moveWindow, .window = h, .rect = r, .flag = repaint, .wait = wait});
     Window* w = find(h);
     if (w && !refuses(*w)) w->rect = r;
+}
+
+WindowPlacement CFakeDesktop::placement(WinHandle h) {
+    if (!isWindow(h)) return {};
+    WindowPlacement placement;
+    placement.showCmd = isIconic(h) ? kShowMinimize : 1;
+    const auto scripted = scriptedNormalRect.find(h);
+    placement.normal = scripted != scriptedNormalRect.end() ? scripted->second : normalRect(h);
+    return placement;
+}
+
+void CFakeDesktop::setPlacement(WinHandle h, const WindowPlacement& placement) {
+    m_calls.push_back({.kind = FakeCall::Kind::setPlacement, .window = h, .placement = placement});
+    restore(h);
+    setRect(h, placement.normal);
+    if (placement.showCmd == kShowMinimize) minimize(h);
+}
+
+void CFakeDesktop::setRedraw(WinHandle h, bool on) {
+    m_calls.push_back({.kind = FakeCall::Kind::setRedraw, .window = h, .flag = on});
+}
+
+void CFakeDesktop::showNormal(WinHandle h) {
+    m_calls.push_back({.kind = FakeCall::Kind::showNormal, .window = h});
+    restore(h);
+    setVisible(h, true);
+}
+
+void CFakeDesktop::minimizeByCommand(WinHandle h) {
+    m_calls.push_back({.kind = FakeCall::Kind::minimizeByCommand, .window = h});
+    minimize(h);
 }
 
 ChangeResult CFakeDesktop::setTopmost(WinHandle h, bool topmost) {

@@ -79,6 +79,10 @@ struct FakeWindowSetup {
 struct FakeCall {
     enum class Kind {
         moveWindow,
+        setPlacement,
+        setRedraw,
+        showNormal,
+        minimizeByCommand,
         setTopmost,
         setStyle,
         setExStyle,
@@ -88,12 +92,15 @@ struct FakeCall {
     };
     Kind kind = Kind::moveWindow;
     WinHandle window = kNoWindow;
-    Rect rect{};                  // moveWindow
-    bool flag = false;            // moveWindow: repaint; setTopmost: topmost; registerHotKey: success
-    std::uint32_t value = 0;      // setStyle/setExStyle: the new value; hotkeys: modifiers
-    unsigned vk = 0;              // registerHotKey
-    int id = 0;                   // hotkeys
-    LayeredAttributes layered{};  // setLayeredAttributes
+    Rect rect{};  // moveWindow
+    // moveWindow: repaint; setRedraw: on; setTopmost: topmost; registerHotKey: success
+    bool flag = false;
+    MoveWait wait = MoveWait::no;  // moveWindow
+    std::uint32_t value = 0;       // setStyle/setExStyle: the new value; hotkeys: modifiers
+    unsigned vk = 0;               // registerHotKey
+    int id = 0;                    // hotkeys
+    LayeredAttributes layered{};   // setLayeredAttributes
+    WindowPlacement placement{};   // setPlacement
 
     bool operator==(const FakeCall&) const = default;
 };
@@ -202,6 +209,10 @@ public:
     int descendantWalks = 0;
     int controlTextCalls = 0;
     int answersCalls = 0;
+    // The time each answers call gave, in order.
+    std::vector<unsigned> answerTimeoutsMs;
+    // Normal places that differ from what the world says (an empty one, say).
+    std::map<WinHandle, Rect> scriptedNormalRect;
 
     // The virtual clock, in milliseconds since the world began.
     std::uint64_t nowMs() const { return m_nowMs; }
@@ -218,7 +229,8 @@ public:
     bool isIconic(WinHandle h);
     std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
     std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
-    bool answers(WinHandle h) override;
+    using CDesktop::answers;
+    bool answers(WinHandle h, unsigned timeoutMs) override;
     std::string className(WinHandle h, std::size_t maxChars) override;
     int controlId(WinHandle h) override;
     WindowInfo windowInfo(WinHandle h) override;
@@ -228,7 +240,15 @@ public:
     void setStyle(WinHandle h, std::uint32_t value) override;
     void setExStyle(WinHandle h, std::uint32_t value) override;
     Rect windowRect(WinHandle h) override;
-    void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
+    using CDesktop::moveWindow;
+    void moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait wait) override;
+    // Placements come from the world: a window's normal place is its rectangle, or for a
+    // minimised or maximised one the place it is restored to, unless scriptedNormalRect has one.
+    WindowPlacement placement(WinHandle h) override;
+    void setPlacement(WinHandle h, const WindowPlacement& placement) override;
+    void setRedraw(WinHandle h, bool on) override;
+    void showNormal(WinHandle h) override;
+    void minimizeByCommand(WinHandle h) override;
     ChangeResult setTopmost(WinHandle h, bool topmost) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;

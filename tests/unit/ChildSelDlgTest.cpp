@@ -131,7 +131,7 @@ protected:
 
 TEST_F(ChildSelDlgTest, OpeningPicturesTheTargetListsItsCandidatesAndSelectsTheCurrentPair) {
     CFakeChildSelDlg& d = open("Edit", 5);
-    EXPECT_EQ(d.fakeCamera.pictures, 1);
+    EXPECT_EQ(d.fakeCamera.pictures.size(), 1u);
     EXPECT_EQ(d.fakeCamera.shownIn, d.window);
     EXPECT_EQ(d.m_imageWidth, 400);
     EXPECT_EQ(d.m_imageHeight, 340);
@@ -210,7 +210,7 @@ TEST_F(ChildSelDlgTest, ATargetGoneBeforeOpeningGivesNoPictureNoCandidatesAndNoC
     desktop.destroyWindow(target);
     open("Edit", 5, [](CFakeChildSelDlg& d) { EXPECT_FALSE(d.pressOK()); });
     EXPECT_FALSE(result);
-    EXPECT_EQ(dialog->fakeCamera.pictures, 0);
+    EXPECT_TRUE(dialog->fakeCamera.pictures.empty());
     EXPECT_EQ(dialog->m_imageWidth, 0);
     EXPECT_TRUE(dialog->rows.empty());
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);

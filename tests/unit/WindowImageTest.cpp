@@ -6,7 +6,7 @@
 
 namespace {
 
-using Kind = FakeCameraCall::Kind;
+using Kind = FakeCall::Kind;
 
 constexpr Rect kNormal{100, 120, 500, 420};
 constexpr std::uint32_t kOwnStyleBits = 0x00000044;
@@ -26,9 +26,9 @@ protected:
         return h;
     }
     void capture(WinHandle target) { captureWindowImage(desktop, camera, target, dialog, width, height); }
-    std::vector<Kind> cameraKinds() const {
+    std::vector<Kind> callKinds() const {
         std::vector<Kind> kinds;
-        for (const FakeCameraCall& call : camera.calls) kinds.push_back(call.kind);
+        for (const FakeCall& call : desktop.calls()) kinds.push_back(call.kind);
         return kinds;
     }
 
@@ -47,20 +47,20 @@ TEST_F(WindowImageTest, NoWindowKeepsThePreviousPictureAndSize) {
         EXPECT_EQ(width, 33);
         EXPECT_EQ(height, 44);
     }
-    EXPECT_TRUE(camera.calls.empty());
+    EXPECT_TRUE(camera.pictures.empty());
     EXPECT_TRUE(desktop.calls().empty());
 }
 
 TEST_F(WindowImageTest, AWindowInPlaceIsPicturedAsItIsEvenWhenItDoesNotAnswer) {
     const WinHandle target = desktop.addWindow({.title = "Target", .rect = kNormal});
-    camera.answering = false;
+    desktop.setHung(target, true);
     capture(target);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 300);
-    EXPECT_EQ(cameraKinds(), (std::vector<Kind>{Kind::answers, Kind::takePicture}));
-    EXPECT_EQ(camera.calls[0].timeoutMs, kCaptureProbeTimeoutMs);
-    EXPECT_EQ(camera.calls[1].width, 400);
-    EXPECT_EQ(camera.calls[1].height, 300);
+    EXPECT_EQ(desktop.answerTimeoutsMs, (std::vector<unsigned>{kCaptureProbeTimeoutMs}));
+    ASSERT_EQ(camera.pictures.size(), 1u);
+    EXPECT_EQ(camera.pictures[0].width, 400);
+    EXPECT_EQ(camera.pictures[0].height, 300);
     EXPECT_EQ(camera.shownIn, dialog);
     EXPECT_TRUE(desktop.calls().empty()) << "neither moved nor restyled";
 }
@@ -73,19 +73,23 @@ TEST_F(WindowImageTest, AMinimisedTargetIsPicturedInvisiblyOffScreenAtItsNormalS
 
     EXPECT_EQ(width, kNormal.width());
     EXPECT_EQ(height, kNormal.height());
-    const std::vector<FakeCameraCall> pictures = camera.callsOf(Kind::takePicture);
-    ASSERT_EQ(pictures.size(), 1u);
-    EXPECT_EQ(camera.callsOf(Kind::moveWindow)[0].targetRect, (Rect{10100, 10120, 10500, 10420}));
-    EXPECT_EQ(pictures[0].targetRect, (Rect{10100, 10120, 10500, 10420}));
-    EXPECT_EQ(pictures[0].targetLayered, (LayeredAttributes{0, 0, style::kLayeredAlpha}));
-    EXPECT_EQ(cameraKinds(),
-              (std::vector<Kind>{Kind::setRedraw, Kind::showNormal, Kind::setRedraw, Kind::moveWindow,
-                                 Kind::answers, Kind::takePicture, Kind::setRedraw, Kind::setPlacement,
-                                 Kind::minimizeByCommand, Kind::setRedraw}));
-    const std::vector<FakeCameraCall> redraws = camera.callsOf(Kind::setRedraw);
+    ASSERT_EQ(camera.pictures.size(), 1u);
+    const FakePicture& picture = camera.pictures[0];
+    const FakeCall move = desktop.callsOf(Kind::moveWindow)[0];
+    EXPECT_EQ(move.rect, (Rect{10100, 10120, 10500, 10420}));
+    EXPECT_EQ(move.wait, MoveWait::forTarget) << "in its place before it draws";
+    EXPECT_EQ(picture.targetRect, (Rect{10100, 10120, 10500, 10420}));
+    EXPECT_EQ(picture.targetLayered, (LayeredAttributes{0, 0, style::kLayeredAlpha}));
+    EXPECT_EQ(desktop.answerTimeoutsMs, (std::vector<unsigned>{kCaptureProbeTimeoutMs}));
+    EXPECT_EQ(callKinds(), (std::vector<Kind>{Kind::setExStyle, Kind::setLayeredAttributes, Kind::setRedraw,
+                                              Kind::showNormal, Kind::setRedraw, Kind::moveWindow,
+                                              Kind::setRedraw, Kind::setPlacement, Kind::minimizeByCommand,
+                                              Kind::setRedraw, Kind::setExStyle, Kind::setStyle}));
+    EXPECT_EQ(picture.callsBefore, 6u) << "pictured once it is in place, before it goes back";
+    const std::vector<FakeCall> redraws = desktop.callsOf(Kind::setRedraw);
     EXPECT_EQ((std::vector<bool>{redraws[0].flag, redraws[1].flag, redraws[2].flag, redraws[3].flag}),
               (std::vector<bool>{false, true, false, true}));
-    const WindowPlacement back = camera.callsOf(Kind::setPlacement)[0].placement;
+    const WindowPlacement back = desktop.callsOf(Kind::setPlacement)[0].placement;
     EXPECT_EQ(back.showCmd, kShowMinimize);
     EXPECT_EQ(back.normal, kNormal);
 
@@ -93,9 +97,6 @@ TEST_F(WindowImageTest, AMinimisedTargetIsPicturedInvisiblyOffScreenAtItsNormalS
     EXPECT_EQ(desktop.style(target), style);
     EXPECT_EQ(desktop.exStyle(target), exStyle);
     EXPECT_EQ(desktop.layeredAttributes(target), std::nullopt) << "a window that was not layered is not";
-    const std::vector<FakeCall> styles = desktop.callsOf(FakeCall::Kind::setStyle);
-    ASSERT_EQ(styles.size(), 1u);
-    EXPECT_EQ(desktop.calls().back(), styles[0]) << "the style word comes back last";
     desktop.restore(target);
     EXPECT_EQ(desktop.windowRect(target), kNormal);
 }
@@ -104,7 +105,7 @@ TEST_F(WindowImageTest, ALayeredMinimisedTargetKeepsItsColourKeyAlphaAndFlags) {
     const LayeredAttributes own{0x00FF00, 200, style::kLayeredAlpha | style::kLayeredColorKey};
     const WinHandle target = minimisedTarget(own);
     capture(target);
-    EXPECT_EQ(camera.pictures, 1);
+    EXPECT_EQ(camera.pictures.size(), 1u);
     EXPECT_TRUE(desktop.isIconic(target));
     EXPECT_EQ(desktop.layeredAttributes(target), own);
 }
@@ -118,24 +119,22 @@ TEST_F(WindowImageTest, UnreadableLayeringAsksAndNoAbandonsBeforeAnythingChanges
                 u8"レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?");
     EXPECT_EQ(desktop.messageBoxes[0].buttons, MsgButtons::yesNo);
     EXPECT_EQ(desktop.messageBoxes[0].icon, MsgIcon::question);
-    EXPECT_TRUE(camera.calls.empty());
+    EXPECT_TRUE(camera.pictures.empty());
     EXPECT_TRUE(desktop.calls().empty());
     EXPECT_EQ(width, 33);
 
     desktop.answerQueue.push_back(MsgAnswer::yes);
     capture(target);
-    EXPECT_EQ(camera.pictures, 1);
+    EXPECT_EQ(camera.pictures.size(), 1u);
     EXPECT_EQ(width, kNormal.width());
     EXPECT_EQ(desktop.layeredAttributes(target), (LayeredAttributes{0xFFFFFF, 255, 0}));
 
     // Restored by the user while the question was open: pictured as it is, left as it is.
     const WinHandle restored = minimisedTarget(std::nullopt, style::kExLayered);
     desktop.clearCalls();
-    camera.calls.clear();
     desktop.answerQueue.push_back(MsgAnswer::yes);
     desktop.onMessageBox = [this, restored](const FakeMessageBox&) { desktop.restore(restored); };
     capture(restored);
-    EXPECT_EQ(camera.callsOf(Kind::showNormal).size(), 0u);
     EXPECT_TRUE(desktop.calls().empty());
     EXPECT_FALSE(desktop.isIconic(restored));
 }
@@ -144,12 +143,11 @@ TEST_F(WindowImageTest, AMinimisedTargetWithoutAKnownNormalPlaceIsPicturedMinimi
     const WinHandle target = minimisedTarget();
     const Rect iconic = desktop.windowRect(target);
     for (const Rect normal : {Rect{}, Rect{100, 100, 100, 400}, Rect{100, 100, 500, 100}, iconic}) {
-        camera.normalRect[target] = normal;
+        desktop.scriptedNormalRect[target] = normal;
         capture(target);
         EXPECT_EQ(width, iconic.width());
         EXPECT_EQ(height, iconic.height());
     }
-    EXPECT_EQ(camera.callsOf(Kind::showNormal).size(), 0u);
     EXPECT_TRUE(desktop.calls().empty());
 }
 

@@ -17,48 +17,7 @@ constexpr std::uint32_t kUndrawn = 0xFF010203;
 // later: the window as composed on the screen, GPU-drawn content included.
 constexpr UINT kRenderFullContent = 0x2;
 
-ScreenPoint toScreenPoint(const POINT& p) { return ScreenPoint{p.x, p.y}; }
-POINT toPOINT(const ScreenPoint& p) { return POINT{p.x, p.y}; }
-
 }  // namespace
-
-WindowPlacement CWin32WindowCamera::placement(WinHandle h) {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof(wp);
-    if (!GetWindowPlacement(toHwnd(h), &wp)) return {};
-    return WindowPlacement{wp.flags, wp.showCmd, toScreenPoint(wp.ptMinPosition),
-                           toScreenPoint(wp.ptMaxPosition), toRect(wp.rcNormalPosition)};
-}
-
-void CWin32WindowCamera::setPlacement(WinHandle h, const WindowPlacement& placement) {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof(wp);
-    wp.flags = placement.flags;
-    wp.showCmd = placement.showCmd;
-    wp.ptMinPosition = toPOINT(placement.minPosition);
-    wp.ptMaxPosition = toPOINT(placement.maxPosition);
-    wp.rcNormalPosition = toRECT(placement.normal);
-    SetWindowPlacement(toHwnd(h), &wp);
-}
-
-void CWin32WindowCamera::setRedraw(WinHandle h, bool on) {
-    SendMessageA(toHwnd(h), WM_SETREDRAW, on ? TRUE : FALSE, 0);
-}
-
-void CWin32WindowCamera::showNormal(WinHandle h) { ShowWindow(toHwnd(h), SW_SHOWNORMAL); }
-
-void CWin32WindowCamera::moveWindow(WinHandle h, const Rect& r) {
-    MoveWindow(toHwnd(h), r.left, r.top, r.width(), r.height(), TRUE);
-}
-
-void CWin32WindowCamera::minimizeByCommand(WinHandle h) {
-    SendMessageA(toHwnd(h), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-}
-
-bool CWin32WindowCamera::answers(WinHandle h, unsigned timeoutMs) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(toHwnd(h), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
 
 void CWin32WindowCamera::takePicture(WinHandle target, WinHandle showing, int width, int height) {
     m_picture.reset();

@@ -1,5 +1,5 @@
 // Pictures of other programs' windows with the real calls: PrintWindow into a bitmap of the
-// dialog's screen, and the placement, redraw and minimise messages of a minimised target.
+// dialog's screen.
 #pragma once
 
 #include "base/win32/Handles.h"
@@ -10,13 +10,6 @@ public:
     // Takes its pictures into picture, which stays owned by the caller.
     explicit CWin32WindowCamera(CBitmapHandle& picture) noexcept : m_picture(picture) {}
 
-    WindowPlacement placement(WinHandle h) override;
-    void setPlacement(WinHandle h, const WindowPlacement& placement) override;
-    void setRedraw(WinHandle h, bool on) override;
-    void showNormal(WinHandle h) override;
-    void moveWindow(WinHandle h, const Rect& r) override;
-    void minimizeByCommand(WinHandle h) override;
-    bool answers(WinHandle h, unsigned timeoutMs) override;
     // A picture that cannot be made leaves none (the previous one is gone); traced.
     void takePicture(WinHandle target, WinHandle showing, int width, int height) override;
 

@@ -19,9 +19,6 @@ namespace {
 // hung program cannot freeze the pinning cycle.
 constexpr UINT kControlTextTimeoutMs = 500;
 
-// How long a window's program is given to show that it handles its messages.
-constexpr UINT kAnswerTimeoutMs = 200;
-
 // Other programs' windows are moved and reordered without waiting for their programs: a
 // stopped program would otherwise freeze the pinning cycle.
 constexpr UINT kNoWaitPos = SWP_ASYNCWINDOWPOS;
@@ -71,16 +68,19 @@ BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT enumRect, LPARAM list
 }
 
 // Nothing else is handled meanwhile, as with the child texts: the wait is short either way.
-bool handlesMessages(HWND h) {
+bool handlesMessages(HWND h, UINT timeoutMs) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs, &result) !=
-           0;
+    return SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, &result) != 0;
 }
+
+ScreenPoint toScreenPoint(const POINT& p) { return ScreenPoint{p.x, p.y}; }
+POINT toPOINT(const ScreenPoint& p) { return POINT{p.x, p.y}; }
 
 // SetWindowLong on a window of another thread waits until that thread has taken the change,
 // so a program that does not answer keeps its styles instead.
 bool mayRestyle(HWND h) {
-    if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() || handlesMessages(h)) return true;
+    if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() || handlesMessages(h, kAnswerTimeoutMs))
+        return true;
     trace("SetWindowLongA(0x%08x) skipped: the window does not answer\n", handleBits(toWinHandle(h)));
     return false;
 }
@@ -188,7 +188,7 @@ std::optional<std::string> CWin32Desktop::controlText(WinHandle h, std::size_t m
     return std::string(buffer.c_str());
 }
 
-bool CWin32Desktop::answers(WinHandle h) { return handlesMessages(toHwnd(h)); }
+bool CWin32Desktop::answers(WinHandle h, unsigned timeoutMs) { return handlesMessages(toHwnd(h), timeoutMs); }
 
 std::string CWin32Desktop::className(WinHandle h, std::size_t maxChars) {
     if (maxChars == 0) return {};
@@ -246,11 +246,39 @@ Rect CWin32Desktop::windowRect(WinHandle h) {
     return toRect(r);
 }
 
-void CWin32Desktop::moveWindow(WinHandle h, const Rect& r, bool repaint) {
-    // MoveWindow, but without waiting for the window's program.
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | kNoWaitPos | (repaint ? 0 : SWP_NOREDRAW);
+void CWin32Desktop::moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait wait) {
+    // MoveWindow, which waits for the window's program unless told not to.
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (wait == MoveWait::no ? kNoWaitPos : 0) |
+                       (repaint ? 0 : SWP_NOREDRAW);
     SetWindowPos(toHwnd(h), nullptr, r.left, r.top, r.width(), r.height(), flags);
 }
+
+WindowPlacement CWin32Desktop::placement(WinHandle h) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    if (!GetWindowPlacement(toHwnd(h), &wp)) return {};
+    return WindowPlacement{wp.flags, wp.showCmd, toScreenPoint(wp.ptMinPosition),
+                           toScreenPoint(wp.ptMaxPosition), toRect(wp.rcNormalPosition)};
+}
+
+void CWin32Desktop::setPlacement(WinHandle h, const WindowPlacement& placement) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    wp.flags = placement.flags;
+    wp.showCmd = placement.showCmd;
+    wp.ptMinPosition = toPOINT(placement.minPosition);
+    wp.ptMaxPosition = toPOINT(placement.maxPosition);
+    wp.rcNormalPosition = toRECT(placement.normal);
+    SetWindowPlacement(toHwnd(h), &wp);
+}
+
+void CWin32Desktop::setRedraw(WinHandle h, bool on) {
+    SendMessageA(toHwnd(h), WM_SETREDRAW, on ? TRUE : FALSE, 0);
+}
+
+void CWin32Desktop::showNormal(WinHandle h) { ShowWindow(toHwnd(h), SW_SHOWNORMAL); }
+
+void CWin32Desktop::minimizeByCommand(WinHandle h) { SendMessageA(toHwnd(h), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
 ChangeResult CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
     if (SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

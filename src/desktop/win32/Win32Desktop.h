@@ -12,7 +12,8 @@ public:
     bool isZoomed(WinHandle h) override;
     std::string windowTitle(WinHandle h, std::size_t bufferBytes) override;
     std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) override;
-    bool answers(WinHandle h) override;
+    using CDesktop::answers;
+    bool answers(WinHandle h, unsigned timeoutMs) override;
     std::string className(WinHandle h, std::size_t maxChars) override;
     int controlId(WinHandle h) override;
     WindowInfo windowInfo(WinHandle h) override;
@@ -22,7 +23,13 @@ public:
     void setStyle(WinHandle h, std::uint32_t value) override;
     void setExStyle(WinHandle h, std::uint32_t value) override;
     Rect windowRect(WinHandle h) override;
-    void moveWindow(WinHandle h, const Rect& r, bool repaint) override;
+    using CDesktop::moveWindow;
+    void moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait wait) override;
+    WindowPlacement placement(WinHandle h) override;
+    void setPlacement(WinHandle h, const WindowPlacement& placement) override;
+    void setRedraw(WinHandle h, bool on) override;
+    void showNormal(WinHandle h) override;
+    void minimizeByCommand(WinHandle h) override;
     ChangeResult setTopmost(WinHandle h, bool topmost) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
