@@ -192,11 +192,13 @@ IFS=, read -r l t r b <<<"$(field rect "$(child_line "$PIN_B" "$PIN_PICTURE_ID")
 # A pixel of the pin's head, in the picture's upper right part: white is see-through.
 x=$((l + (r - l) * 2 / 3))
 y=$((t + (b - t) * 3 / 10))
-# Each step waits until B has followed, as a hand does: a step sent while Wine is still starting
-# the move loop is lost.
+# Each step waits until B has followed, as a hand does. A busy Clavora may take the press after
+# the first motion has passed; that motion then comes once more.
 xdotool mousemove "$x" "$y" mousedown 1
 xdotool mousemove $((x + 60)) $((y - 30))
-wait_until "[ \"\$(info_of $B rect | cut -d, -f1,2)\" = $((bl + 60)),$((bt - 30)) ]" 3000 ||
+first_step="[ \"\$(info_of $B rect | cut -d, -f1,2)\" = $((bl + 60)),$((bt - 30)) ]"
+wait_until "$first_step" 3000 ||
+    { xdotool mousemove $((x + 59)) $((y - 30)) mousemove $((x + 60)) $((y - 30)) && wait_until "$first_step" 3000; } ||
     fail "the first step of the drag left B at $(info_of "$B" rect), its pin at $(info_of "$PIN_B" rect)"
 xdotool mousemove $((x + 120)) $((y - 60))
 wait_until "[ \"\$(info_of $B rect | cut -d, -f1,2)\" = $((bl + 120)),$((bt - 60)) ]" 3000 ||
