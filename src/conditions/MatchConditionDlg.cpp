@@ -22,10 +22,9 @@ auto shownFields(CPinData& record) {
 
 }  // namespace
 
-bool CMatchConditionDlg::edit(CPinData& record, bool fromPin, WinHandle pinWindow) {
+bool CMatchConditionDlg::edit(CPinData& record, bool fromPin) {
     m_pinData = record;
     m_fromPinWindow = fromPin ? 1 : 0;
-    m_hPinWnd = pinWindow;
     if (!runModal()) return false;
     record = m_pinData;
     return true;

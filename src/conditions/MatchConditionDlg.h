@@ -24,10 +24,10 @@ public:
 
     // Runs the dialog modally; true when it ended with OK (m_pinData then holds the result).
     virtual bool runModal() = 0;
-    // Runs the dialog on a copy of record, with the choice of a child window when fromPin (the
-    // pin window pinWindow then vouches for the pinned window). True after OK, with record
-    // replaced by the edited copy; otherwise record is untouched.
-    bool edit(CPinData& record, bool fromPin, WinHandle pinWindow);
+    // Runs the dialog on a copy of record, with the choice of a child window of its pinned
+    // window when fromPin. True after OK, with record replaced by the edited copy; otherwise
+    // record is untouched.
+    bool edit(CPinData& record, bool fromPin);
 
     // The members from the record, the child condition shown, everything into the controls.
     // "条件選択" is offered only when the dialog came from a pin window.
@@ -54,7 +54,6 @@ public:
     std::string m_editExPart;
     CPinData m_pinData;
     int m_fromPinWindow = 0;
-    WinHandle m_hPinWnd = kNoWindow;
 
 protected:
     // The seven control members into their controls, or back from them.

@@ -866,9 +866,9 @@ TEST_F(ControlDlgTest, DeleteRemovesThePinThatTheCycleStartedWhileTheQuestionWas
 // The match condition dialog as the panel's window runs it, with a scripted user.
 CFakeControlPanel::MatchDialogUser matchDialogPlayedBy(CFakeDesktop& desktop,
                                                        CFakeMatchConditionDlg::User user) {
-    return [&desktop, user](CPinData& record, bool fromPin, WinHandle pinWindow) {
+    return [&desktop, user](CPinData& record, bool fromPin, WinHandle) {
         CFakeMatchConditionDlg dialog(desktop, user);
-        return dialog.edit(record, fromPin, pinWindow);
+        return dialog.edit(record, fromPin);
     };
 }
 

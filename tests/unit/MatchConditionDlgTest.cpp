@@ -29,7 +29,7 @@ protected:
     CFakeMatchConditionDlg& open(bool fromPin, CFakeMatchConditionDlg::User user = {}) {
         dialog = std::make_unique<CFakeMatchConditionDlg>(desktop, std::move(user));
         edited = record;
-        result = dialog->edit(edited, fromPin, fromPin ? pin : kNoWindow);
+        result = dialog->edit(edited, fromPin);
         return *dialog;
     }
 

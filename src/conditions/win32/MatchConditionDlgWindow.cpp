@@ -84,7 +84,7 @@ std::unique_ptr<CChildSelDlg> CMatchConditionDlgWindow::makeChildSelDlg() {
     return std::make_unique<CChildSelDlgWindow>(m_desktop, hwnd());
 }
 
-bool CWin32ConditionEditor::editConditions(HWND owner, CPinData& record, bool fromPin, WinHandle pinWindow) {
+bool CWin32ConditionEditor::editConditions(HWND owner, CPinData& record, bool fromPin) {
     CMatchConditionDlgWindow dialog(m_desktop, owner);
-    return dialog.edit(record, fromPin, pinWindow);
+    return dialog.edit(record, fromPin);
 }

@@ -40,7 +40,7 @@ public:
     // desktop must outlive the editor.
     explicit CWin32ConditionEditor(CDesktop& desktop) noexcept : m_desktop(desktop) {}
 
-    bool editConditions(HWND owner, CPinData& record, bool fromPin, WinHandle pinWindow) override;
+    bool editConditions(HWND owner, CPinData& record, bool fromPin) override;
 
 private:
     CDesktop& m_desktop;

@@ -13,5 +13,5 @@ public:
     virtual ~CConditionEditor() = default;
     // Runs the match condition dialog with owner disabled; true when the user confirmed, and
     // record then holds the edited conditions.
-    virtual bool editConditions(HWND owner, CPinData& record, bool fromPin, WinHandle pinWindow) = 0;
+    virtual bool editConditions(HWND owner, CPinData& record, bool fromPin) = 0;
 };

@@ -142,7 +142,9 @@ HBRUSH CControlPanelWindow::onCtlColor(HDC dc, HWND, UINT kind, HBRUSH defaultBr
     }
 }
 
-bool CControlPanelWindow::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) {
-    // Owned by the resident main window, as every dialog of the program without a parent.
-    return m_conditions.editConditions(GetAncestor(hwnd(), GA_ROOT), record, fromPin, pinWindow);
+bool CControlPanelWindow::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle) {
+    // Owned by the resident main window, as every dialog of the program without a parent. The
+    // dialog works on the record's pinned window; whether the pin still stands is the
+    // controller's to find out afterwards.
+    return m_conditions.editConditions(GetAncestor(hwnd(), GA_ROOT), record, fromPin);
 }
