@@ -120,15 +120,8 @@ public:
 
     // --- monitors and screen ---
 
-    // MonitorFromRect with MONITOR_DEFAULTTONULL: does r lie at least partly on a monitor?
-    virtual bool rectOnAnyMonitor(const Rect& r) = 0;
     // Monitors in the order the system enumerates them.
     virtual std::vector<MonitorRecord> enumerateMonitors() = 0;
-    // The rectangles of the monitors present now, in that order, into out (emptied first, its
-    // storage kept). A rectangle that is not empty lies on a monitor exactly when it shares a
-    // pixel with one of these, as rectOnAnyMonitor would say; asking once for many windows
-    // saves a round trip to the window system per window.
-    virtual void monitorRects(std::vector<Rect>& out) = 0;
     // The DPI of the monitor that shows most of window h (the nearest one when none does).
     virtual int monitorDpi(WinHandle h) = 0;
     // Rectangle of the desktop window.

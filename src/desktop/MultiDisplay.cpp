@@ -33,6 +33,13 @@ int furthestStep(int full, Keeps keeps) {
 
 }  // namespace
 
+bool rectOnAnyMonitor(const std::vector<MonitorRecord>& monitors, const Rect& r) {
+    const bool empty = r.width() <= 0 || r.height() <= 0;
+    const Rect area = empty ? Rect{r.left, r.top, r.left + 1, r.top + 1} : r;
+    return std::any_of(monitors.begin(), monitors.end(),
+                       [&area](const MonitorRecord& m) { return intersects(m.monitor, area); });
+}
+
 CMultiDisplay* CMultiDisplay::GetMultiDisplay() {
     if (!g_multiDisplay) g_multiDisplay = new CMultiDisplay;
     return g_multiDisplay;

@@ -10,6 +10,10 @@
 
 class CDesktop;
 
+// Whether r lies at least partly on one of monitors. An empty rectangle, or one turned inside
+// out, counts as its top-left pixel, as the system places it.
+bool rectOnAnyMonitor(const std::vector<MonitorRecord>& monitors, const Rect& r);
+
 class CMultiDisplay {
 public:
     virtual ~CMultiDisplay() = default;

@@ -4,6 +4,7 @@
 #include "desktop/CodePage.h"
 #include "pins/PinRefusal.h"
 #include "pinwindow/PinDlg.h"
+#include "pinwindow/PinDlgFactory.h"
 
 #include <algorithm>
 #include <optional>
@@ -49,23 +50,21 @@ int findRecordOfPinWindow(const std::vector<CPinData>& pins, WinHandle pin, bool
     return -1;
 }
 
-bool liesOnMonitor(CDesktop& desktop, WinHandle h, const std::vector<Rect>* monitors) {
+bool liesOnMonitor(CDesktop& desktop, WinHandle h, const std::vector<MonitorRecord>& monitors) {
     // A minimised window is parked off every monitor, so this also leaves minimised windows out.
     const Rect r = desktop.windowRect(h);
     if (r.height() == 0 || r.width() == 0) return false;
-    // A rectangle turned inside out is left to the system's own rule.
-    if (!monitors || r.width() < 0 || r.height() < 0) return desktop.rectOnAnyMonitor(r);
-    return std::any_of(monitors->begin(), monitors->end(), [&r](const Rect& m) { return intersects(m, r); });
+    return rectOnAnyMonitor(monitors, r);
 }
 
-// A window of the cycle's enumeration, answered from what the cycle keeps: the monitors asked
-// once for all windows, the process names kept from cycle to cycle, and one read of the style
-// word (for a top-level window IsWindowVisible and IsZoomed are its WS_VISIBLE and
+// A window of the cycle's enumeration, answered from what the cycle keeps: the monitors as the
+// main window last read them, the process names kept from cycle to cycle, and one read of the
+// style word (for a top-level window IsWindowVisible and IsZoomed are its WS_VISIBLE and
 // WS_MAXIMIZE bits).
 class ListedWindow final : public CPinCandidate {
 public:
-    ListedWindow(CDesktop& desktop, CProcessNames& names, const std::vector<Rect>& monitors, WinHandle own,
-                 WinHandle h)
+    ListedWindow(CDesktop& desktop, CProcessNames& names, const std::vector<MonitorRecord>& monitors,
+                 WinHandle own, WinHandle h)
         : m_desktop(desktop), m_names(names), m_monitors(monitors), m_own(own), m_h(h) {}
 
     bool isOwnPanel() override { return m_h == m_own; }
@@ -78,7 +77,7 @@ public:
         return *m_title;
     }
     const std::string& upperExeName() override { return m_names.upperBaseName(processId()); }
-    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, &m_monitors); }
+    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, m_monitors); }
     bool runsElevated() override { return m_names.runsElevated(processId()); }
 
     std::uint32_t processId() {
@@ -90,7 +89,7 @@ public:
 private:
     CDesktop& m_desktop;
     CProcessNames& m_names;
-    const std::vector<Rect>& m_monitors;
+    const std::vector<MonitorRecord>& m_monitors;
     const WinHandle m_own;
     const WinHandle m_h;
     std::optional<std::uint32_t> m_style;
@@ -101,7 +100,8 @@ private:
 // The foreground window of the hotkey, asked of the desktop.
 class ForegroundWindow final : public CPinCandidate {
 public:
-    ForegroundWindow(CDesktop& desktop, WinHandle h) : m_desktop(desktop), m_h(h) {}
+    ForegroundWindow(CDesktop& desktop, const std::vector<MonitorRecord>& monitors, WinHandle h)
+        : m_desktop(desktop), m_monitors(monitors), m_h(h) {}
 
     bool isOwnPanel() override { return false; }
     std::uint32_t style() override { return m_desktop.style(m_h); }
@@ -113,7 +113,7 @@ public:
         if (!m_exeName) m_exeName = mbUpper(systemCodePage(), getProcessBaseName(m_desktop, processId()));
         return *m_exeName;
     }
-    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, nullptr); }
+    bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, m_monitors); }
     bool runsElevated() override { return m_desktop.runsElevated(processId()); }
 
     std::uint32_t processId() { return m_desktop.windowProcessId(m_h); }
@@ -122,6 +122,7 @@ public:
 
 private:
     CDesktop& m_desktop;
+    const std::vector<MonitorRecord>& m_monitors;
     const WinHandle m_h;
     std::optional<std::string> m_title;
     std::optional<std::string> m_exeName;
@@ -159,16 +160,16 @@ void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
 
 void CControlDlg::buildWindowList() {
     // Every question below is a round trip to the window system, which is what a cycle
-    // costs: the monitors are asked once for all windows, and the descriptions of the last
-    // cycle are written over in place.
+    // costs: the monitors are not asked at all (the main window reads them again when the
+    // display setup changes), and the descriptions of the last cycle are written over in place.
     std::size_t listed = 0;
     m_processNames.beginCycle();
-    m_desktop.monitorRects(m_monitorRects);
+    const std::vector<MonitorRecord>& monitors = m_factory.monitors().monitors();
     const WinHandle own = panelWindow();
     for (const WinHandle h : m_desktop.topLevelWindows()) {
         // Only windows that get far enough need their process's names, which are read once
         // per process and kept while it lives.
-        ListedWindow window(m_desktop, m_processNames, m_monitorRects, own, h);
+        ListedWindow window(m_desktop, m_processNames, monitors, own, h);
         if (pinRefusal(window, PinTestOrder::cycle) != PinRefusal::none) continue;
         const std::uint32_t processId = window.processId();
 
@@ -273,7 +274,7 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
                              MsgIcon::none);
         return;
     }
-    ForegroundWindow window(m_desktop, h);
+    ForegroundWindow window(m_desktop, m_factory.monitors().monitors(), h);
     const PinRefusal refusal = pinRefusal(window, PinTestOrder::hotKey);
     if (refusal != PinRefusal::none) {
         trace("pinForegroundWindow: refused, %s\n", refusalName(refusal));

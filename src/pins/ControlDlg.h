@@ -180,8 +180,6 @@ private:
     // The names of the candidate windows' processes, kept from cycle to cycle.
     CProcessNames m_processNames{m_desktop};
     CWindowIndex m_windowIndex;
-    // The monitors as the current cycle found them.
-    std::vector<Rect> m_monitorRects;
     // The identities of the records in the rows shown, in row order.
     std::vector<std::uint64_t> m_shownRecords;
     // The band each pinned window was in before its first pin.

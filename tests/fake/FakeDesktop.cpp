@@ -503,16 +503,6 @@ std::optional<std::uint64_t> CFakeDesktop::processStartTime(std::uint32_t proces
     return it->second.startTime;
 }
 
-void CFakeDesktop::monitorRects(std::vector<Rect>& out) {
-    out.clear();
-    for (const MonitorRecord& m : m_monitors) out.push_back(m.monitor);
-}
-
-bool CFakeDesktop::rectOnAnyMonitor(const Rect& r) {
-    return std::any_of(m_monitors.begin(), m_monitors.end(),
-                       [&r](const MonitorRecord& m) { return intersects(m.monitor, r); });
-}
-
 int CFakeDesktop::monitorDpi(WinHandle h) {
     const Rect r = windowRect(h);
     const auto shared = [&r](const MonitorRecord& m) -> std::int64_t {

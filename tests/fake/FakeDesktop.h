@@ -258,9 +258,7 @@ public:
     std::string processImagePath(std::uint32_t processId) override;
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
     bool runsElevated(std::uint32_t processId) override;
-    bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
-    void monitorRects(std::vector<Rect>& out) override;
     Rect desktopRect() override { return m_desktopRect; }
     Rect workArea() override { return m_workArea; }
     // The DPI of the monitor sharing most pixels with the window; the first monitor's

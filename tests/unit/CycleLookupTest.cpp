@@ -95,19 +95,22 @@ TEST_F(CycleLookupTest, APinStaysAsItsWindowMovesAmongOtherProgramsWindows) {
     EXPECT_EQ(panel.refreshes, refreshes) << "nothing changed for the list";
 }
 
-TEST_F(CycleLookupTest, TheMonitorsAreAskedAgainEachCycle) {
+TEST_F(CycleLookupTest, AWindowOnAMonitorThatWentIsLeftOut) {
     const Rect left{0, 0, 1920, 1080};
     const Rect right{1920, 0, 3840, 1080};
     desktop.setMonitors({MonitorRecord{left, left, 1, "\\\\.\\DISPLAY1", left},
                          MonitorRecord{right, right, 0, "\\\\.\\DISPLAY2", right}});
+    CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
     const WinHandle onRight =
         desktop.addAppWindow("Memo", "notepad.exe", "C:\\notepad.exe", {2000, 100, 2600, 500});
     panel.m_pins = {record("NOTEPAD.EXE", "Memo")};
     panel.runCycle();
     ASSERT_EQ(panel.m_pins[0].m_hTarget, onRight);
 
-    // The second monitor is unplugged: the window lies off every monitor now.
+    // The second monitor is unplugged, and the main window reads the monitors again on the
+    // display change: the window lies off every monitor now.
     desktop.setMonitors({MonitorRecord{left, left, 1, "\\\\.\\DISPLAY1", left}});
+    CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
     panel.runCycle();
     EXPECT_TRUE(panel.m_windows.empty());
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);

@@ -3,6 +3,7 @@
 #include "fake/FakeDesktop.h"
 
 #include "base/Trace.h"
+#include "desktop/MultiDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ TEST(CFakeDesktop, MinimisedWindowsLeaveEveryMonitorAndComeBack) {
     const WinHandle w = d.addWindow({.title = "w", .rect = r});
     d.minimize(w);
     EXPECT_TRUE(d.isIconic(w));
-    EXPECT_FALSE(d.rectOnAnyMonitor(d.windowRect(w)));
+    EXPECT_FALSE(rectOnAnyMonitor(d.enumerateMonitors(), d.windowRect(w)));
     d.restore(w);
     EXPECT_EQ(d.windowRect(w), r);
     d.maximize(w);

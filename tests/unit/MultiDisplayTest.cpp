@@ -139,4 +139,27 @@ TEST_F(MultiDisplayTest, AWindowNarrowerThanThePinNeedsItsWholeTopEdgeOnAMonitor
     EXPECT_FALSE(display->keepsGrip(Rect{0, 1080, 30, 1110}, 52));
 }
 
+TEST(RectOnAnyMonitor, ARectangleSharingAPixelWithAMonitorLiesOnIt) {
+    const Rect first{0, 0, 1920, 1080};
+    const Rect second{1920, 0, 3200, 1024};
+    const std::vector<MonitorRecord> monitors{{first, first, 1, "\\\\.\\DISPLAY1", first},
+                                              {second, second, 0, "\\\\.\\DISPLAY2", second}};
+    const struct {
+        const char* name;
+        Rect r;
+        bool on;
+    } cases[] = {
+        {"inside", Rect{10, 10, 300, 200}, true},
+        {"across both", Rect{1900, 10, 1940, 200}, true},
+        {"in the gap below the second", Rect{1920, 1024, 2000, 1080}, false},
+        {"touching the right edge only", Rect{3200, 0, 3300, 100}, false},
+        {"parked as a minimised window", Rect{-32000, -32000, -31840, -31970}, false},
+        {"inside out, its corner on a monitor", Rect{300, 200, 10, 10}, true},
+        {"inside out, its corner off every monitor", Rect{3300, 200, 10, 10}, false},
+        {"empty, its corner on a monitor", Rect{10, 10, 10, 200}, true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rectOnAnyMonitor(monitors, c.r), c.on) << c.name;
+    EXPECT_FALSE(rectOnAnyMonitor({}, Rect{10, 10, 300, 200})) << "no monitors";
+}
+
 }  // namespace

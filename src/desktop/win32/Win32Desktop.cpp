@@ -44,12 +44,6 @@ BOOL CALLBACK collectWindow(HWND h, LPARAM list) {
     return TRUE;
 }
 
-// Without a device context or a clip rectangle, the rectangle handed over is the monitor's own.
-BOOL CALLBACK collectMonitorRect(HMONITOR, HDC, LPRECT monitorRect, LPARAM list) {
-    if (monitorRect) reinterpret_cast<std::vector<Rect>*>(list)->push_back(toRect(*monitorRect));
-    return TRUE;
-}
-
 BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT enumRect, LPARAM list) {
     MonitorRecord record;
     if (enumRect) record.enumRect = toRect(*enumRect);
@@ -362,16 +356,6 @@ bool CWin32Desktop::runsElevated(std::uint32_t processId) {
     if (!process || !own) return false;
     const std::optional<DWORD> level = integrityLevel(process.get());
     return level && *level > *own;
-}
-
-bool CWin32Desktop::rectOnAnyMonitor(const Rect& r) {
-    const RECT rect = toRECT(r);
-    return MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
-}
-
-void CWin32Desktop::monitorRects(std::vector<Rect>& out) {
-    out.clear();
-    EnumDisplayMonitors(nullptr, nullptr, collectMonitorRect, reinterpret_cast<LPARAM>(&out));
 }
 
 std::vector<MonitorRecord> CWin32Desktop::enumerateMonitors() {

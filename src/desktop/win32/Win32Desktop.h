@@ -41,9 +41,7 @@ public:
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
     bool runsElevated(std::uint32_t processId) override;
 
-    bool rectOnAnyMonitor(const Rect& r) override;
     std::vector<MonitorRecord> enumerateMonitors() override;
-    void monitorRects(std::vector<Rect>& out) override;
     int monitorDpi(WinHandle h) override;
     Rect desktopRect() override;
     Rect workArea() override;

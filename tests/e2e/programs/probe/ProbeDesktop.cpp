@@ -12,8 +12,7 @@
 //   desktop children HWND              the recorded children (collectChildWindows): hwnd class
 //                                      id text rect
 //   desktop pair HWND CLASS ID         count= of recorded children with that class and ID
-//   desktop screen                     kind=monitor lines, kind=monitorrect lines (monitorRects),
-//                                      then kind=desktop and kind=workarea
+//   desktop screen                     kind=monitor lines, then kind=desktop and kind=workarea
 //   desktop onmonitor L T R B          onmonitor=0|1
 //   desktop keyname VK                 name
 //   desktop hotkey MODIFIERS VK        registers the combination twice, then releases it:
@@ -29,6 +28,7 @@
 //   desktop appmessagebox TEXT ok|yesno                                  answer=
 #include "base/Trace.h"
 #include "desktop/CodePage.h"
+#include "desktop/MultiDisplay.h"
 #include "desktop/win32/Win32CodePage.h"
 #include "e2e/programs/probe/Probe.h"
 #include "pins/ChildWinInf.h"
@@ -127,7 +127,7 @@ int window(CWin32Desktop& desktop, CArgs& args) {
         .hex("style", desktop.style(h))
         .hex("exstyle", desktop.exStyle(h))
         .rect("rect", toRECT(r))
-        .add("onmonitor", desktop.rectOnAnyMonitor(r));
+        .add("onmonitor", rectOnAnyMonitor(desktop.enumerateMonitors(), r));
     addLayered(line, desktop, h).print();
     return kOk;
 }
@@ -214,9 +214,6 @@ int screen(CWin32Desktop& desktop, CArgs& args) {
             .rect("enumrect", toRECT(monitor.enumRect))
             .print();
     }
-    std::vector<Rect> monitors;
-    desktop.monitorRects(monitors);
-    for (const Rect& r : monitors) helper::CLine().add("kind", "monitorrect").rect("rect", toRECT(r)).print();
     helper::CLine().add("kind", "desktop").rect("rect", toRECT(desktop.desktopRect())).print();
     helper::CLine().add("kind", "workarea").rect("rect", toRECT(desktop.workArea())).print();
     return kOk;
@@ -225,7 +222,7 @@ int screen(CWin32Desktop& desktop, CArgs& args) {
 int onMonitor(CWin32Desktop& desktop, CArgs& args) {
     const RECT r = toRectArg(args);
     args.done();
-    helper::CLine().add("onmonitor", desktop.rectOnAnyMonitor(toRect(r))).print();
+    helper::CLine().add("onmonitor", rectOnAnyMonitor(desktop.enumerateMonitors(), toRect(r))).print();
     return kOk;
 }
 
