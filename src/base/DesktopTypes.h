@@ -2,6 +2,7 @@
 // No <windows.h> here: the logic must compile and be tested on any platform.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,6 +31,15 @@ struct Rect {
 constexpr bool intersects(const Rect& a, const Rect& b) {
     return a.left < a.right && a.top < a.bottom && b.left < b.right && b.top < b.bottom && a.left < b.right &&
            b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// r moved, not resized, so that it lies within area as far as it fits: its right and bottom
+// edges come inside first, then its left and top edges, so that of a window larger than area
+// the caption's start stays within reach.
+constexpr Rect movedInside(const Rect& r, const Rect& area) {
+    const std::int32_t dx = std::max(area.left - r.left, std::min(0, area.right - r.right));
+    const std::int32_t dy = std::max(area.top - r.top, std::min(0, area.bottom - r.bottom));
+    return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 
 // Layered-window attributes as the system keeps them for a window.

@@ -2,6 +2,7 @@
 
 #include "base/Trace.h"
 #include "desktop/CodePage.h"
+#include "desktop/HotKeyExState.h"
 #include "pins/PinRefusal.h"
 #include "pinwindow/PinDlg.h"
 #include "pinwindow/PinDlgFactory.h"
@@ -150,8 +151,12 @@ void CControlDlg::startPinning(const std::string& iniPath) {
 }
 
 void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
-    if (m_desktop.registerHotKey(panelWindow(), kPinHotKeyId, static_cast<unsigned>(m_hotKeyModifiers),
-                                 static_cast<unsigned>(m_hotKey))) {
+    // A key that types text, taken system-wide, would be gone from every program's typing. The
+    // settings cannot choose one, but a hand-edited file can: it fails as a taken key would.
+    if (typesText(static_cast<std::uint16_t>(m_hotKey), static_cast<std::uint16_t>(m_hotKeyModifiers))) {
+        trace("registerPinHotKey: %d with modifiers %d types text\n", m_hotKey, m_hotKeyModifiers);
+    } else if (m_desktop.registerHotKey(panelWindow(), kPinHotKeyId, static_cast<unsigned>(m_hotKeyModifiers),
+                                        static_cast<unsigned>(m_hotKey))) {
         return;
     }
     // The cycle runs on without the hotkey until the user picks another key.

@@ -149,6 +149,11 @@ void CPinDlg::OnTimer(unsigned id) {
     if (!sameFrame(m_desktop.windowRect(m_hWndTarget), m_rectTarget)) {
         m_desktop.moveWindow(m_hWndTarget, m_rectTarget, true);
     }
+    // A target too busy to take its layered style when it was asked, or whose program took the
+    // style away since, gets it again.
+    if (m_transFlag != 0 && takesTransparency() && !(m_desktop.exStyle(m_hWndTarget) & style::kExLayered)) {
+        ApplyTransparency();
+    }
     // A monitor's scale may have changed, or the target been put on another monitor by the
     // system; the window manager tells a pin only about its own moves.
     followDpi();

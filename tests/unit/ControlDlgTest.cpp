@@ -100,6 +100,15 @@ TEST_F(ControlDlgTest, StartPinningLoadsTheFileRegistersItsHotKeyAndStartsTheCyc
     EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
+TEST_F(ControlDlgTest, ABareLetterFromAHandEditedFileIsNeverTakenFromEveryonesTyping) {
+    std::ofstream(iniPath, std::ios::binary) << "[SYSTEM]\r\nPNHOTKEY=65\r\nPNMODIFIERS=0\r\n";
+    panel.startPinning(iniPath);
+    EXPECT_FALSE(desktop.registeredHotKey(panel.m_window, kPinHotKeyId));
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_TRUE(desktop.messageBoxes[0].text ==
+                u8"ホットキーの登録が失敗しました.他のキーに変更してください.");
+}
+
 TEST_F(ControlDlgTest, AHotKeyHeldElsewhereIsReportedAndTheCycleRunsOn) {
     desktop.holdHotKeyElsewhere(8, 90);
     panel.startPinning(iniPath);

@@ -162,4 +162,19 @@ TEST(RectOnAnyMonitor, ARectangleSharingAPixelWithAMonitorLiesOnIt) {
     EXPECT_FALSE(rectOnAnyMonitor({}, Rect{10, 10, 300, 200})) << "no monitors";
 }
 
+TEST(MovedInside, AWindowComesOntoTheAreaWholeOrWithItsTopLeftCorner) {
+    const Rect area{0, 0, 1280, 984};
+    const struct {
+        const char* name;
+        Rect r;
+        Rect moved;
+    } cases[] = {
+        {"inside stays", Rect{10, 10, 300, 200}, Rect{10, 10, 300, 200}},
+        {"past the right and bottom edges", Rect{400, 380, 1345, 1040}, Rect{335, 324, 1280, 984}},
+        {"past the left and top edges", Rect{-50, -20, 250, 180}, Rect{0, 0, 300, 200}},
+        {"wider and taller than the area", Rect{100, 100, 1500, 1100}, Rect{0, 0, 1400, 1000}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(movedInside(c.r, area), c.moved) << c.name;
+}
+
 }  // namespace

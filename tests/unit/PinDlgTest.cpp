@@ -167,6 +167,22 @@ TEST_F(PinDlgTest, TransparencyTouchesTheLayeredStyleOnlyWhenItMust) {
     EXPECT_TRUE(desktop.calls().empty());
 }
 
+TEST_F(PinDlgTest, TransparencyABusyTargetCouldNotTakeIsMadeOnTheNextHold) {
+    CFakePinWindow& pin = newPin();
+    attach(0, 70);
+    desktop.setHung(target, true);
+    pin.m_transFlag = 1;
+    pin.ApplyTransparency();
+    pin.OnTimer(kPinHoldTimerId);
+    ASSERT_FALSE(desktop.exStyle(target) & style::kExLayered);
+
+    desktop.setHung(target, false);
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_TRUE(desktop.exStyle(target) & style::kExLayered);
+    EXPECT_EQ(desktop.layeredAttributes(target),
+              (LayeredAttributes{.colorKey = 0xFFFFFF, .alpha = 178, .flags = style::kLayeredAlpha}));
+}
+
 TEST_F(PinDlgTest, EndingRestoresTheSavedStyles) {
     const std::uint32_t exStyle = desktop.exStyle(target);
     CFakePinWindow& pin = newPin();

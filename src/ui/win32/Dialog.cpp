@@ -1,6 +1,7 @@
 #include "ui/win32/Dialog.h"
 
 #include "base/Trace.h"
+#include "base/win32/Win32Util.h"
 
 #include <exception>
 
@@ -30,6 +31,19 @@ bool returnsResultDirectly(UINT message) {
 
 HINSTANCE programModule() { return GetModuleHandleW(nullptr); }
 
+// A dialog opened beside a window near the edge of the screen, or grown for a scaled display
+// while it was set up, is moved whole onto the work area of its monitor.
+void moveOntoWorkArea(HWND dialog) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    const Rect moved = movedInside(toRect(r), toRect(monitor.rcWork));
+    if (moved == toRect(r)) return;
+    SetWindowPos(dialog, nullptr, moved.left, moved.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 CDialogBase::~CDialogBase() {
@@ -42,6 +56,7 @@ CDialogBase::~CDialogBase() {
 }
 
 INT_PTR CDialogBase::doModal(HWND owner) noexcept {
+    m_modal = true;
     const INT_PTR code = DialogBoxParamW(programModule(), MAKEINTRESOURCEW(m_templateId), owner, dialogProc,
                                          reinterpret_cast<LPARAM>(this));
     if (code == -1) trace("DialogBoxParam(%d) Error=%d\n", m_templateId, static_cast<int>(GetLastError()));
@@ -70,7 +85,10 @@ std::optional<LRESULT> CDialogBase::onMessage(UINT, WPARAM, LPARAM) { return std
 HBRUSH CDialogBase::onCtlColor(HDC, HWND, UINT, HBRUSH defaultBrush) { return defaultBrush; }
 
 std::optional<LRESULT> CDialogBase::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (std::optional<LRESULT> result = onMessage(message, wParam, lParam)) return result;
+    std::optional<LRESULT> result = onMessage(message, wParam, lParam);
+    // Only the dialogs the user works in: pin windows and the panel place themselves.
+    if (message == WM_INITDIALOG && m_modal) moveOntoWorkArea(m_hwnd);
+    if (result) return result;
 
     if (message == WM_INITDIALOG) return TRUE;  // the dialog manager sets the focus
 

@@ -2,7 +2,7 @@
 # Wine): the picture the pin draws, found by its pixels on the screen, must stand relative to
 # its target's corner where it stands at 96 DPI and be as large, both in proportion to the DPI.
 # At 144 DPI the control panel's list shows its columns whole with 24-pixel icons, and the child
-# selection its picture box and columns in proportion.
+# selection its picture box and columns in proportion, whole on the screen.
 source "$E2E_DIR/clavora.sh"
 PINTEST="$CLAVORA_WIN64_DIR/pintest.exe"
 [ -f "$PINTEST" ] || fail "pintest.exe is not built in $CLAVORA_WIN64_DIR"
@@ -101,4 +101,7 @@ probe idle "$PIN" >/dev/null
 open_conditions_from_pin "$PIN"
 open_child_selection
 expect_eq "$(field widths "$(probe listview "$LIST")")" 120,90,450,0,15 "the candidate columns at 144 DPI"
+IFS=, read -r l t r b <<<"$(info_of "$CHILD" rect)"
+[ "$l" -ge 0 ] && [ "$t" -ge 0 ] && [ "$r" -le 1280 ] && [ "$b" -le 1024 ] ||
+    fail "the child selection at $l,$t,$r,$b does not lie whole on the screen"
 screenshot child-selection-at-144

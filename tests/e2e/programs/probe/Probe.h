@@ -39,6 +39,10 @@ private:
 };
 
 [[noreturn]] void usageError(const std::string& problem);
+// Says on stderr that the probe ran through with status, and returns status. Under load Wine
+// has been seen to end a probe early without a word; the scripts run a probe again when this
+// line is missing.
+int ranThrough(int status);
 
 // The probe's description of one window: handle, process, class, title (UTF-8 and the ANSI
 // bytes in hex), owner, rectangle, styles, state and layering.

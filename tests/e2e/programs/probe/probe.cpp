@@ -373,7 +373,13 @@ int setForeground(CArgs& args) {
 
 void usageError(const std::string& problem) {
     std::fprintf(stderr, "probe: %s\n", problem.c_str());
-    std::exit(kUsage);
+    std::exit(ranThrough(kUsage));
+}
+
+int ranThrough(int status) {
+    std::fprintf(stderr, "probe: status %d\n", status);
+    std::fflush(stderr);
+    return status;
 }
 
 const std::string& CArgs::next(const char* what) {
@@ -438,9 +444,10 @@ helper::CLine describeWindow(CWin32Desktop& desktop, HWND h) {
 
 }  // namespace probe
 
-int main() {
+namespace {
+
+int runCommand() {
     using namespace probe;
-    helper::useBinaryOutput();
     CArgs args(helper::arguments());
     CWin32Desktop desktop;
     const std::string command = args.next("command");
@@ -481,4 +488,11 @@ int main() {
     if (command == "setfg") return setForeground(args);
     if (command == "desktop") return runDesktopCommand(args);
     usageError("unknown command " + command);
+}
+
+}  // namespace
+
+int main() {
+    helper::useBinaryOutput();
+    return probe::ranThrough(runCommand());
 }
