@@ -68,6 +68,16 @@ bool typesText(std::uint16_t vk, std::uint16_t externalModifiers) {
         case 0x1B:  // Escape
         case 0x20:  // space
         case 0xE2:  // the extra backslash key of Japanese and European layouts
+        // The keys that work the Japanese input method: かな, 漢字, 変換 and 無変換, then 英数,
+        // カタカナ/ひらがな and 半角/全角 as a Japanese keyboard reports them.
+        case 0x15:
+        case 0x19:
+        case 0x1C:
+        case 0x1D:
+        case 0xF0:
+        case 0xF2:
+        case 0xF3:
+        case 0xF4:
             return true;
         default:
             return (vk >= 0x30 && vk <= 0x39)      // digits

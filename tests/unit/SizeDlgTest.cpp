@@ -139,10 +139,10 @@ TEST_F(SizeDlgTest, KeysThatTypeTextNeedCtrlAltOrWin) {
         u8"このキーは文字の入力に使われます。Ctrl、Alt、Winのいずれかと組み合わせてください.";
     constexpr unsigned kShift = 4;
     const std::tuple<std::uint16_t, std::uint16_t, bool> cases[] = {
-        {'P', 0, true},       {'P', kShift, true}, {'7', 0, true},   {0x09, 0, true},
-        {0x0D, kShift, true}, {0x20, 0, true},     {0x08, 0, true},  {0x1B, 0, true},
-        {0xBA, 0, true},      {0xE2, 0, true},     {0x6F, 0, true},  {0x70, 0, false},
-        {0x2E, 0, false},     {'P', 2, false},     {0x20, 1, false}, {0x09, 8, false},
+        {'P', 0, true},   {'P', kShift, true}, {'7', 0, true},       {0x09, 0, true}, {0x0D, kShift, true},
+        {0x20, 0, true},  {0x08, 0, true},     {0x1B, 0, true},      {0xBA, 0, true}, {0xE2, 0, true},
+        {0x6F, 0, true},  {0x70, 0, false},    {0x2E, 0, false},     {'P', 2, false}, {0x20, 1, false},
+        {0x09, 8, false}, {0xF3, 0, true},     {0x19, kShift, true}, {0x1D, 0, true}, {0x1C, 2, false},
     };
     for (const auto& [key, modifiers, refused] : cases) {
         SCOPED_TRACE(testing::Message() << "key " << key << " modifiers " << modifiers);
