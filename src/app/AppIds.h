@@ -26,5 +26,3 @@ constexpr unsigned kTrayRetryPauseMs = 1000;
 
 // SWP_SHOWWINDOW in WM_WINDOWPOSCHANGING.
 constexpr std::uint32_t kSwpShowWindow = 0x0040;
-// ENDSESSION_LOGOFF, the highest bit of WM_ENDSESSION's lParam.
-constexpr std::uint64_t kEndSessionLogoff = 0x80000000u;

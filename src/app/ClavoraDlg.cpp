@@ -45,7 +45,3 @@ TrayClick trayClick(std::uint32_t mouseMessage) {
 }
 
 bool isAboutCommand(unsigned command) { return (command & kSysCommandMask) == IDM_ABOUTBOX; }
-
-bool endsSession(std::uint64_t wParam, std::uint64_t lParam) {
-    return wParam != 0 || (lParam & kEndSessionLogoff) != 0;
-}

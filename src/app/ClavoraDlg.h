@@ -1,6 +1,6 @@
 // The decisions of the resident main window: where the main panel goes, when it may show,
-// how the tray icon is added, which tray clicks and system commands it acts on, and which
-// WM_ENDSESSION ends the session. The Win32 window (app/win32/MainWindow) carries them out.
+// how the tray icon is added, and which tray clicks and system commands it acts on. The Win32
+// window (app/win32/MainWindow) carries them out.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -44,6 +44,3 @@ TrayClick trayClick(std::uint32_t mouseMessage);
 
 // True for the system menu's About item, whatever the system keeps in the low four bits.
 bool isAboutCommand(unsigned command);
-
-// WM_ENDSESSION: true when the session ends ("終了", logoff or shutdown), false when it goes on.
-bool endsSession(std::uint64_t wParam, std::uint64_t lParam);

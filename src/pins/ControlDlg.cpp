@@ -198,6 +198,9 @@ void CControlDlg::runCycle() {
     // Every pin that ends redraws the list; one that starts is shown once the cycle is done.
     bool started = false;
     for (CPinData& pin : m_pins) {
+        // A pin waiting on its target's thread hands Clavora the messages sent meanwhile, the
+        // session's end among them: nothing is pinned after it, and the cycle is not re-armed.
+        if (m_sessionEnded) return;
         if (pin.m_pinned == 0) {
             // Only the first matching window is tried, even when another record holds it.
             CWinInf* const match = firstMatch(pin);
@@ -225,7 +228,7 @@ void CControlDlg::runCycle() {
         }
     }
     if (started) refreshList();
-    startTimer(kCycleTimerId, kCyclePeriodMs);
+    if (!m_sessionEnded) startTimer(kCycleTimerId, kCyclePeriodMs);
 }
 
 std::size_t CControlDlg::firstCandidate(const CPinData& pin) const {
@@ -465,14 +468,12 @@ void CControlDlg::takeConditions(const CPinData& edited) {
     requestSave();
 }
 
-void CControlDlg::endSession() {
+void CControlDlg::endSession(PinsEnd pins) {
     if (m_sessionEnded) return;
     m_sessionEnded = true;
     trace("CControlDlg::endSession()\n");
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
-    endAllPins();
-    // Nobody is left to hold the windows in the band the pins gave them.
-    m_foundWindows.giveBackAll(m_desktop);
+    if (pins == PinsEnd::now) endPinsForGood();
     // The cycle would pin again, and the save the ending pins asked for would come too late.
     killTimer(kCycleTimerId);
     killTimer(kSaveTimerId);
@@ -480,9 +481,16 @@ void CControlDlg::endSession() {
     __writeIniFile();
 }
 
+void CControlDlg::endPinsForGood() {
+    endAllPins();
+    // Nobody is left to hold the windows in the band the pins gave them.
+    m_foundWindows.giveBackAll(m_desktop);
+}
+
 void CControlDlg::DestroyWindow() {
     trace("CControlDlg::DestroyWindow() \n");
     endSession();
+    endPinsForGood();
     m_pins.clear();
     destroyPanelWindow();
 }

@@ -110,9 +110,12 @@ public:
     int moveEnable() const override { return m_moveEnable; }
 
     // The end of the session (logoff, shutdown, "終了"): the timers stopped, the hotkey
-    // released, every pin ended and the file written before it returns, since the system may
-    // end the process right afterwards. Once only.
-    void endSession();
+    // released and the file written before it returns, since the system may end the process
+    // right afterwards; every pin ended too, unless `pins` is PinsEnd::later. The ending may
+    // come as a message sent while a pin waits on its target's thread, and that pin must not
+    // go from under itself: its pins end with the panel's window then. Once only.
+    enum class PinsEnd { now, later };
+    void endSession(PinsEnd pins = PinsEnd::now);
     // The panel's end at exit: the session ended, the records dropped, the window destroyed.
     void DestroyWindow();
 
@@ -158,6 +161,8 @@ private:
     void takeSettings(CPinSettings settings);
     // RegisterHotKey of the pin hotkey; failureText tells the user when the key is taken.
     void registerPinHotKey(std::u8string_view failureText);
+    // Ends every pin and gives the windows back as they were found.
+    void endPinsForGood();
     // Destroys the record's pin window without taking anything back, and forgets the record.
     void removeRecord(std::size_t index);
     // The record of edited (if it is still there) takes edited's conditions; nothing else.

@@ -201,6 +201,9 @@ public:
     // Runs while a box is "open", before it answers: the place for what a nested modal loop
     // would do meanwhile (timers firing, windows closing).
     std::function<void(const FakeMessageBox&)> onMessageBox;
+    // Runs once, the next time a window is given an extended style: on Windows a window of
+    // another thread takes it while Clavora's thread waits, handling the messages sent to it.
+    std::function<void()> duringNextRestyle;
 
     // How often the logic asked: process lookups are costly, child walks even more.
     int processBaseNameCalls = 0;

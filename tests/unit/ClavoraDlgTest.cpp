@@ -93,16 +93,6 @@ TEST(MainWindowDecisions, VisibilityFlagAloneDecidesWhetherTheWindowMayShow) {
     EXPECT_EQ(posChangingFlags(kNoMove | kSwpShowWindow, true), kNoMove | kSwpShowWindow);
 }
 
-// The control panel's endSession, which this answer calls, writes the file before it returns
-// (ControlDlgTest.SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAnswers).
-TEST(MainWindowDecisions, EndSessionActsOnEndingOrLogoffOnly) {
-    EXPECT_FALSE(endsSession(0, 0));
-    EXPECT_TRUE(endsSession(1, 0));
-    EXPECT_TRUE(endsSession(0, kEndSessionLogoff));
-    EXPECT_TRUE(endsSession(1, kEndSessionLogoff));
-    EXPECT_FALSE(endsSession(0, 0x1)) << "ENDSESSION_CLOSEAPP alone";
-}
-
 TEST(MainWindowDecisions, SystemMenuAboutItemIgnoresTheLowFourBits) {
     EXPECT_TRUE(isAboutCommand(IDM_ABOUTBOX));
     EXPECT_TRUE(isAboutCommand(IDM_ABOUTBOX | 0x3));

@@ -570,6 +570,26 @@ TEST_F(ControlDlgTest, SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAns
     EXPECT_EQ(traces.find("__writeIniFile"), std::string::npos) << "written once";
 }
 
+TEST_F(ControlDlgTest, ASessionEndWhileAPinWaitsOnItsTargetLeavesThatPinUntilThePanelGoes) {
+    start();
+    const WinHandle target = notepad();
+    desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe");
+    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
+    panel.m_pins[0].m_transFlag = 1;  // its pin restyles the target as it starts
+    panel.m_pins[1].m_exeName = "CALC.EXE";
+    // As the main window answers an ending that comes under another handler.
+    desktop.duringNextRestyle = [&] { panel.endSession(CControlDlg::PinsEnd::later); };
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 1) << "the pin went on starting";
+    EXPECT_EQ(panel.m_pins[1].m_pinned, 0) << "nothing is pinned after the end";
+    EXPECT_TRUE(panel.periods().empty()) << "the cycle is not re-armed";
+    EXPECT_NE(readIni().find("PINNUM=2\r\n"), std::string::npos);
+
+    panel.DestroyWindow();
+    EXPECT_FALSE(desktop.exStyle(target) & style::kExLayered) << "the window given back as found";
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+}
+
 TEST_F(ControlDlgTest, PullingAPinOutForgetsItsRecordWithoutTakingItsValuesBack) {
     start();
     const WinHandle target = notepad();

@@ -88,9 +88,14 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             break;
         }
         case WM_ENDSESSION:
-            if (endsSession(wParam, static_cast<std::uint64_t>(lParam))) {
-                // Everything is written before the answer: the system may end the process right after.
-                m_controlDlg.endSession();
+            // FALSE: an ending that was asked for (a logoff, say) has been called off.
+            if (wParam != FALSE) {
+                // Everything is written before the answer: the system may end the process right
+                // after. A message handled under this one may be a pin's, waiting on its target's
+                // thread (which hands this thread the messages sent to it meanwhile): its pin
+                // stays until the window goes, when that handler has returned.
+                m_controlDlg.endSession(CDialogBase::messagesUnderWay() > 1 ? CControlDlg::PinsEnd::later
+                                                                            : CControlDlg::PinsEnd::now);
                 endDialog(IDOK);
             }
             return 0;

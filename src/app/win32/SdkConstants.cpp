@@ -28,7 +28,6 @@ static_assert(traymouse::kRButtonDown == WM_RBUTTONDOWN);
 static_assert(traymouse::kRButtonUp == WM_RBUTTONUP);
 static_assert(kErrorTimeout == ERROR_TIMEOUT);
 static_assert(kSwpShowWindow == SWP_SHOWWINDOW);
-static_assert(kEndSessionLogoff == ENDSESSION_LOGOFF);
 
 static_assert(hotkeyf::kShift == HOTKEYF_SHIFT);
 static_assert(hotkeyf::kControl == HOTKEYF_CONTROL);

@@ -46,6 +46,8 @@ void moveOntoWorkArea(HWND dialog) {
 
 }  // namespace
 
+thread_local int CDialogBase::s_messagesUnderWay = 0;
+
 CDialogBase::~CDialogBase() {
     if (!m_hwnd) return;
     // Unbind first: the derived part of the object is gone already.
@@ -131,6 +133,10 @@ INT_PTR CALLBACK CDialogBase::dialogProc(HWND hwnd, UINT message, WPARAM wParam,
         return FALSE;
     }
 
+    ++s_messagesUnderWay;
+    struct Handled {
+        ~Handled() { --s_messagesUnderWay; }
+    } handled;
     try {
         const std::optional<LRESULT> result = self->dispatch(message, wParam, lParam);
         if (!result) return FALSE;

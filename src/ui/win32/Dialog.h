@@ -48,6 +48,9 @@ public:
     void destroy() noexcept;
 
     HWND hwnd() const noexcept { return m_hwnd; }
+    // How many messages to Clavora's dialogs this thread is handling now, one under another: more
+    // than one while a handler waits in a nested loop or on a window of another thread.
+    static int messagesUnderWay() noexcept { return s_messagesUnderWay; }
     HWND item(int id) const noexcept { return GetDlgItem(m_hwnd, id); }
     int templateId() const noexcept { return m_templateId; }
 
@@ -74,6 +77,7 @@ private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     std::optional<LRESULT> dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
+    static thread_local int s_messagesUnderWay;
     int m_templateId;
     HWND m_hwnd = nullptr;
     bool m_modal = false;

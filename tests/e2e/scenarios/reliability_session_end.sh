@@ -1,11 +1,13 @@
 # Nothing lost when Clavora is ended without notice or the session ends: a transparency set
 # from the real pin menu survives a SIGKILL two seconds later, and a record made with Win+Z
 # right before the Wine session ends (wineboot --end-session) is in Clavora.ini afterwards,
-# with its pin ended and its window given its styles back.
+# with its pin ended and its window given its styles back. A logoff called off ends nothing.
 source "$E2E_DIR/reliability.sh"
 
 IDOK=1
 WS_EX_LAYERED=$((0x80000))
+WM_ENDSESSION=0x0016
+ENDSESSION_LOGOFF=$((0x80000000))
 
 clavora_start
 start_target --title "Session A" --rect 200,200,420,300
@@ -41,6 +43,13 @@ wait_pin "$TARGET_HWND" 10000 >/dev/null || fail "the pin did not come back afte
 wait_until "[ \"\$(info_of $TARGET_HWND alpha)\" = 127 ]" 3000 ||
     fail "after the restart the target has alpha $(info_of "$TARGET_HWND" alpha)"
 screenshot restarted-at-50-percent
+
+# A logoff that another program called off: Clavora stays, and so does the pin.
+PIN=$(field hwnd "$(wait_pin "$TARGET_HWND" 1000)")
+probe send "$CLAVORA_MAIN" "$WM_ENDSESSION" 0 "$ENDSESSION_LOGOFF" >/dev/null
+sleep 1
+probe info "$CLAVORA_MAIN" >/dev/null || fail "Clavora ended when a logoff was called off"
+expect_eq "$(field hwnd "$(wait_pin "$TARGET_HWND" 1000)")" "$PIN" "the pin after a logoff called off"
 
 # A second window pinned with Win+Z, and the session ends at once, long before a save would
 # have come by itself.
