@@ -38,10 +38,11 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
     // A window held where no monitor of today's desktop shows it would be lost to the user:
     // it stays where it is found, and its pin comes with it.
     if (m_rectTarget.width() != 0 && !pinDlg->canHold(m_rectTarget)) m_rectTarget = m_rectWin = Rect{};
-    if (m_rectWin.width() == 0) {
-        const Rect base = m_rectTarget.width() != 0 ? m_rectTarget : factory.desktop().windowRect(hTarget);
-        m_rectWin = pinDlg->pinRectAt(base);
-    }
+    const Rect base = m_rectTarget.width() != 0 ? m_rectTarget : factory.desktop().windowRect(hTarget);
+    const Rect fresh = pinDlg->pinRectAt(base);
+    // A place kept from a pin laid out at another scale, as its size tells, would cut this
+    // pin's picture and leave it off its target's corner.
+    if (m_rectWin.width() != fresh.width() || m_rectWin.height() != fresh.height()) m_rectWin = fresh;
     pinDlg->movePin(m_rectWin);
 
     heldByPin(*pinDlg) = heldByPin(*this);

@@ -88,10 +88,16 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
     }
 }
 
-TEST_F(PinStartEndTest, AKnownPinPlaceIsKept) {
-    record.m_rectWin = Rect{700, 50, 752, 100};
+TEST_F(PinStartEndTest, AKnownPinPlaceIsKeptUnlessItWasLaidOutAtAnotherScale) {
+    record.m_rectWin = Rect{700, 50, 752, 112};
     record.StartPin(factory, target);
-    EXPECT_EQ(factory.last->pinRect(), (Rect{700, 50, 752, 100}));
+    EXPECT_EQ(factory.last->pinRect(), (Rect{700, 50, 752, 112}));
+    record.EndPin(factory);
+
+    // Left by a pin at 150 %: this one, at 100 %, goes to its target's corner.
+    record.m_rectWin = Rect{700, 50, 778, 143};
+    record.StartPin(factory, target);
+    EXPECT_EQ(factory.last->pinRect(), (Rect{120, 168, 172, 230}));
 }
 
 TEST_F(PinStartEndTest, SettingsAreHandedOverBeforeAttachingAndShownLast) {
@@ -123,12 +129,12 @@ TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
     pin.OnCommand(IDM_ZORDER_TOPMOST);
     pin.m_transFlag = 1;
     pin.m_trans = 40;
-    pin.movePin(Rect{300, 300, 352, 350});
+    pin.movePin(Rect{300, 300, 352, 362});
     traces.clear();
 
     record.EndPin(factory);
     EXPECT_EQ(traces, "EndPin! title=Memo\n■■m_rectWin.top=300, m_rectWin.left=300\n");
-    EXPECT_EQ(record.m_rectWin, (Rect{300, 300, 352, 350}));
+    EXPECT_EQ(record.m_rectWin, (Rect{300, 300, 352, 362}));
     EXPECT_EQ(record.m_rectTarget, (Rect{280, 332, 680, 732}));
     EXPECT_EQ(record.m_zOrder, 1);
     EXPECT_EQ(record.m_transFlag, 1);
@@ -142,7 +148,7 @@ TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
 
     // Pinned again in the same run, the pin comes back where it was.
     record.StartPin(factory, target);
-    EXPECT_EQ(factory.last->pinRect(), (Rect{300, 300, 352, 350}));
+    EXPECT_EQ(factory.last->pinRect(), (Rect{300, 300, 352, 362}));
 }
 
 TEST_F(PinStartEndTest, EndWithoutAControllerStillEnds) {
