@@ -396,7 +396,7 @@ void CFakeDesktop::setStyle(WinHandle h, std::uint32_t value) {
 
 void CFakeDesktop::setExStyle(WinHandle h, std::uint32_t value) {
     m_calls.push_back({.kind = FakeCall::Kind::setExStyle, .window = h, .value = value});
-    if (const std::function<void()> meanwhile = std::exchange(duringNextRestyle, nullptr)) meanwhile();
+    if (h == m_restyled && m_meanwhile) std::exchange(m_meanwhile, nullptr)();
     Window* w = find(h);
     if (!w || w->hung || refuses(*w)) return;
     // Taking the layered style away forgets the attributes, as the system does.

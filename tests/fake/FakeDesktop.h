@@ -201,9 +201,13 @@ public:
     // Runs while a box is "open", before it answers: the place for what a nested modal loop
     // would do meanwhile (timers firing, windows closing).
     std::function<void(const FakeMessageBox&)> onMessageBox;
-    // Runs once, the next time a window is given an extended style: on Windows a window of
-    // another thread takes it while Clavora's thread waits, handling the messages sent to it.
-    std::function<void()> duringNextRestyle;
+    // Runs meanwhile once, the next time window h is given an extended style: on Windows a
+    // window of another thread takes it while Clavora's thread waits, handling the messages
+    // sent to it.
+    void duringNextRestyleOf(WinHandle h, std::function<void()> meanwhile) {
+        m_restyled = h;
+        m_meanwhile = std::move(meanwhile);
+    }
 
     // How often the logic asked: process lookups are costly, child walks even more.
     int processBaseNameCalls = 0;
@@ -328,6 +332,8 @@ private:
     std::vector<FakeCall> m_calls;
     std::map<std::pair<WinHandle, unsigned>, Timer> m_timers;
     std::vector<MonitorRecord> m_monitors;
+    WinHandle m_restyled{};
+    std::function<void()> m_meanwhile;
     Rect m_desktopRect;
     Rect m_workArea;
     WinHandle m_foreground = kNoWindow;

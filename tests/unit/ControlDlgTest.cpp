@@ -578,7 +578,7 @@ TEST_F(ControlDlgTest, ASessionEndWhileAPinWaitsOnItsTargetLeavesThatPinUntilThe
     panel.m_pins[0].m_transFlag = 1;  // its pin restyles the target as it starts
     panel.m_pins[1].m_exeName = "CALC.EXE";
     // As the main window answers an ending that comes under another handler.
-    desktop.duringNextRestyle = [&] { panel.endSession(CControlDlg::PinsEnd::later); };
+    desktop.duringNextRestyleOf(target, [&] { panel.endSession(CControlDlg::PinsEnd::later); });
     panel.runCycle();
     EXPECT_EQ(panel.m_pins[0].m_pinned, 1) << "the pin went on starting";
     EXPECT_EQ(panel.m_pins[1].m_pinned, 0) << "nothing is pinned after the end";
