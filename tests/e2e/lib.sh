@@ -136,6 +136,12 @@ e2e_end_wine() {
     "$WINESERVER" -w >/dev/null 2>&1 || true
 }
 
+# One wineserver for the prefix, running before any program starts and until e2e_end_wine.
+# Programs started together with none running each start one, and on a loaded machine one of
+# them has been seen to wait for ever for its server (Wine 8); a server that ends with its
+# last program would race the next one the same way.
+e2e_start_wine() { "$WINESERVER" -p >/dev/null 2>&1 || true; }
+
 use_heads() {
     local heads="$*" head x y w h width=0 height=0
     e2e_end_wine
@@ -143,6 +149,7 @@ use_heads() {
     E2E_WINE_ENV=("${E2E_WINE_BASE_ENV[@]}")
     if [ -z "$heads" ]; then
         e2e_start_display || fail "the display did not start again"
+        e2e_start_wine
         return 0
     fi
     [ -f "$E2E_HEADS_DIR/libXinerama.so.1" ] || fail "the Xinerama stand-in is not built in $E2E_HEADS_DIR"
@@ -154,6 +161,7 @@ use_heads() {
     E2E_WINE_ENV+=(LD_LIBRARY_PATH="$E2E_HEADS_DIR" CLAVORA_E2E_HEADS="$heads")
     # Without RANDR, Wine's X11 driver takes its monitors from Xinerama, that is the stand-in.
     e2e_start_display "${width}x${height}x24" -extension RANDR || fail "the display of $heads did not start"
+    e2e_start_wine
 }
 
 # --- the Wine prefix, made once per build tree ---
@@ -369,6 +377,7 @@ e2e_setup() {
     e2e_start_display || exit 1
     E2E_STARTED=1
     e2e_ensure_prefix || fail "the Wine prefix could not be made"
+    e2e_start_wine
     if [ ! -f "$PROBE" ] || [ ! -f "$TARGET" ]; then
         fail "probe.exe and target.exe are not built in $CLAVORA_WIN64_DIR"
     fi

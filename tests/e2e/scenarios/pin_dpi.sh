@@ -13,8 +13,8 @@ DPI_KEY='HKCU\Control Panel\Desktop'
 # The DPI is read when Wine's processes start: every one of them is ended first. The prefix is
 # shared with the other scenarios, so the value goes again when this one ends, however it ends.
 set_dpi() {
-    "$WINESERVER" -k >/dev/null 2>&1 || true
-    "$WINESERVER" -w >/dev/null 2>&1 || true
+    e2e_end_wine
+    e2e_start_wine
     wine_run reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || fail "LogPixels $1 not set"
 }
 restore_dpi() {
