@@ -253,15 +253,17 @@ start_clavora() {
 }
 
 # The probe ends every run with a line "probe: status N" on stderr. Without it Wine did not run
-# the probe through (it failed to start it or ended it early, which a loaded machine has been
-# seen to do once in hundreds of runs, silently under WINEDEBUG=-all): that run is reported,
-# and the probe is run once more.
+# the probe through (it failed to start it, ended it early or left it waiting past any wait a
+# scenario asks for, which a loaded machine has been seen to do once in hundreds of runs,
+# silently under WINEDEBUG=-all): that run is reported, and the probe is run once more.
+E2E_PROBE_LIMIT_S=100
 probe() {
     local out rc attempt err
     err=$(mktemp "$ARTIFACTS/probe.XXXXXX")
     for attempt in 1 2; do
         rc=0
-        out=$(cd "$WORKDIR" && wine_run "$PROBE" "$@" 2>"$err") || rc=$?
+        out=$(cd "$WORKDIR" &&
+            timeout -k 5 "$E2E_PROBE_LIMIT_S" "${E2E_WINE_ENV[@]}" "$WINE" "$PROBE" "$@" 2>"$err") || rc=$?
         LC_ALL=C grep -v '^probe: status ' "$err" >>"$ARTIFACTS/probe.err" || true
         LC_ALL=C grep -q '^probe: status ' "$err" && break
         echo "[$SCENARIO] probe $* did not run through under Wine (status $rc, attempt $attempt)" >&2
