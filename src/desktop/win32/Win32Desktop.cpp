@@ -4,6 +4,7 @@
 #include "base/win32/Handles.h"
 #include "base/win32/Win32Util.h"
 #include "desktop/win32/VersionGuards.h"
+#include "ui/win32/Dialog.h"
 
 #include <windows.h>
 
@@ -135,7 +136,11 @@ UINT messageBoxType(MsgButtons buttons, MsgIcon icon) {
 }
 
 MsgAnswer showMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-    switch (MessageBoxW(owner, text.c_str(), caption.c_str(), type)) {
+    const int answer = [&] {
+        const CDialogBase::CNestedLoop loop;
+        return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+    }();
+    switch (answer) {
         case IDOK:
             return MsgAnswer::ok;
         case IDYES:

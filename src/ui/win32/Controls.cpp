@@ -3,6 +3,7 @@
 #include "base/Trace.h"
 #include "base/win32/Handles.h"
 #include "base/win32/Win32Util.h"
+#include "ui/win32/Dialog.h"
 
 bool initCommonControls() noexcept {
     INITCOMMONCONTROLSEX classes{};
@@ -123,7 +124,10 @@ UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) n
     SetForegroundWindow(owner);
     // With TPM_RETURNCMD a menu closed without a choice gives 0 as well, but no error.
     SetLastError(ERROR_SUCCESS);
-    const BOOL result = TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, owner, nullptr);
+    const BOOL result = [&] {
+        const CDialogBase::CNestedLoop loop;
+        return TrackPopupMenu(popup, flags, cursor.x, cursor.y, 0, owner, nullptr);
+    }();
     if (!result && GetLastError() != ERROR_SUCCESS) {
         trace("TrackPopupMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
     }

@@ -59,6 +59,7 @@ CDialogBase::~CDialogBase() {
 
 INT_PTR CDialogBase::doModal(HWND owner) noexcept {
     m_modal = true;
+    const CNestedLoop loop;
     const INT_PTR code = DialogBoxParamW(programModule(), MAKEINTRESOURCEW(m_templateId), owner, dialogProc,
                                          reinterpret_cast<LPARAM>(this));
     if (code == -1) trace("DialogBoxParam(%d) Error=%d\n", m_templateId, static_cast<int>(GetLastError()));

@@ -48,9 +48,24 @@ public:
     void destroy() noexcept;
 
     HWND hwnd() const noexcept { return m_hwnd; }
-    // How many messages to Clavora's dialogs this thread is handling now, one under another: more
-    // than one while a handler waits in a nested loop or on a window of another thread.
+    // How many messages to Clavora's dialogs this thread is handling now, one under another,
+    // since the innermost message loop began: more than one while a handler waits on a window
+    // of another thread, which hands this thread the messages sent to it meanwhile.
     static int messagesUnderWay() noexcept { return s_messagesUnderWay; }
+
+    // Held around a nested message loop (a modal dialog, a message box, a menu). The handlers
+    // under it hold nothing across it, so a message the loop hands out counts as one handled
+    // from the main loop.
+    class CNestedLoop {
+    public:
+        CNestedLoop() noexcept : m_outer(s_messagesUnderWay) { s_messagesUnderWay = 0; }
+        ~CNestedLoop() { s_messagesUnderWay = m_outer; }
+        CNestedLoop(const CNestedLoop&) = delete;
+        CNestedLoop& operator=(const CNestedLoop&) = delete;
+
+    private:
+        int m_outer;
+    };
     HWND item(int id) const noexcept { return GetDlgItem(m_hwnd, id); }
     int templateId() const noexcept { return m_templateId; }
 
