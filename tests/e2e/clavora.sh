@@ -126,7 +126,7 @@ pin_head() {
 # may take the press after the first motion has passed: the motion is repeated, a pixel further
 # each time, until the pin follows.
 drag_pin_to() {
-    local x y start hx hy try
+    local x y start hx hy try half
     read -r x y <<<"$(pin_head "$1")"
     start=$(field rect "$(probe info "$1")")
     hx=$(((x + $2) / 2))
@@ -136,7 +136,12 @@ drag_pin_to() {
         xdotool mousemove $((hx + try)) "$hy"
         wait_until "[ \"\$(field rect \"\$(probe info $1)\")\" != '$start' ]" 1500 && break
     done
+    # The button goes up only once the pin has taken the last stretch, or has had time to: on a
+    # busy machine a drag has been seen to end where its first stretch did. Where the drag stops
+    # short, the pin stays where it is and the wait runs out.
+    half=$(field rect "$(probe info "$1")")
     xdotool mousemove "$2" "$3"
+    wait_until "[ \"\$(field rect \"\$(probe info $1)\")\" != '$half' ]" 1500 || true
     xdotool mouseup 1
 }
 
