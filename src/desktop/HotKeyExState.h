@@ -34,8 +34,8 @@ std::uint16_t modifiersToExternal(std::uint16_t field);
 
 // Whether (key, RegisterHotKey modifiers) is a key that types or edits text in every other
 // program (letters, digits, punctuation, space, Enter, Tab, Backspace, Escape, the keypad's
-// digits and signs, the keys of the Japanese input method) without Ctrl, Alt or Win. Taken as the global
-// hotkey it would be gone from everyone's typing.
+// digits and signs, the keys of the Japanese input method) without Ctrl, Alt or Win. Taken as
+// the global hotkey it would be gone from everyone's typing.
 bool typesText(std::uint16_t vk, std::uint16_t externalModifiers);
 
 // Which key events the field's hook takes. A key is the field's only when the hook took its

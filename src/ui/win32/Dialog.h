@@ -34,8 +34,9 @@ public:
     CDialogBase& operator=(const CDialogBase&) = delete;
 
     // Runs the dialog modally with `owner` disabled meanwhile; timers and other windows of the
-    // thread keep being served. The dialog opens whole on its monitor's work area. Returns the code passed to
-    // endDialog, or -1 when the window could not be created (traced with the error code).
+    // thread keep being served. The dialog opens whole on its monitor's work area. Returns the
+    // code passed to endDialog, or -1 when the window could not be created (traced with the
+    // error code).
     INT_PTR doModal(HWND owner = nullptr) noexcept;
     // Creates the dialog modelessly: a child of `owner` for a child template, else owned by
     // it. Visible only if the template says WS_VISIBLE. False when the window could not be
