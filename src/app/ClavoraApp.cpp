@@ -24,3 +24,9 @@ std::string programDirectory(const CCodePage& codePage, std::string_view program
     if (cut == std::string_view::npos) return {};
     return std::string(programPath.substr(0, cut));
 }
+
+std::wstring programDirectory(std::wstring_view programPath) {
+    const std::size_t cut = programPath.rfind(L'\\');
+    if (cut == std::wstring_view::npos) return {};
+    return std::wstring(programPath.substr(0, cut));
+}

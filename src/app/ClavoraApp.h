@@ -21,3 +21,5 @@ bool scanArguments(const std::vector<std::string>& arguments);
 // The text before the last '\' of the program path, never cut at the trail byte of a
 // double-byte character; "" when there is no '\'.
 std::string programDirectory(const CCodePage& codePage, std::string_view programPath);
+// The same in UTF-16, in which any folder name survives and no unit of a character is a '\'.
+std::wstring programDirectory(std::wstring_view programPath);

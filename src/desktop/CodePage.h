@@ -14,6 +14,9 @@ public:
     virtual bool isLeadByte(unsigned char b) const = 0;
     // Upper case of s; double-byte characters are left as they are.
     virtual std::string toUpper(std::string_view s) const = 0;
+    // utf8, which is valid UTF-8, in this code page; a character the code page has no bytes
+    // for becomes '?', as it does when the system hands out such a title.
+    virtual std::string fromUtf8(std::string_view utf8) const = 0;
 };
 
 // Code page 932 (Shift-JIS) from a table: lead bytes 0x81-0x9F and 0xE0-0xFC,
@@ -22,6 +25,7 @@ class CCp932CodePage : public CCodePage {
 public:
     bool isLeadByte(unsigned char b) const override;
     std::string toUpper(std::string_view s) const override;
+    std::string fromUtf8(std::string_view utf8) const override;
 };
 
 // The code page the process works in. Shift-JIS until the Windows start-up installs the
@@ -46,3 +50,7 @@ std::size_t mbFindLast(const CCodePage& cp, std::string_view s, char c);
 
 // Upper case in the given code page.
 inline std::string mbUpper(const CCodePage& cp, std::string_view s) { return cp.toUpper(s); }
+
+// Whether s is well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF)
+// with at least one multi-byte character: text in any other code page hardly ever is.
+bool isMultiByteUtf8(std::string_view s);

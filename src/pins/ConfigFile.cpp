@@ -2,12 +2,9 @@
 
 #include "base/Trace.h"
 #include "desktop/CodePage.h"
-#include "pins/FileCommit.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <new>
 
 namespace {
@@ -17,7 +14,9 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr std::string_view kSetAsideSuffix = ".bak";
-constexpr std::size_t kReadChunkBytes = 1 << 16;
+constexpr std::string_view kTempSuffix = ".tmp";
+// A save hands the file its bytes in pieces of about this size.
+constexpr std::size_t kWriteChunkBytes = 1 << 16;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -107,32 +106,35 @@ CWriteIniFile::~CWriteIniFile() { discard(); }
 
 void CWriteIniFile::discard() {
     if (!m_file) return;
-    std::fclose(m_file);
-    m_file = nullptr;
-    std::remove(m_tempPath.c_str());
+    m_file.reset();
+    m_files.remove(m_tempPath);
 }
 
-bool CWriteIniFile::openFile(const std::string& path) {
+bool CWriteIniFile::openFile(const std::filesystem::path& path) {
     discard();
     m_section.clear();
+    m_pending.clear();
     m_path = path;
-    m_tempPath = path + ".tmp";
-    m_writeFailed = false;
-    m_writeErrno = 0;
-    m_file = std::fopen(m_tempPath.c_str(), "wb");
+    m_tempPath = path;
+    m_tempPath += kTempSuffix;
+    m_writeResult = {};
+    FileResult created;
+    m_file = m_files.create(m_tempPath, created);
     if (!m_file) {
-        trace("CWriteIniFile::openFile(%s) Error!\n", path.c_str());
+        trace("CWriteIniFile::openFile(%s) Error!\n", pathText(path).c_str());
         return false;
     }
     return true;
 }
 
 void CWriteIniFile::put(std::string_view bytes) {
-    if (m_writeFailed || bytes.empty()) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
-        m_writeFailed = true;
-        m_writeErrno = errno;
-    }
+    m_pending.append(bytes);
+    if (m_pending.size() >= kWriteChunkBytes) drain();
+}
+
+void CWriteIniFile::drain() {
+    if (m_writeResult && !m_pending.empty()) m_writeResult = m_file->write(m_pending);
+    m_pending.clear();
 }
 
 void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std::string_view value) {
@@ -155,46 +157,47 @@ void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std
 
 bool CWriteIniFile::closeFile() {
     if (!m_file) return false;
-    std::uint32_t error = static_cast<std::uint32_t>(m_writeErrno);
-    bool ok = !m_writeFailed;
-    if (ok && std::fflush(m_file) != 0) {
-        ok = false;
-        error = static_cast<std::uint32_t>(errno);
+    drain();
+    FileResult result = m_writeResult;
+    const FileResult finished = m_file->finish();
+    m_file.reset();
+    if (result) result = finished;
+    if (result) result = m_files.move(m_tempPath, m_path, true);
+    if (!result) {
+        trace("CWriteIniFile::closeFile(%s) Error=%u\n", pathText(m_path).c_str(),
+              static_cast<unsigned>(result.error));
+        m_files.remove(m_tempPath);
     }
-    if (ok && !commitFile(m_file, error)) ok = false;
-    if (std::fclose(m_file) != 0 && ok) {
-        ok = false;
-        error = static_cast<std::uint32_t>(errno);
-    }
-    m_file = nullptr;
-    if (ok && !replaceFile(m_tempPath, m_path, error)) ok = false;
-    if (!ok) {
-        trace("CWriteIniFile::closeFile(%s) Error=%u\n", m_path.c_str(), static_cast<unsigned>(error));
-        std::remove(m_tempPath.c_str());
-    }
-    return ok;
+    return static_cast<bool>(result);
 }
 
 // --- CProfileReader ---
 
-CProfileReader::Load CProfileReader::load(const std::string& path) {
+CProfileReader::Load CProfileReader::load(const std::filesystem::path& path, CFileSystem& files) {
     m_text.clear();
     m_sections.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return errno == ENOENT ? Load::missing : Load::unreadable;
+    m_utf8 = false;
     std::string text;
-    char chunk[kReadChunkBytes];
-    std::size_t got = 0;
-    bool ok = true;
+    FileResult result;
     try {
-        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
-        ok = !std::ferror(f);
+        result = files.readAll(path, text);
+        for (unsigned waited = 0; result.fault == FileFault::locked && waited < kLockedReadWaitMs;
+             waited += kLockedReadPauseMs) {
+            files.pause(kLockedReadPauseMs);
+            result = files.readAll(path, text);
+        }
     } catch (const std::bad_alloc&) {
         // A file too large to hold is as unreadable as a broken disk, and must not end the program.
-        ok = false;
+        result = {FileFault::other, 0};
     }
-    std::fclose(f);
-    if (!ok || text.starts_with(kUtf16LeBom) || text.starts_with(kUtf16BeBom)) return Load::unreadable;
+    if (result.fault == FileFault::missing) return Load::missing;
+    if (!result || text.starts_with(kUtf16LeBom) || text.starts_with(kUtf16BeBom)) return Load::unreadable;
+    if (text.starts_with(kUtf8Bom)) {
+        text.erase(0, kUtf8Bom.size());
+        m_utf8 = true;
+    } else {
+        m_utf8 = isMultiByteUtf8(text);
+    }
     m_text = std::move(text);
     index();
     return Load::read;
@@ -202,7 +205,7 @@ CProfileReader::Load CProfileReader::load(const std::string& path) {
 
 void CProfileReader::index() {
     const std::string_view text = m_text;
-    std::size_t pos = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    std::size_t pos = 0;
     // The section whose body is being read; null while in a repeated or no section.
     Span* open = nullptr;
     while (pos < text.size()) {
@@ -255,17 +258,21 @@ int CProfileReader::getInt(std::string_view section, std::string_view key, int d
 std::string CProfileReader::getString(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const {
     const std::optional<std::string_view> found = findValue(section, key);
-    return std::string(found ? found->substr(0, kProfileValueMaxBytes)
-                             : defaultValue.substr(0, kProfileValueMaxBytes));
+    if (!found) return std::string(defaultValue.substr(0, kProfileValueMaxBytes));
+    if (!m_utf8) return std::string(found->substr(0, kProfileValueMaxBytes));
+    std::string value = systemCodePage().fromUtf8(*found);
+    value.resize(std::min(value.size(), kProfileValueMaxBytes));
+    return value;
 }
 
 // --- the pin file ---
 
-bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CPinData>& pins) {
+bool loadPinFile(const std::filesystem::path& path, CPinSettings& settings, std::vector<CPinData>& pins,
+                 CFileSystem& files) {
     pins.clear();
     CProfileReader ini;
-    const bool readable = ini.load(path) != CProfileReader::Load::unreadable;
-    if (!readable) trace("loadPinFile(%s) Error!\n", path.c_str());
+    const bool readable = ini.load(path, files) != CProfileReader::Load::unreadable;
+    if (!readable) trace("loadPinFile(%s) Error!\n", pathText(path).c_str());
     settings.m_pinSize = ini.getInt(kSystemSection, "PINSIZE", settings.m_pinSize);
     settings.m_moveEnable = ini.getInt(kSystemSection, "MOVEENABLE", settings.m_moveEnable);
     settings.m_hotKey = ini.getInt(kSystemSection, "PNHOTKEY", settings.m_hotKey);
@@ -298,19 +305,27 @@ bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CP
     return readable;
 }
 
-bool setAsideUnreadFile(const std::string& path) {
-    if (!pathMayExist(path)) return true;
-    const std::string aside = path + std::string(kSetAsideSuffix);
-    std::uint32_t error = 0;
-    if (!replaceFile(path, aside, error)) {
-        trace("setAsideUnreadFile(%s) Error=%u\n", path.c_str(), static_cast<unsigned>(error));
-        return false;
+std::optional<std::filesystem::path> setAsideUnreadFile(const std::filesystem::path& path,
+                                                        CFileSystem& files) {
+    if (!files.mayExist(path)) return std::filesystem::path();
+    FileResult result;
+    for (int n = 1; n <= kMaxRescueCopies; ++n) {
+        std::filesystem::path aside = path;
+        if (n > 1) aside += "." + std::to_string(n);
+        aside += kSetAsideSuffix;
+        // Never onto an older rescue copy: that one may hold the pins of an earlier time.
+        result = files.move(path, aside, false);
+        if (result) {
+            trace("setAsideUnreadFile(%s) kept as %s\n", pathText(path).c_str(), pathText(aside).c_str());
+            return aside;
+        }
+        if (result.fault != FileFault::exists) break;
     }
-    trace("setAsideUnreadFile(%s) kept as %s\n", path.c_str(), aside.c_str());
-    return true;
+    trace("setAsideUnreadFile(%s) Error=%u\n", pathText(path).c_str(), static_cast<unsigned>(result.error));
+    return std::nullopt;
 }
 
-bool writePinFile(CWriteIniFile& writer, const std::string& path, const CPinSettings& settings,
+bool writePinFile(CWriteIniFile& writer, const std::filesystem::path& path, const CPinSettings& settings,
                   const std::vector<CPinData>& pins) {
     if (!writer.openFile(path)) return false;
     writer.writeKey(kSystemSection, "PINSIZE", std::to_string(settings.m_pinSize));

@@ -3,7 +3,10 @@
 //
 // The reader is the program's own because the system's trims blanks and quotes from values,
 // which would change titles on every round trip. Its rules:
-// - Lines end at CR, at LF or at both; a UTF-8 byte-order mark at the start is skipped.
+// - The file is in the ANSI code page, or in UTF-8 as editors save it (a byte-order mark at the
+//   start, or multi-byte UTF-8 throughout); string values of a UTF-8 file are given back in
+//   the ANSI code page, while the writer always writes the ANSI code page.
+// - Lines end at CR, at LF or at both.
 // - "[name]" after optional blanks opens a section; only the first section of a name counts.
 // - "key=value" in a section: the key is trimmed of blanks, the value is every byte after the
 //   first '=' up to the line end, kept as it is. Lines starting with ';' are comments; other
@@ -11,10 +14,12 @@
 // - Section and key names compare case-insensitively (multi-byte aware), as the system's do.
 #pragma once
 
+#include "pins/FileSystem.h"
 #include "pins/PinData.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,20 +31,26 @@
 constexpr std::size_t kProfileValueMaxBytes = 2047;
 // A file never makes more records than this, however large its PINNUM.
 constexpr int kMaxPinRecords = 10000;
+// Another program (a sync or backup tool) that holds the file open usually lets go within a
+// moment: a locked file is read again for this long before it counts as unreadable.
+constexpr unsigned kLockedReadWaitMs = 2000;
+constexpr unsigned kLockedReadPauseMs = 100;
+// How many rescue copies of unreadable files one folder may collect.
+constexpr int kMaxRescueCopies = 99;
 
 // Writes an INI file from the first line to the last. The bytes go to a temporary file
 // beside the target, which replaces the target only when everything was written, so a full
 // disk or a crash leaves the previous file whole.
 class CWriteIniFile {
 public:
-    CWriteIniFile() = default;
+    explicit CWriteIniFile(CFileSystem& files = systemFileSystem()) : m_files(files) {}
     CWriteIniFile(const CWriteIniFile&) = delete;
     CWriteIniFile& operator=(const CWriteIniFile&) = delete;
     // An unfinished file is thrown away; the target is left as it was.
     virtual ~CWriteIniFile();
 
     // Starts a new file for path; false (traced) when it cannot be created.
-    [[nodiscard]] bool openFile(const std::string& path);
+    [[nodiscard]] bool openFile(const std::filesystem::path& path);
     // Writes "[section]" first when the section changes, then "key=value". CR and LF in the
     // value become blanks: one value is one line.
     void writeKey(std::string_view section, std::string_view key, std::string_view value);
@@ -49,14 +60,18 @@ public:
 
 private:
     void put(std::string_view bytes);
+    // Hands the bytes kept so far to the file.
+    void drain();
     void discard();
 
-    std::FILE* m_file = nullptr;
+    CFileSystem& m_files;
+    std::unique_ptr<CNewFile> m_file;
     std::string m_section;
-    std::string m_path;
-    std::string m_tempPath;
-    bool m_writeFailed = false;
-    int m_writeErrno = 0;
+    // Bytes not yet handed to the file: a save is a few system calls, not one per line.
+    std::string m_pending;
+    std::filesystem::path m_path;
+    std::filesystem::path m_tempPath;
+    FileResult m_writeResult;
 };
 
 // An INI file read whole once, then asked for values.
@@ -64,14 +79,16 @@ class CProfileReader {
 public:
     enum class Load { read, missing, unreadable };
     // Replaces the content with the file's; a file that is missing or cannot be read leaves
-    // the reader empty, so every value is its default. A file in UTF-16 (it starts with its
-    // byte-order mark) counts as unreadable: its values are not in the ANSI code page.
-    Load load(const std::string& path);
+    // the reader empty, so every value is its default. A file that another program holds is
+    // read again for kLockedReadWaitMs. A file in UTF-16 (it starts with its byte-order mark)
+    // counts as unreadable.
+    Load load(const std::filesystem::path& path, CFileSystem& files = systemFileSystem());
     // Leading blanks, an optional sign and decimal digits, as the system's reader takes them;
     // reading stops at the first other byte. No digits gives 0, an empty value or a missing
     // key the default. Digits beyond 32 bits wrap around.
     int getInt(std::string_view section, std::string_view key, int defaultValue) const;
-    // The value cut to kProfileValueMaxBytes, or the default for a missing key.
+    // The value in the ANSI code page cut to kProfileValueMaxBytes, or the default for a
+    // missing key.
     std::string getString(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const;
 
@@ -84,6 +101,8 @@ private:
     std::optional<std::string_view> findValue(std::string_view section, std::string_view key) const;
 
     std::string m_text;
+    // m_text is UTF-8 (without its byte-order mark).
+    bool m_utf8 = false;
     // Upper-case name -> the body of its first section.
     std::unordered_map<std::string, Span> m_sections;
 };
@@ -105,12 +124,16 @@ struct CPinSettings {
 // no position.
 // False (traced) when the file is there but could not be read: saving over it then would
 // lose the user's pins.
-bool loadPinFile(const std::string& path, CPinSettings& settings, std::vector<CPinData>& pins);
-// Moves a file that is there but could not be read out of the way, to path + ".bak" (in
-// place of an older one), so that a save cannot write over pins that were never read. True
-// when path is free for a save: moved, or nothing there; false (traced) when it stays.
-[[nodiscard]] bool setAsideUnreadFile(const std::string& path);
+bool loadPinFile(const std::filesystem::path& path, CPinSettings& settings, std::vector<CPinData>& pins,
+                 CFileSystem& files = systemFileSystem());
+// Moves a file that is there but could not be read out of the way, so that a save cannot
+// write over pins that were never read: to path + ".bak", or, when a rescue copy is there
+// already, to the first free of path + ".2.bak", ".3.bak" and so on; no rescue copy is ever
+// replaced. Gives where the file went, an empty path when nothing was there (path is free
+// either way), and nullopt (traced) when the file stays.
+[[nodiscard]] std::optional<std::filesystem::path> setAsideUnreadFile(
+    const std::filesystem::path& path, CFileSystem& files = systemFileSystem());
 // Rewrites the whole file from the settings and the records, in list order. False when the
 // file could not be written; the previous file is then intact.
-[[nodiscard]] bool writePinFile(CWriteIniFile& writer, const std::string& path, const CPinSettings& settings,
-                                const std::vector<CPinData>& pins);
+[[nodiscard]] bool writePinFile(CWriteIniFile& writer, const std::filesystem::path& path,
+                                const CPinSettings& settings, const std::vector<CPinData>& pins);

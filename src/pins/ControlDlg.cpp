@@ -24,6 +24,12 @@ constexpr char8_t kNothingToEditText[] = u8"マッチング条件変更するデ
 // A window of a program run as administrator, which Clavora without those rights may not touch.
 constexpr char8_t kElevatedText[] =
     u8"管理者権限で動いているウィンドウには画鋲をさせません.Clavoraを管理者として実行すると画鋲をさせます.";
+// The notices of saving and loading; each is followed by the file's path.
+constexpr char8_t kSaveFailingText[] = u8"設定を保存できません。保存できるまで数秒おきに試します:\n";
+constexpr char8_t kSavedAgainText[] = u8"設定を保存できました:\n";
+// Followed by the file's name, then by the path of its rescue copy.
+constexpr char8_t kUnreadFileText[] = u8"読めなかった設定ファイル ";
+constexpr char8_t kUnreadFileWhereText[] = u8" を次の名前で残しました:\n";
 constexpr char8_t kShownPinText[] = u8"現在表示中です。画鋲の右クリックメニューから条件変更を行ってください";
 
 // What the match condition dialog edits of a record. An edit hands back only these: the cycle
@@ -131,8 +137,9 @@ private:
 
 }  // namespace
 
-CControlDlg::CControlDlg(CDesktop& desktop, CPinDlgFactory& factory, CSmallIconStore& icons)
-    : m_iconCache(icons), m_desktop(desktop), m_factory(factory) {
+CControlDlg::CControlDlg(CDesktop& desktop, CPinDlgFactory& factory, CSmallIconStore& icons,
+                         CFileSystem& files)
+    : m_iniWriter(files), m_iconCache(icons), m_desktop(desktop), m_factory(factory), m_files(files) {
     setPinController(this);
 }
 
@@ -140,7 +147,7 @@ CControlDlg::~CControlDlg() {
     if (pinController() == this) setPinController(nullptr);
 }
 
-void CControlDlg::startPinning(const std::string& iniPath) {
+void CControlDlg::startPinning(const std::filesystem::path& iniPath) {
     m_iniPath = iniPath;
     loadIniFile();
     refreshList();
@@ -305,6 +312,8 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
 }
 
 void CControlDlg::requestSave() {
+    // The ending session has written the file; the pins that end after it change nothing in it.
+    if (m_sessionEnded) return;
     m_saveRequested = 1;
     m_saveCountdown = kSaveCountdownTicks;
     // Restarting the tick with the request keeps the save 600 ms after the last request.
@@ -319,7 +328,20 @@ void CControlDlg::saveCountdownTick() {
     }
     m_saveRequested = 0;
     killTimer(kSaveTimerId);
-    __writeIniFile();
+    saveOrRetry();
+}
+
+void CControlDlg::saveOrRetry() {
+    if (__writeIniFile()) {
+        if (m_saveRetry.succeeded()) tellUser(kSavedAgainText + m_iniPath.u8string());
+        return;
+    }
+    const CSaveRetry::Next next = m_saveRetry.failed();
+    if (next.tell) tellUser(kSaveFailingText + m_iniPath.u8string());
+    // The countdown has run out already: the next tick saves.
+    m_saveRequested = 1;
+    m_saveCountdown = 0;
+    startTimer(kSaveTimerId, next.delayMs);
 }
 
 void CControlDlg::notifyUpdateWindow() {
@@ -334,7 +356,7 @@ void CControlDlg::endAllPins() {
 
 void CControlDlg::loadIniFile() {
     CPinSettings loaded = settings();
-    m_iniUnread = !loadPinFile(m_iniPath, loaded, m_pins);
+    m_iniUnread = !loadPinFile(m_iniPath, loaded, m_pins, m_files);
     takeSettings(loaded);
 }
 
@@ -345,8 +367,15 @@ void CControlDlg::takeSettings(CPinSettings settings) {
 bool CControlDlg::__writeIniFile() {
     trace("CControlDlg::__writeIniFile()\n");
     // Pins in a file that could not be read are kept beside it, never written over.
-    if (m_iniUnread && !setAsideUnreadFile(m_iniPath)) return false;
-    m_iniUnread = false;
+    if (m_iniUnread) {
+        const std::optional<std::filesystem::path> aside = setAsideUnreadFile(m_iniPath, m_files);
+        if (!aside) return false;
+        m_iniUnread = false;
+        if (!aside->empty()) {
+            tellUser(kUnreadFileText + m_iniPath.filename().u8string() + kUnreadFileWhereText +
+                     aside->u8string());
+        }
+    }
     // Shown pins are written as they are now, not as they were when they last ended: their
     // windows keep running, and a program ended without notice must not lose their changes.
     std::vector<CPinData> records = m_pins;
@@ -473,12 +502,13 @@ void CControlDlg::endSession(PinsEnd pins) {
     m_sessionEnded = true;
     trace("CControlDlg::endSession()\n");
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
-    if (pins == PinsEnd::now) endPinsForGood();
-    // The cycle would pin again, and the save the ending pins asked for would come too late.
+    // The cycle would pin again, and a save waiting for its countdown would come too late.
     killTimer(kCycleTimerId);
     killTimer(kSaveTimerId);
     m_saveRequested = 0;
+    // The writer takes shown pins as they are now, which is what ending them would take back.
     __writeIniFile();
+    if (pins == PinsEnd::now) endPinsForGood();
 }
 
 void CControlDlg::endPinsForGood() {

@@ -13,10 +13,12 @@
 #include "pins/FoundWindows.h"
 #include "pins/PinData.h"
 #include "pins/ProcessNames.h"
+#include "pins/SaveRetry.h"
 #include "pins/WinInf.h"
 #include "pins/WindowIndex.h"
 #include "pinwindow/PinController.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,16 +52,17 @@ struct PinListRow {
 
 class CControlDlg : public CPinController {
 public:
-    // Registers itself as the one pin controller. desktop, factory and icons (the list's image
-    // list) must outlive it.
-    CControlDlg(CDesktop& desktop, CPinDlgFactory& factory, CSmallIconStore& icons);
+    // Registers itself as the one pin controller. desktop, factory, icons (the list's image
+    // list) and files (where Clavora.ini is read and written) must outlive it.
+    CControlDlg(CDesktop& desktop, CPinDlgFactory& factory, CSmallIconStore& icons,
+                CFileSystem& files = systemFileSystem());
     ~CControlDlg() override;
     CControlDlg(const CControlDlg&) = delete;
     CControlDlg& operator=(const CControlDlg&) = delete;
 
     // Once, right after the panel's window exists: loads the file, shows the list, registers
     // the hotkey and starts the cycle.
-    void startPinning(const std::string& iniPath);
+    void startPinning(const std::filesystem::path& iniPath);
 
     // The candidate windows of this cycle, in enumeration order.
     void buildWindowList();
@@ -74,6 +77,9 @@ public:
     void pinForegroundWindow(WinHandle h);
 
     // Schedules a save for the sixth countdown tick from now; a later request restarts the wait.
+    // A save that fails is tried again after a pause that grows to some seconds, until one
+    // goes through; the user is told once while saves keep failing and once when one
+    // succeeds again. Nothing is scheduled once the session has ended.
     void requestSave() override;
     void notifyUpdateWindow() override;
     // Ends every pin in list order (the program is ending, or the pins must be made anew).
@@ -82,7 +88,8 @@ public:
     // Replaces the records and settings with the file's content.
     void loadIniFile();
     // Rewrites the whole file; false when it could not be written (traced, the previous file
-    // intact, the records untouched).
+    // intact, the records untouched). A file that could not be read at start is first set
+    // aside as a rescue copy, and the user told where it went.
     bool __writeIniFile();
 
     // Redraws the list from the records.
@@ -111,7 +118,8 @@ public:
 
     // The end of the session (logoff, shutdown, "終了"): the timers stopped, the hotkey
     // released and the file written before it returns, since the system may end the process
-    // right afterwards; every pin ended too, unless `pins` is PinsEnd::later. The ending may
+    // right afterwards; then every pin ended, unless `pins` is PinsEnd::later. The file comes
+    // first: ending a pin waits on its target, and targets are busy ending themselves. The ending may
     // come as a message sent while a pin waits on its target's thread, and that pin must not
     // go from under itself: its pins end with the panel's window then. Once only.
     enum class PinsEnd { now, later };
@@ -119,7 +127,7 @@ public:
     // The panel's end at exit: the session ended, the records dropped, the window destroyed.
     void DestroyWindow();
 
-    std::string m_iniPath;
+    std::filesystem::path m_iniPath;
     CWriteIniFile m_iniWriter;
     std::vector<CPinData> m_pins;
     std::vector<CWinInf> m_windows;
@@ -168,6 +176,8 @@ private:
     // The record of edited (if it is still there) takes edited's conditions; nothing else.
     void takeConditions(const CPinData& edited);
     void saveCountdownTick();
+    // A save of the countdown, tried again after a pause when it fails.
+    void saveOrRetry();
     // The record whose shown pin is pinWindow, tracing every shown pin it compares; -1 if none.
     int findRecordOfPin(WinHandle pinWindow);
     // The record with this identity; -1 when it has gone.
@@ -182,6 +192,8 @@ private:
     CWinInf* findListed(const CPinData& pin, WinHandle h);
 
     CPinDlgFactory& m_factory;
+    CFileSystem& m_files;
+    CSaveRetry m_saveRetry;
     // The names of the candidate windows' processes, kept from cycle to cycle.
     CProcessNames m_processNames{m_desktop};
     CWindowIndex m_windowIndex;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-CFakeControlPanel::CFakeControlPanel(CFakeDesktop& desktop, CFakePinFactory& factory)
-    : CControlDlg(desktop, factory, icons), m_fake(desktop) {
+CFakeControlPanel::CFakeControlPanel(CFakeDesktop& desktop, CFakePinFactory& factory, CFileSystem& files)
+    : CControlDlg(desktop, factory, icons, files), m_fake(desktop) {
     m_window = desktop.addAppWindow("Panel", "other.exe", "C:\\other.exe");
 }
 

@@ -25,8 +25,10 @@ inline void PrintTo(const PinListRow& row, std::ostream* out) {
 class CFakeControlPanel : public CControlDlg {
 public:
     // The panel's window is a top-level window of another program in the fake world, so that
-    // only the "not the panel itself" test keeps it out of the window list.
-    CFakeControlPanel(CFakeDesktop& desktop, CFakePinFactory& factory);
+    // only the "not the panel itself" test keeps it out of the window list. Clavora.ini is
+    // read and written in files.
+    CFakeControlPanel(CFakeDesktop& desktop, CFakePinFactory& factory,
+                      CFileSystem& files = systemFileSystem());
 
     // Fires every timer of the fake world that falls due up to now + ms (the pins' too).
     void runFor(std::uint64_t ms) { m_fake.runFor(ms); }

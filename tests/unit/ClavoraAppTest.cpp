@@ -44,6 +44,8 @@ TEST(ClavoraApp, ProgramDirectoryIsCutAtTheTrueLastSeparator) {
         {"C:\\a" + kHyou + "b.exe", "C:"},
     };
     for (const auto& c : cases) EXPECT_EQ(programDirectory(cp, c.path), c.directory) << c.path;
+    EXPECT_EQ(programDirectory(L"C:\\도구\\表\\Clavora.exe"), L"C:\\도구\\表");
+    EXPECT_EQ(programDirectory(L"Clavora.exe"), L"");
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #include "pins/ConfigFile.h"
 
 #include "base/Trace.h"
+#include "fake/FakeFileSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -232,6 +234,38 @@ TEST_F(ConfigFileTest, NamesMatchInAnyCaseAndAByteOrderMarkIsSkipped) {
     EXPECT_EQ(pins[0].m_title, "small");
 }
 
+// Notepad saves UTF-8, with or without its byte-order mark; the program reads and writes the
+// ANSI code page (Shift-JIS here).
+TEST_F(ConfigFileTest, AUtf8FileIsReadInTheCodePageAndWrittenBackInIt) {
+    const std::string memoSjis = "\x83\x81\x83\x82\x92\xA0";  // メモ帳
+    const std::string memoUtf8 = "\xE3\x83\xA1\xE3\x83\xA2\xE5\xB8\xB3";
+    const std::string toolUtf8 = "\xEB\x8F\x84\xEA\xB5\xAC";  // 도구: no Shift-JIS bytes
+    const struct {
+        const char* what;
+        std::string mark;
+        std::string value;
+        std::string title;
+    } cases[] = {
+        {"UTF-8 with its mark", "\xEF\xBB\xBF", memoUtf8, memoSjis},
+        {"UTF-8 without a mark", "", memoUtf8, memoSjis},
+        {"a character the code page lacks", "", toolUtf8 + "-" + memoUtf8,
+         std::string(2, '?') + "-" + memoSjis},
+        {"Shift-JIS, byte for byte", "", memoSjis, memoSjis},
+        {"a lone trail byte is no UTF-8", "", "x\x81y", "x\x81y"},
+        {"an overlong form is no UTF-8", "", "\xC0\xAF", "\xC0\xAF"},
+        {"a surrogate is no UTF-8", "", "\xED\xA0\x80", "\xED\xA0\x80"},
+    };
+    for (const auto& c : cases) {
+        writeFile(c.mark + "[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nTITLE=" + c.value + "\r\n");
+        load();
+        ASSERT_EQ(pins.size(), 1u) << c.what;
+        EXPECT_EQ(pins[0].m_title, c.title) << c.what;
+        ASSERT_TRUE(save());
+        EXPECT_EQ(readFile().find("[SYSTEM]\r\n"), 0u) << c.what << ": no mark written";
+        EXPECT_NE(readFile().find("TITLE=" + c.title + "\r\n"), std::string::npos) << c.what;
+    }
+}
+
 TEST_F(ConfigFileTest, OnlyTheFirstSectionAndTheFirstKeyOfANameCount) {
     writeFile("[SYSTEM]\nPINSIZE=0\nPINSIZE=1\n[SYSTEM]\nMOVEENABLE=1\n");
     load();
@@ -427,25 +461,73 @@ TEST_F(ConfigFileTest, AUtf16FileIsUnreadableAndIsSetAsideWhole) {
     EXPECT_FALSE(loadPinFile(path, settings, pins));
     EXPECT_TRUE(pins.empty());
 
-    ASSERT_TRUE(setAsideUnreadFile(path));
+    EXPECT_EQ(setAsideUnreadFile(path), fs::path(path + ".bak"));
     EXPECT_FALSE(fs::exists(path));
     std::ifstream aside(path + ".bak", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), utf16);
     EXPECT_NE(traces.find("setAsideUnreadFile(" + path + ") kept as " + path + ".bak\n"), std::string::npos);
+
+    // Unreadable again another day: the earlier rescue copy is never written over.
+    writeFile("second");
+    EXPECT_EQ(setAsideUnreadFile(path), fs::path(path + ".2.bak"));
+    writeFile("third");
+    EXPECT_EQ(setAsideUnreadFile(path), fs::path(path + ".3.bak"));
+    std::ifstream first(path + ".bak", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(first), {}), utf16);
 }
 
 TEST_F(ConfigFileTest, SettingAsideNothingSucceedsAndAFileThatCannotMoveStays) {
-    EXPECT_TRUE(setAsideUnreadFile(path));
+    EXPECT_EQ(setAsideUnreadFile(path), fs::path());
     EXPECT_FALSE(fs::exists(path + ".bak"));
 
-    // A folder in the way of the backup: the file stays where it is, and says so.
-    fs::create_directory(path);
-    fs::create_directory(path + ".bak");
-    writeFileAt(path + ".bak/keep", "x");
+    // Held by another program: the file stays where it is, and says so.
+    CFakeDesktop clock;
+    CFakeFileSystem files(clock);
+    files.addFolder("/c");
+    files.addFile("/c/Clavora.ini", "pins").heldUntilMs = UINT64_MAX;
     traces.clear();
-    EXPECT_FALSE(setAsideUnreadFile(path));
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_NE(traces.find("setAsideUnreadFile(" + path + ") Error="), std::string::npos);
+    EXPECT_EQ(setAsideUnreadFile("/c/Clavora.ini", files), std::nullopt);
+    EXPECT_EQ(files.file("/c/Clavora.ini")->bytes, "pins");
+    EXPECT_EQ(traces, "setAsideUnreadFile(/c/Clavora.ini) Error=32\n");
+}
+
+// What Windows does to a read and a save, and what is left on the disk afterwards.
+TEST_F(ConfigFileTest, ReadsAndSavesFailAsWindowsFailsThem) {
+    CFakeDesktop clock;
+    const std::string ini = "/c/Clavora.ini";
+    using Files = CFakeFileSystem;
+    const struct {
+        const char* what;
+        std::function<void(Files&)> make;
+        bool loads;
+        std::uint64_t waitedMs;
+        bool saves;
+    } cases[] = {
+        {"all is well", [](Files&) {}, true, 0, true},
+        {"held a moment by a backup", [&](Files& f) { f.file(ini)->heldUntilMs = clock.nowMs() + 1500; },
+         true, 1500, true},
+        {"held for good", [&](Files& f) { f.file(ini)->heldUntilMs = UINT64_MAX; }, false, kLockedReadWaitMs,
+         false},
+        {"read-only", [&](Files& f) { f.file(ini)->readOnly = true; }, true, 0, false},
+        {"a folder not to write in", [](Files& f) { f.addFolder("/c", false); }, true, 0, false},
+        {"a full disk", [](Files& f) { f.freeBytes = 10; }, true, 0, false},
+    };
+    for (const auto& c : cases) {
+        Files files(clock);
+        files.addFolder("/c");
+        files.addFile(ini, kExampleFile);
+        c.make(files);
+        const std::uint64_t before = clock.nowMs();
+        EXPECT_EQ(loadPinFile(ini, settings, pins, files), c.loads) << c.what;
+        EXPECT_EQ(clock.nowMs() - before, c.waitedMs) << c.what;
+        EXPECT_EQ(pins.size(), c.loads ? 1u : 0u) << c.what;
+
+        CWriteIniFile fileWriter(files);
+        pins.clear();
+        EXPECT_EQ(writePinFile(fileWriter, ini, settings, pins), c.saves) << c.what;
+        EXPECT_EQ(files.file(ini)->bytes, c.saves ? kEmptyListFile : kExampleFile) << c.what;
+        EXPECT_EQ(files.file(ini + ".tmp"), nullptr) << c.what;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "desktop/MultiDisplay.h"
 #include "fake/FakeConditionDialogs.h"
 #include "fake/FakeControlPanel.h"
+#include "fake/FakeFileSystem.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -542,7 +543,7 @@ TEST_F(ControlDlgTest, DestroyWindowTracesReleasesTheHotKeyAndSavesBeforeDroppin
     panel.runCycle();
     panel.DestroyWindow();
     EXPECT_EQ(traces.find("CControlDlg::DestroyWindow() \n"), traces.find("CControlDlg::DestroyWindow"));
-    EXPECT_LT(traces.find("EndPin! title=Untitled - Notepad\n"),
+    EXPECT_GT(traces.find("EndPin! title=Untitled - Notepad\n"),
               traces.find("CControlDlg::__writeIniFile()\n"));
     EXPECT_EQ(desktop.registeredHotKey(panel.m_window, kPinHotKeyId), std::nullopt);
     EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
@@ -556,13 +557,18 @@ TEST_F(ControlDlgTest, SessionEndReleasesTheHotKeyEndsThePinsAndSavesBeforeItAns
     panel.runCycle();
     ASSERT_EQ(panel.m_pins[0].m_pinned, 1);
 
+    // Set from the pin's menu since it last ended: the file must have it all the same.
+    factory.made[0]->m_transFlag = 1;
+    factory.made[0]->m_trans = 40;
     panel.endSession();
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
     EXPECT_EQ(desktop.registeredHotKeyCount(), 0u);
-    const std::size_t ended = traces.find("EndPin! title=Untitled - Notepad");
-    ASSERT_NE(ended, std::string::npos);
-    EXPECT_NE(traces.find("CControlDlg::__writeIniFile()", ended), std::string::npos) << traces;
+    // Written first: ending a pin waits on its target, which is busy ending itself.
+    const std::size_t written = traces.find("CControlDlg::__writeIniFile()");
+    ASSERT_NE(written, std::string::npos);
+    EXPECT_NE(traces.find("EndPin! title=Untitled - Notepad", written), std::string::npos) << traces;
     EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
+    EXPECT_NE(readIni().find("TRSPF=1\r\nTRANS=40\r\n"), std::string::npos);
     EXPECT_TRUE(panel.periods().empty()) << "no cycle pins anything again before the window goes";
 
     traces.clear();
@@ -1250,10 +1256,48 @@ TEST_F(ControlDlgTest, AFileThatCouldNotBeReadIsSetAsideByTheFirstSaveOnly) {
     std::ifstream aside(iniPath + ".bak", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), utf16);
     EXPECT_NE(readIni().find("PINNUM=1\r\n"), std::string::npos);
+    const std::string where = iniPath + ".bak";
+    EXPECT_EQ(panel.told,
+              std::vector<std::u8string>{u8"読めなかった設定ファイル Clavora.ini を次の名前で残しました:\n" +
+                                         std::u8string(where.begin(), where.end())});
 
     fs::remove(iniPath + ".bak");
     ASSERT_TRUE(panel.__writeIniFile());
     EXPECT_FALSE(fs::exists(iniPath + ".bak"));
+    EXPECT_EQ(panel.told.size(), 1u);
+}
+
+// A full disk, a read-only file or another program holding it: the change is not lost.
+TEST(ControlDlgSaving, AFailedSaveIsTriedAgainSoonerThanMinutesAndToldOnceEachWay) {
+    CFakeDesktop desktop;
+    CFakePinFactory factory{desktop};
+    CFakeFileSystem files{desktop};
+    CFakeControlPanel panel{desktop, factory, files};
+    std::vector<std::uint64_t> saves;
+    setTraceSink([&](const std::string& line) {
+        if (line == "CControlDlg::__writeIniFile()\n") saves.push_back(desktop.nowMs());
+    });
+    files.addFolder("/c");
+    files.addFile("/c/Clavora.ini", "").readOnly = true;
+    panel.startPinning("/c/Clavora.ini");
+    panel.m_pins.emplace_back().m_title = "kept";
+    const std::uint64_t requested = desktop.nowMs();
+    panel.requestSave();
+    panel.runFor(600 + 1000 + 2000 + 4000 + 8000 + 10000 + 10000);
+    std::vector<std::uint64_t> gaps;
+    for (const std::uint64_t at : saves)
+        gaps.push_back(at - (gaps.empty() ? requested : saves[gaps.size() - 1]));
+    EXPECT_EQ(gaps, (std::vector<std::uint64_t>{600, 1000, 2000, 4000, 8000, 10000, 10000}));
+    const std::u8string failing = u8"設定を保存できません。保存できるまで数秒おきに試します:\n/c/Clavora.ini";
+    EXPECT_EQ(panel.told, std::vector<std::u8string>{failing}) << "told at the second failure, and once";
+
+    files.file("/c/Clavora.ini")->readOnly = false;
+    panel.runFor(10000);
+    EXPECT_EQ(saves.size(), 8u);
+    EXPECT_NE(files.file("/c/Clavora.ini")->bytes.find("TITLE=kept\r\n"), std::string::npos);
+    EXPECT_EQ(panel.told, (std::vector<std::u8string>{failing, u8"設定を保存できました:\n/c/Clavora.ini"}));
+    EXPECT_EQ(panel.periods().count(kSaveTimerId), 0u) << "nothing more to do";
+    setTraceSink({});
 }
 
 // --- nested loops: every box, dialog, menu and move loop, and what may happen while it is open ---

@@ -12,8 +12,11 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -66,9 +69,10 @@ void runMainWindow() {
     CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
     {
         // The configuration file lies in the working directory, whether or not it could be changed.
-        char directory[MAX_PATH + 1] = {};
-        GetCurrentDirectoryA(sizeof directory, directory);
-        CMainWindow mainWindow(desktop, pinFactory, directory);
+        std::wstring directory(MAX_PATH + 1, L'\0');
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+        directory.resize(length < directory.size() ? length : 0);
+        CMainWindow mainWindow(desktop, pinFactory, std::filesystem::path(directory));
         mainWindow.doModal(nullptr);
     }
     CMultiDisplay::ReleaseMultiDisplay();
@@ -99,10 +103,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Clavora.ini lies beside the executable, and the main window finds it through the working
     // directory. Failure (an empty or missing directory) leaves the working directory as it was.
-    const std::string directory =
-        arguments.empty() ? std::string() : programDirectory(codePage, arguments[0]);
-    SetCurrentDirectoryA(directory.c_str());
-    trace("CurrentDir=%s", directory.c_str());
+    // Argument 0 in UTF-16: in the ANSI arguments a folder name the code page cannot write is
+    // question marks, which name no folder.
+    int wideCount = 0;
+    LPWSTR* const wideArguments = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+    const std::wstring directory = wideArguments && wideCount > 0
+                                       ? programDirectory(std::wstring_view(wideArguments[0]))
+                                       : std::wstring();
+    LocalFree(wideArguments);
+    SetCurrentDirectoryW(directory.c_str());
+    trace("CurrentDir=%s", wideToUtf8(directory).c_str());
 
     runMainWindow();
     if (debug) {

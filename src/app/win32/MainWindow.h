@@ -11,6 +11,7 @@
 
 #include <shellapi.h>
 
+#include <filesystem>
 #include <string>
 
 // The resident main window from its initialisation to its destruction, nullptr otherwise.
@@ -21,7 +22,7 @@ class CMainWindow : public CDialogBase {
 public:
     // The configuration file is taken from currentDirectory, the working directory that
     // start-up set. desktop and factory must outlive the window.
-    CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::string& currentDirectory);
+    CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::filesystem::path& currentDirectory);
 
 protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -54,7 +55,7 @@ private:
     bool paintMinimised();
 
     CDesktop& m_desktop;
-    std::string m_strIniPath;
+    std::filesystem::path m_strIniPath;
     bool m_bShow = false;
     bool m_bComposition = false;
     HICON m_hIcon;

@@ -7,4 +7,5 @@ class CWin32CodePage : public CCodePage {
 public:
     bool isLeadByte(unsigned char b) const override;
     std::string toUpper(std::string_view s) const override;
+    std::string fromUtf8(std::string_view utf8) const override;
 };
