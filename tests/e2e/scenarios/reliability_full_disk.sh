@@ -29,6 +29,9 @@ wait_pin "$TARGET_HWND" 8000 >/dev/null || fail "no pin on the target"
 dd if=/dev/zero of="$CLAVORA_HOME/filler" bs=4k 2>/dev/null || true
 log "free after filling: $(df -k --output=avail "$CLAVORA_HOME" | tail -1 | tr -d ' ') KiB"
 save_by_minimising "$TARGET_HWND"
+# The balloon from the tray icon, once a retry has failed too.
+balloon_shown() { probe find --exe explorer.exe --class tooltips_class32 --visible | LC_ALL=C grep -q hwnd=; }
+wait_until balloon_shown 10000 || fail "no balloon told that saves fail"
 # The failed save removes its temporary file once it knows.
 wait_until "[ ! -e '$INI.tmp' ]" 3000 || fail "a temporary file was left on the full disk"
 cmp -s "$INI" "$WORKDIR/original.ini" || fail "Clavora.ini changed on the full disk"
@@ -40,12 +43,11 @@ hide_main_panel
 
 first=$TARGET_HWND
 start_target --title "Made on a full disk" --rect 500,200,300,200
+before=$(save_attempts)
 press_pin_hotkey "$TARGET_HWND"
 wait_pin "$TARGET_HWND" 8000 >/dev/null || fail "no pin after Win+Z on the full disk"
-before=$(save_attempts)
 # The countdown's save, then a retry that nobody asked for.
 wait_until "[ \"\$(save_attempts)\" -ge $((before + 2)) ]" 20000 || fail "a failed save was not tried again"
-screenshot full-disk-told
 cmp -s "$INI" "$WORKDIR/original.ini" || fail "Clavora.ini changed on the full disk"
 
 rm "$CLAVORA_HOME/filler"
@@ -56,6 +58,7 @@ why=$(pin_file_whole "$INI") || fail "Clavora.ini after the save is not whole: $
 expect_eq "$(ini_value TITLE PINITEM21)" "Made on a full disk" "the record made on the full disk"
 expect_eq "$(ini_value TGT_LEFT PINITEM0)" 150 "TGT_LEFT"
 wait_pin "$first" 1000 >/dev/null || fail "the first pin went"
+wait_until balloon_shown 10000 || fail "no balloon told that saving works again"
 screenshot full-disk-saved-again
 
 probe post "$CLAVORA_MAIN" "$WM_COMMAND" "$IDM_EXIT" 0
