@@ -69,9 +69,6 @@ std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;
-        case WM_MOVE:
-            OnMove();
-            return std::nullopt;
         case WM_LBUTTONDOWN:
             OnLButtonDown();
             return std::nullopt;
@@ -124,17 +121,13 @@ void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
 void CPinWindow::startDragging() {
     GetCursorPos(&m_dragCursor);
-    GetWindowRect(hwnd(), &m_dragPin);
     SetCapture(hwnd());
 }
 
 void CPinWindow::followCursor() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    RECT moved = m_dragPin;
-    OffsetRect(&moved, cursor.x - m_dragCursor.x, cursor.y - m_dragCursor.y);
-    // The move arrives as WM_MOVE, which takes the target along.
-    movePin(toRect(moved));
+    OnDragBy(cursor.x - m_dragCursor.x, cursor.y - m_dragCursor.y);
 }
 
 // The menu has the foreground while it is open, so that it takes keys and closes on a click
