@@ -69,7 +69,8 @@ Capture captureWindowImage(CDesktop& desktop, CWindowCamera& camera, WinHandle t
         desktop.showNormal(target);
         desktop.setRedraw(target, true);
         // It waits for the target, so that the target is in its place before it draws.
-        desktop.moveWindow(target, shifted(saved.placement.normal, kOffScreenShift), true, MoveWait::forTarget);
+        desktop.moveWindow(target, shifted(saved.placement.normal, kOffScreenShift), true,
+                           MoveWait::forTarget);
     }
 
     const Rect frame = desktop.windowRect(target);

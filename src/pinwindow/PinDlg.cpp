@@ -67,7 +67,8 @@ void CPinDlg::SetTarget(WinHandle target) {
     const bool exists = targetExists();
     if (m_rectTarget.width() == 0 && m_rectTarget.height() == 0 && exists) {
         m_rectTarget = m_desktop.windowRect(target);
-    } else if (const MonitorRecord* held = m_factory.monitors().monitorAt(m_rectTarget.left, m_rectTarget.top)) {
+    } else if (const MonitorRecord* held =
+                   m_factory.monitors().monitorAt(m_rectTarget.left, m_rectTarget.top)) {
         // The held size is one for the scale of the monitor it is held on, wherever the window
         // was found: the layout, which the held size follows, is for that scale.
         layOut(held->dpi);
@@ -148,8 +149,8 @@ Rect CPinDlg::pinRectAt(const Rect& held) {
         corner.top += frame->top - now.top;
     }
     // A window at the top of its monitor would have its pin above the monitor's edge.
-    return m_factory.monitors().keptOnMonitorAt(pinRectFor(m_layout, corner), corner.left + m_layout.window.left,
-                                                corner.top);
+    return m_factory.monitors().keptOnMonitorAt(pinRectFor(m_layout, corner),
+                                                corner.left + m_layout.window.left, corner.top);
 }
 
 void CPinDlg::placePin() {
@@ -210,8 +211,15 @@ void CPinDlg::OnTimer(unsigned id) {
     // style away since, gets it again.
     if (m_transFlag != 0 && takesTransparency() && !(exStyle & style::kExLayered)) ApplyTransparency();
     // Some programs take their own windows out of the topmost band. While "抜く" asks, the
-    // pin itself has taken it out, so that the question shows.
-    if (m_zOrder == kZOrderTopmost && !m_askingPullOut && !(exStyle & style::kExTopmost)) ApplyZOrder();
+    // pin itself has taken it out, so that the question shows. Only a band the target was
+    // seen in is given back: Wine never marks the owner of another program's popup topmost.
+    if (m_zOrder == kZOrderTopmost && !m_askingPullOut) {
+        if (exStyle & style::kExTopmost) {
+            m_seenTopmost = true;
+        } else if (m_seenTopmost) {
+            ApplyZOrder();
+        }
+    }
     // The system moves the pin with a monitor that goes, or a display that changes.
     placePin();
 }
@@ -232,11 +240,13 @@ void CPinDlg::OnDragBy(int dx, int dy) {
     const int top = m_dragFrom.top + dy;
     const Rect wanted{left, top, left + m_rectTarget.width(), top + m_rectTarget.height()};
     const Rect moved = m_factory.monitors().dragStop(m_rectTarget, wanted, grip());
-    m_desktop.moveWindow(m_hWndTarget, moved, true);
+    // The pin goes first, at once, under the cursor; the target follows when its program gets
+    // to it.
     m_rectTarget = moved;
-    followDpi();
-    // Laid out for the scale it is on now, never left at its size from the drag's start.
     placePin();
+    m_desktop.moveWindow(m_hWndTarget, moved, true);
+    // Laid out for the scale it is on now, never left at its size from the drag's start.
+    followDpi();
 }
 
 void CPinDlg::OnDragEnd() { requestSave(); }

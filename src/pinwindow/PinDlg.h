@@ -151,4 +151,6 @@ private:
     Rect m_dragFrom;
     // "抜く" is asking, with the target out of the topmost band.
     bool m_askingPullOut = false;
+    // The hold has seen the target in the topmost band.
+    bool m_seenTopmost = false;
 };

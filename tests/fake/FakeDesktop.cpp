@@ -553,7 +553,8 @@ std::optional<Rect> CFakeDesktop::visibleFrame(WinHandle h) {
     const Window* w = find(h);
     if (!w || !framesKnown) return std::nullopt;
     const Rect& r = w->rect;
-    if (w->parent != kNoWindow || !(w->style & kThickFrame) || (w->style & (style::kMinimize | style::kMaximize)))
+    if (w->parent != kNoWindow || !(w->style & kThickFrame) ||
+        (w->style & (style::kMinimize | style::kMaximize)))
         return r;
     const int border = scaleToDpi(kResizeBorder, dpiAt(r));
     return Rect{r.left + border, r.top, r.right - border, r.bottom - border};

@@ -284,6 +284,7 @@ TEST_F(PinDlgTest, TheHoldPutsATopmostTargetBackIntoItsBand) {
         CFakePinWindow& pin = newPin();
         attach(0, 70, zOrder);
         desktop.setTopmost(target, true);
+        pin.OnTimer(kPinHoldTimerId);
         desktop.dropTopmost(target);
         desktop.clearCalls();
         pin.OnTimer(kPinHoldTimerId);

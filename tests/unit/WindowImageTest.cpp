@@ -62,7 +62,8 @@ TEST_F(WindowImageTest, ATargetThatDoesNotAnswerIsNotPicturedNorTouched) {
         EXPECT_TRUE(desktop.calls().empty());
     }
     EXPECT_TRUE(camera.pictures.empty());
-    EXPECT_EQ(desktop.answerTimeoutsMs, (std::vector<unsigned>{kCaptureProbeTimeoutMs, kCaptureProbeTimeoutMs}));
+    EXPECT_EQ(desktop.answerTimeoutsMs,
+              (std::vector<unsigned>{kCaptureProbeTimeoutMs, kCaptureProbeTimeoutMs}));
 }
 
 TEST_F(WindowImageTest, AWindowInPlaceIsPicturedAsItIs) {

@@ -278,8 +278,8 @@ void CWin32Desktop::setPlacement(WinHandle h, const WindowPlacement& placement) 
 // stops meanwhile must not freeze Clavora.
 void CWin32Desktop::setRedraw(WinHandle h, bool on) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(toHwnd(h), WM_SETREDRAW, on ? TRUE : FALSE, 0, SMTO_ABORTIFHUNG, kPictureMessageTimeoutMs,
-                        &result);
+    SendMessageTimeoutW(toHwnd(h), WM_SETREDRAW, on ? TRUE : FALSE, 0, SMTO_ABORTIFHUNG,
+                        kPictureMessageTimeoutMs, &result);
 }
 
 void CWin32Desktop::showNormal(WinHandle h) { ShowWindow(toHwnd(h), SW_SHOWNORMAL); }
