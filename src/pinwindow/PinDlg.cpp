@@ -8,6 +8,7 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -82,6 +83,7 @@ void CPinDlg::SetTarget(WinHandle target) {
         if (m_lOrgExStyle & style::kExLayered) m_orgLayered = m_desktop.layeredAttributes(target);
         ApplyTransparency();
         ApplyZOrder();
+        measureFrame();
         placePin();
     }
     startTimer(kPinHoldTimerId, kPinHoldTimerMs);
@@ -138,16 +140,21 @@ void CPinDlg::layOut(int dpi) {
     showPinPicture(m_layout);
 }
 
-Rect CPinDlg::pinRectAt(const Rect& held) {
+void CPinDlg::measureFrame() {
     // On Windows 10 and 11 the window rectangle has invisible resize borders: the pin goes
     // above the corner the user sees, as far in from the held rectangle's as the frame is in
-    // from the window's now.
-    Rect corner = held;
+    // from the window's.
+    m_frameInset = {};
     if (const std::optional<Rect> frame = m_desktop.visibleFrame(m_hWndTarget)) {
         const Rect now = m_desktop.windowRect(m_hWndTarget);
-        corner.left += frame->left - now.left;
-        corner.top += frame->top - now.top;
+        m_frameInset = ScreenPoint{frame->left - now.left, frame->top - now.top};
     }
+}
+
+Rect CPinDlg::pinRectAt(const Rect& held) const {
+    Rect corner = held;
+    corner.left += m_frameInset.x;
+    corner.top += m_frameInset.y;
     // A window at the top of its monitor would have its pin above the monitor's edge.
     return m_factory.monitors().keptOnMonitorAt(pinRectFor(m_layout, corner),
                                                 corner.left + m_layout.window.left, corner.top);
@@ -166,6 +173,7 @@ void CPinDlg::followDpi() {
     m_rectTarget = Rect{r.left, r.top, r.left + scaleBetweenDpis(r.width(), m_layout.dpi, dpi),
                         r.top + scaleBetweenDpis(r.height(), m_layout.dpi, dpi)};
     layOut(dpi);
+    measureFrame();
     placePin();
     requestSave();
 }
@@ -211,16 +219,19 @@ void CPinDlg::OnTimer(unsigned id) {
     // style away since, gets it again.
     if (m_transFlag != 0 && takesTransparency() && !(exStyle & style::kExLayered)) ApplyTransparency();
     // Some programs take their own windows out of the topmost band. While "抜く" asks, the
-    // pin itself has taken it out, so that the question shows. Only a band the target was
-    // seen in is given back: Wine never marks the owner of another program's popup topmost.
+    // pin itself has taken it out, so that the question shows. A band is given back once each
+    // time the target is seen to lose it: Wine does not keep the owner of another program's
+    // popup marked topmost, and reordering it every second would cover its pin's menus.
     if (m_zOrder == kZOrderTopmost && !m_askingPullOut) {
         if (exStyle & style::kExTopmost) {
             m_seenTopmost = true;
-        } else if (m_seenTopmost) {
+        } else if (std::exchange(m_seenTopmost, false)) {
             ApplyZOrder();
         }
     }
-    // The system moves the pin with a monitor that goes, or a display that changes.
+    // The system moves the pin with a monitor that goes, or a display that changes; the frame's
+    // borders change with the scale and with the window's own styles.
+    measureFrame();
     placePin();
 }
 

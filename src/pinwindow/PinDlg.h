@@ -7,6 +7,7 @@
 #pragma once
 
 #include "base/DesktopTypes.h"
+#include "desktop/Desktop.h"
 #include "desktop/MultiDisplay.h"
 #include "pinwindow/PinLayout.h"
 
@@ -14,7 +15,6 @@
 #include <memory>
 #include <optional>
 
-class CDesktop;
 class CPinDlgFactory;
 class CPinPropatyDlg;
 
@@ -64,7 +64,7 @@ public:
 
     // Where this pin window stands for its target held at held: above the corner of the frame
     // the user sees, and on the monitor that shows that corner.
-    Rect pinRectAt(const Rect& held);
+    Rect pinRectAt(const Rect& held) const;
     // Whether a target held at target would stay within the user's reach on today's monitors.
     bool canHold(const Rect& target) const;
     const PinLayout& layout() const { return m_layout; }
@@ -133,6 +133,9 @@ private:
     void followDpi();
     // The pin picture and window for dpi, unless they are for it already.
     void layOut(int dpi);
+    // How far the visible frame's corner is in from the target's window rectangle's. Asked when
+    // the pin attaches and at each hold, not at each step of a drag.
+    void measureFrame();
     // Puts the pin on its target's corner unless it is there.
     void placePin();
     // Takes the target's place as the held one when the held one is out of reach and the
@@ -149,8 +152,9 @@ private:
     PinLayout m_layout;
     // The held rectangle when the drag began.
     Rect m_dragFrom;
+    ScreenPoint m_frameInset;
     // "抜く" is asking, with the target out of the topmost band.
     bool m_askingPullOut = false;
-    // The hold has seen the target in the topmost band.
+    // The hold has seen the target in the topmost band since it last gave the band back.
     bool m_seenTopmost = false;
 };

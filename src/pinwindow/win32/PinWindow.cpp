@@ -6,6 +6,8 @@
 #include "resource.h"
 #include "ui/win32/Controls.h"
 
+#include <windowsx.h>
+
 CPinWindow::CPinWindow(CPinDlgFactory& factory)
     : CPinDlg(factory), CDialogBase(IDD_PIN), m_brushBack(CreateSolidBrush(RGB(255, 255, 255))) {}
 
@@ -70,6 +72,10 @@ std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;
         case WM_LBUTTONDOWN:
+            // Where the button went down, which a busy Clavora sees only after the cursor has
+            // moved on: the drag counts from there.
+            m_pressedAt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(hwnd(), &m_pressedAt);
             OnLButtonDown();
             return std::nullopt;
         case WM_RBUTTONUP:
@@ -120,7 +126,7 @@ void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms,
 void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
 void CPinWindow::startDragging() {
-    GetCursorPos(&m_dragCursor);
+    m_dragCursor = m_pressedAt;
     SetCapture(hwnd());
 }
 

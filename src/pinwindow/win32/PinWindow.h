@@ -46,7 +46,8 @@ private:
     CBrushHandle m_brushBack;
     CBitmapHandle m_picture;
     bool m_ownsItself = false;
-    // Where the cursor was when the drag began.
+    // Where the left button last went down, and where the cursor was when the drag began.
+    POINT m_pressedAt{};
     POINT m_dragCursor{};
 };
 
