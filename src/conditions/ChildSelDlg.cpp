@@ -71,7 +71,8 @@ FrameGrowth pictureFrameGrowth(const Rect& frame, int dpi) {
 }
 
 void CChildSelDlg::takePicture() {
-    captureWindowImage(m_desktop, camera(), m_hTargetWnd, dialogWindow(), m_imageWidth, m_imageHeight);
+    m_targetSilent = captureWindowImage(m_desktop, camera(), m_hTargetWnd, dialogWindow(), m_imageWidth,
+                                        m_imageHeight) == Capture::notAnswering;
 }
 
 void CChildSelDlg::OnInitDialog() {

@@ -61,6 +61,9 @@ struct ChildListRow {
     bool operator==(const ChildListRow&) const = default;
 };
 
+// Shown in the picture's place when the target does not answer.
+constexpr char8_t kTargetSilentText[] = u8"ウィンドウが応答しないため、イメージを取得できません。";
+
 class CChildSelDlg {
 public:
     // desktop must outlive the dialog.
@@ -100,6 +103,9 @@ public:
     int m_ctrlID = 0;
     // In: the current condition's text (kept, not used); out: the chosen child's text.
     std::string m_text;
+    // The last picture was not taken: the target's program does not answer. The dialog says
+    // so in the picture's place.
+    bool m_targetSilent = false;
 
 protected:
     virtual WinHandle dialogWindow() = 0;

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-// A target that does not answer within this time is pictured anyway, as far as it draws.
+// A target that does not answer within this time is not pictured.
 constexpr unsigned kCaptureProbeTimeoutMs = 1000;
 // A minimised target is shown this far right of and below its normal place while it draws.
 constexpr std::int32_t kOffScreenShift = 10000;
@@ -24,8 +24,16 @@ public:
     virtual void takePicture(WinHandle target, WinHandle showing, int width, int height) = 0;
 };
 
+enum class Capture {
+    taken,
+    // Not a window, or No to the question about a minimised target's unreadable layering.
+    skipped,
+    // Its program did not answer in time: picturing it would wait on it for as long as it is
+    // stopped or busy.
+    notAnswering,
+};
+
 // Takes a picture of the whole window target for the window showing, through camera, and
-// sets width and height to its size. A target that is not a window leaves the previous
-// picture and size; so does No to the question about a minimised target's unreadable layering.
-void captureWindowImage(CDesktop& desktop, CWindowCamera& camera, WinHandle target, WinHandle showing,
-                        int& width, int& height);
+// sets width and height to its size. Unless taken, the previous picture and size stay.
+Capture captureWindowImage(CDesktop& desktop, CWindowCamera& camera, WinHandle target, WinHandle showing,
+                           int& width, int& height);

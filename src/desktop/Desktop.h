@@ -124,6 +124,9 @@ public:
     virtual std::vector<MonitorRecord> enumerateMonitors() = 0;
     // The DPI of the monitor that shows most of window h (the nearest one when none does).
     virtual int monitorDpi(WinHandle h) = 0;
+    // The frame of h as the user sees it: on Windows 10 and 11 the window rectangle less its
+    // invisible resize borders. nullopt where the system cannot tell (no desktop composition).
+    virtual std::optional<Rect> visibleFrame(WinHandle h) = 0;
     // Rectangle of the desktop window.
     virtual Rect desktopRect() = 0;
     // Work area of the primary monitor (SPI_GETWORKAREA).

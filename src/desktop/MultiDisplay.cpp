@@ -73,19 +73,20 @@ void CMultiDisplay::addMonitor(const MonitorRecord& monitor) {
           monitor.enumRect.bottom, monitor.enumRect.right);
 }
 
-bool CMultiDisplay::keepsGrip(const Rect& r, int grip) const {
+bool CMultiDisplay::keepsGrip(const Rect& r, Grip grip) const {
     if (m_monitors.empty()) return true;
-    // The monitors of a desktop do not overlap, so the pieces of the edge on each add up.
+    const int stripBottom = r.top + std::max(1, std::min(grip.height, r.height()));
+    // The monitors of a desktop do not overlap, so the pieces of the strip on each add up.
     std::int64_t onMonitors = 0;
     for (const MonitorRecord& monitor : m_monitors) {
         const Rect& m = monitor.monitor;
-        if (r.top < m.top || r.top >= m.bottom) continue;
+        if (r.top < m.top || stripBottom > m.bottom) continue;
         onMonitors += std::max(0, std::min(r.right, m.right) - std::max(r.left, m.left));
     }
-    return onMonitors > 0 && onMonitors >= std::min(grip, r.width());
+    return onMonitors > 0 && onMonitors >= std::min(grip.width, r.width());
 }
 
-Rect CMultiDisplay::dragStop(const Rect& from, const Rect& to, int grip) const {
+Rect CMultiDisplay::dragStop(const Rect& from, const Rect& to, Grip grip) const {
     if (keepsGrip(to, grip) || !keepsGrip(from, grip)) return to;
     const int dx =
         furthestStep(to.left - from.left, [&](int x) { return keepsGrip(shifted(from, x, 0), grip); });
@@ -93,4 +94,18 @@ Rect CMultiDisplay::dragStop(const Rect& from, const Rect& to, int grip) const {
     const int dy =
         furthestStep(to.top - from.top, [&](int y) { return keepsGrip(shifted(across, 0, y), grip); });
     return shifted(across, 0, dy);
+}
+
+const MonitorRecord* CMultiDisplay::monitorAt(int x, int y) const {
+    const auto shows = [x, y](const MonitorRecord& monitor) {
+        const Rect& m = monitor.monitor;
+        return x >= m.left && x < m.right && y >= m.top && y < m.bottom;
+    };
+    const auto it = std::find_if(m_monitors.begin(), m_monitors.end(), shows);
+    return it == m_monitors.end() ? nullptr : &*it;
+}
+
+Rect CMultiDisplay::keptOnMonitorAt(const Rect& r, int x, int y) const {
+    const MonitorRecord* monitor = monitorAt(x, y);
+    return monitor ? movedInside(r, monitor->monitor) : r;
 }

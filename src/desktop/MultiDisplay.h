@@ -30,14 +30,25 @@ public:
     int GetMonitorCount() const { return m_monitorCount; }
     const std::vector<MonitorRecord>& monitors() const { return m_monitors; }
 
-    // Whether a window at r stays within reach: at least grip pixels of its top edge (all of
-    // it when it is narrower) lie on the monitors, where its caption or its pin can be taken
-    // hold of. Before the monitors are known every place counts as reachable.
-    bool keepsGrip(const Rect& r, int grip) const;
+    // A window's caption strip: its top edge, grip wide and gripHeight high (all of the window
+    // where it is smaller), where its caption or its pin can be taken hold of.
+    struct Grip {
+        int width = 0;
+        int height = 0;
+    };
+    // Whether a window at r stays within reach: at least grip.width pixels of its caption strip
+    // lie on the monitors, each of them with the strip's whole height on one monitor. Before
+    // the monitors are known every place counts as reachable.
+    bool keepsGrip(const Rect& r, Grip grip) const;
     // Where a window dragged from `from` towards `to` stops: at `to` when that keeps its grip;
     // otherwise it goes as far as it can, first across, then up or down, so that it slides
     // along the edge it meets. A window already out of reach goes wherever it is taken.
-    Rect dragStop(const Rect& from, const Rect& to, int grip) const;
+    Rect dragStop(const Rect& from, const Rect& to, Grip grip) const;
+    // The monitor that shows the point (x, y), or nullptr.
+    const MonitorRecord* monitorAt(int x, int y) const;
+    // r moved onto the monitor that shows the point (x, y), as far as it fits there; r as it
+    // is when no monitor shows that point.
+    Rect keptOnMonitorAt(const Rect& r, int x, int y) const;
 
 private:
     CMultiDisplay() = default;

@@ -34,7 +34,7 @@ public:
     void EndPin(CPinDlgFactory& factory);
     // The pin window while the record is pinned and the window lives; nullptr otherwise.
     CPinDlg* pinDlg() const;
-    // The pin's current place, Z order and transparency, as EndPin would take them back.
+    // The pin's held rectangle, Z order and transparency, as EndPin would take them back.
     void takeFromPinWindow(const CPinDlg& pin);
 
     int m_titleFlag = 1;
@@ -51,8 +51,6 @@ public:
     std::string m_exPart;
     int m_exCtrlID = 0;
     std::string m_exClassName;
-    // The pin window's rectangle when the pin last ended; zero width: no position yet.
-    Rect m_rectWin;
     // Where the pinned window is held, as of the last time the pin ended.
     Rect m_rectTarget;
     // 1: topmost, 0: normal Z order.

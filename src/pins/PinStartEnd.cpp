@@ -36,15 +36,8 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
     m_hPinWnd = pinDlg->pinHandle();
 
     // A window held where no monitor of today's desktop shows it would be lost to the user:
-    // it stays where it is found, and its pin comes with it.
-    if (m_rectTarget.width() != 0 && !pinDlg->canHold(m_rectTarget)) m_rectTarget = m_rectWin = Rect{};
-    const Rect base = m_rectTarget.width() != 0 ? m_rectTarget : factory.desktop().windowRect(hTarget);
-    const Rect fresh = pinDlg->pinRectAt(base);
-    // A place kept from a pin laid out at another scale, as its size tells, would cut this
-    // pin's picture and leave it off its target's corner.
-    if (m_rectWin.width() != fresh.width() || m_rectWin.height() != fresh.height()) m_rectWin = fresh;
-    pinDlg->movePin(m_rectWin);
-
+    // it stays where it is found. Its pin goes to its corner, wherever an earlier pin stood.
+    if (m_rectTarget.width() != 0 && !pinDlg->canHold(m_rectTarget)) m_rectTarget = Rect{};
     heldByPin(*pinDlg) = heldByPin(*this);
     pinDlg->SetTarget(hTarget);
     if (pinDlg->targetRefuses()) {
@@ -62,10 +55,7 @@ void CPinData::StartPin(CPinDlgFactory& factory, WinHandle hTarget) {
 
 CPinDlg* CPinData::pinDlg() const { return m_pinned == 1 ? CPinDlg::find(m_hPinWnd) : nullptr; }
 
-void CPinData::takeFromPinWindow(const CPinDlg& pin) {
-    m_rectWin = pin.m_rectPin;
-    heldByPin(*this) = heldByPin(pin);
-}
+void CPinData::takeFromPinWindow(const CPinDlg& pin) { heldByPin(*this) = heldByPin(pin); }
 
 void CPinData::EndPin(CPinDlgFactory& factory) {
     if (m_pinned != 1) return;
@@ -74,7 +64,8 @@ void CPinData::EndPin(CPinDlgFactory& factory) {
     // A pin window that went by itself leaves nothing to take back.
     if (CPinDlg* const pinDlg = CPinDlg::find(m_hPinWnd)) {
         takeFromPinWindow(*pinDlg);
-        trace("■■m_rectWin.top=%d, m_rectWin.left=%d\n", m_rectWin.top, m_rectWin.left);
+        const Rect pinPlace = pinDlg->pinRect();
+        trace("■■m_rectWin.top=%d, m_rectWin.left=%d\n", pinPlace.top, pinPlace.left);
         // The window deletes its object once it is gone; the record only forgets it.
         pinDlg->Destroy();
     }

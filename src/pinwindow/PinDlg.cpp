@@ -2,11 +2,13 @@
 
 #include "base/Trace.h"
 #include "desktop/Desktop.h"
+#include "desktop/Dpi.h"
 #include "pinwindow/PinDlgFactory.h"
 #include "pinwindow/PinPropatyDlg.h"
 #include "resource.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -66,9 +68,13 @@ void CPinDlg::SetTarget(WinHandle target) {
     const bool exists = targetExists();
     if (m_rectTarget.width() == 0 && m_rectTarget.height() == 0 && exists) {
         m_rectTarget = m_desktop.windowRect(target);
+    } else if (const MonitorRecord* held =
+                   m_factory.monitors().monitorAt(m_rectTarget.left, m_rectTarget.top)) {
+        // The held size is one for the scale of the monitor it is held on, wherever the window
+        // was found: the layout, which the held size follows, is for that scale.
+        layOut(held->dpi);
     }
     if (exists) {
-        m_lOrgStyle = m_desktop.style(target);
         m_lOrgExStyle = m_desktop.exStyle(target);
         // Restoring the style word alone would leave a window its program made layered at
         // our alpha, or invisible until the program sets its attributes again. A layered
@@ -77,6 +83,8 @@ void CPinDlg::SetTarget(WinHandle target) {
         if (m_lOrgExStyle & style::kExLayered) m_orgLayered = m_desktop.layeredAttributes(target);
         ApplyTransparency();
         ApplyZOrder();
+        measureFrame();
+        placePin();
     }
     startTimer(kPinHoldTimerId, kPinHoldTimerMs);
 }
@@ -126,61 +134,130 @@ void CPinDlg::OnInitDialog(WinHandle target) {
     showPinPicture(m_layout);
 }
 
-void CPinDlg::followDpi() {
-    const int dpi = m_desktop.monitorDpi(m_hWndTarget);
+void CPinDlg::layOut(int dpi) {
     if (dpi == m_layout.dpi) return;
     m_layout = pinLayout(m_normalPin, dpi);
     showPinPicture(m_layout);
-    movePin(pinRectAt(m_rectTarget));
+}
+
+void CPinDlg::measureFrame() {
+    // On Windows 10 and 11 the window rectangle has invisible resize borders: the pin goes
+    // above the corner the user sees, as far in from the held rectangle's as the frame is in
+    // from the window's.
+    m_frameInset = {};
+    if (const std::optional<Rect> frame = m_desktop.visibleFrame(m_hWndTarget)) {
+        const Rect now = m_desktop.windowRect(m_hWndTarget);
+        m_frameInset = ScreenPoint{frame->left - now.left, frame->top - now.top};
+    }
+}
+
+Rect CPinDlg::pinRectAt(const Rect& held) const {
+    Rect corner = held;
+    corner.left += m_frameInset.x;
+    corner.top += m_frameInset.y;
+    // A window at the top of its monitor would have its pin above the monitor's edge.
+    return m_factory.monitors().keptOnMonitorAt(pinRectFor(m_layout, corner),
+                                                corner.left + m_layout.window.left, corner.top);
+}
+
+void CPinDlg::placePin() {
+    const Rect place = pinRectAt(m_rectTarget);
+    if (pinRect() != place) movePin(place);
+}
+
+void CPinDlg::followDpi() {
+    const int dpi = m_desktop.monitorDpi(m_hWndTarget);
+    if (dpi == m_layout.dpi) return;
+    // Windows expects a window to keep the size it takes for a new scale (WM_DPICHANGED).
+    const Rect& r = m_rectTarget;
+    m_rectTarget = Rect{r.left, r.top, r.left + scaleBetweenDpis(r.width(), m_layout.dpi, dpi),
+                        r.top + scaleBetweenDpis(r.height(), m_layout.dpi, dpi)};
+    layOut(dpi);
+    measureFrame();
+    placePin();
+    requestSave();
 }
 
 void CPinDlg::OnDpiChanged() {
     if (targetExists() && !m_desktop.isZoomed(m_hWndTarget)) followDpi();
 }
 
-bool CPinDlg::canHold(const Rect& target) const {
-    return m_factory.monitors().keepsGrip(target, m_layout.window.width());
+CMultiDisplay::Grip CPinDlg::grip() const {
+    return CMultiDisplay::Grip{m_layout.window.width(), m_layout.window.height()};
+}
+
+bool CPinDlg::canHold(const Rect& target) const { return m_factory.monitors().keepsGrip(target, grip()); }
+
+bool CPinDlg::followDisplays(const Rect& now) {
+    if (canHold(m_rectTarget) || !canHold(now)) return false;
+    trace("CPinDlg: held at %d,%d off the monitors, now at %d,%d\n", m_rectTarget.left, m_rectTarget.top,
+          now.left, now.top);
+    m_rectTarget = now;
+    // The window has its size for the scale it is shown at now.
+    layOut(m_desktop.monitorDpi(m_hWndTarget));
+    requestSave();
+    return true;
 }
 
 void CPinDlg::OnTimer(unsigned id) {
-    if (id != kPinHoldTimerId) return;
-    // A maximised target is left alone; it takes its pinned rectangle again once restored.
-    if (!targetExists() || m_desktop.isZoomed(m_hWndTarget)) return;
-    if (!sameFrame(m_desktop.windowRect(m_hWndTarget), m_rectTarget)) {
+    if (id != kPinHoldTimerId || !targetExists()) return;
+    // A maximised target is left alone; it takes its pinned rectangle again once restored. So
+    // is a minimised one: moving it would move its icon onto the screen.
+    if (m_desktop.style(m_hWndTarget) & (style::kMaximize | style::kMinimize)) return;
+    // A window at its held corner may have had its monitor's scale changed, and taken the size
+    // of the new scale; the window manager tells a pin only about its own moves. One moved
+    // elsewhere goes back first and takes its size for the held place's scale there.
+    const Rect now = m_desktop.windowRect(m_hWndTarget);
+    if (now.left == m_rectTarget.left && now.top == m_rectTarget.top) followDpi();
+    // Where no monitor shows the held rectangle any more, the system has put the window where
+    // one does: that is where it is held from now on, never back off every monitor.
+    if (!sameFrame(now, m_rectTarget) && !followDisplays(now) && canHold(m_rectTarget)) {
         m_desktop.moveWindow(m_hWndTarget, m_rectTarget, true);
     }
+    const std::uint32_t exStyle = m_desktop.exStyle(m_hWndTarget);
     // A target too busy to take its layered style when it was asked, or whose program took the
     // style away since, gets it again.
-    if (m_transFlag != 0 && takesTransparency() && !(m_desktop.exStyle(m_hWndTarget) & style::kExLayered)) {
-        ApplyTransparency();
+    if (m_transFlag != 0 && takesTransparency() && !(exStyle & style::kExLayered)) ApplyTransparency();
+    // Some programs take their own windows out of the topmost band. While "抜く" asks, the
+    // pin itself has taken it out, so that the question shows. A band is given back once each
+    // time the target is seen to lose it: Wine does not keep the owner of another program's
+    // popup marked topmost, and reordering it every second would cover its pin's menus.
+    if (m_zOrder == kZOrderTopmost && !m_askingPullOut) {
+        if (exStyle & style::kExTopmost) {
+            m_seenTopmost = true;
+        } else if (std::exchange(m_seenTopmost, false)) {
+            ApplyZOrder();
+        }
     }
-    // A monitor's scale may have changed, or the target been put on another monitor by the
-    // system; the window manager tells a pin only about its own moves.
-    followDpi();
-}
-
-void CPinDlg::UpdatePinRect() {
-    const Rect rect = pinRect();
-    if (m_factory.monitors().GetMonitorCount() > 1 || intersects(rect, m_desktop.desktopRect())) {
-        m_rectPin = rect;
-    }
-}
-
-void CPinDlg::OnMove() {
-    UpdatePinRect();
-    if (!dragAllowed() || !targetExists()) return;
-    // The target keeps its place under the pin, but never goes where the user could no
-    // longer reach it: there the drag stops, and the pin stays on the target.
-    const Rect wanted = targetRectFor(m_layout, m_rectPin, m_rectTarget);
-    const Rect moved = m_factory.monitors().dragStop(m_rectTarget, wanted, m_layout.window.width());
-    m_desktop.moveWindow(m_hWndTarget, moved, true);
-    m_rectTarget = moved;
-    if (moved != wanted) movePin(pinRectAt(moved));
+    // The system moves the pin with a monitor that goes, or a display that changes; the frame's
+    // borders change with the scale and with the window's own styles.
+    measureFrame();
+    placePin();
 }
 
 void CPinDlg::OnLButtonDown() {
     trace("CPinDlg::OnLButtonDown()\n");
-    if (dragAllowed()) startDragging();
+    if (!dragAllowed()) return;
+    m_dragFrom = m_rectTarget;
+    startDragging();
+}
+
+void CPinDlg::OnDragBy(int dx, int dy) {
+    if (!dragAllowed() || !targetExists()) return;
+    // The target keeps its place under the pin, but never goes where the user could no longer
+    // reach it: there the drag stops, and the pin stays on the target. It keeps the size it has
+    // now, which a monitor of another scale on the way has changed.
+    const int left = m_dragFrom.left + dx;
+    const int top = m_dragFrom.top + dy;
+    const Rect wanted{left, top, left + m_rectTarget.width(), top + m_rectTarget.height()};
+    const Rect moved = m_factory.monitors().dragStop(m_rectTarget, wanted, grip());
+    // The pin goes first, at once, under the cursor; the target follows when its program gets
+    // to it.
+    m_rectTarget = moved;
+    placePin();
+    m_desktop.moveWindow(m_hWndTarget, moved, true);
+    // Laid out for the scale it is on now, never left at its size from the drag's start.
+    followDpi();
 }
 
 void CPinDlg::OnDragEnd() { requestSave(); }
@@ -230,9 +307,11 @@ void CPinDlg::onPullOut() {
     // Asked with the target out of the topmost band, so that the question shows, and owned by
     // the pin, so that it disables the pin and never the pinned window.
     if (targetExists()) m_desktop.setTopmost(m_hWndTarget, false);
+    m_askingPullOut = true;
     const MsgAnswer answer = m_desktop.appMessageBox(self, kPullOutQuestion, MsgButtons::yesNo);
     // The cycle ran while the user answered: this pin may have ended and this object gone,
     // and the record may have moved. Both are found again, never taken from before.
+    if (CPinDlg* const pin = find(self)) pin->m_askingPullOut = false;
     if (answer == MsgAnswer::yes) {
         if (CPinController* const again = factory.controller()) again->forgetRecord(recordId);
     } else if (CPinDlg* const pin = find(self)) {
@@ -258,15 +337,12 @@ void CPinDlg::onTransparency() {
 void CPinDlg::Destroy() {
     killTimer(kPinHoldTimerId);
     if (targetExists()) {
-        // The saved words undo what the pin did: a layered style it added goes, one it
-        // removed comes back. Whether the window is shown, enabled, maximised or minimised
-        // is the window's own business since the pin attached; writing the old bits back
-        // would leave a maximised window that no longer counts as maximised.
-        constexpr std::uint32_t kStateBits =
-            style::kVisible | style::kDisabled | style::kMaximize | style::kMinimize;
-        const std::uint32_t state = m_desktop.style(m_hWndTarget) & kStateBits;
-        m_desktop.setStyle(m_hWndTarget, (m_lOrgStyle & ~kStateBits) | state);
-        m_desktop.setExStyle(m_hWndTarget, m_lOrgExStyle);
+        // The pin changed the layered bit alone: only that goes back to what it was, on the
+        // extended style as it is now. Everything else is the window's own business since the
+        // pin attached (a frameless or full-screen mode, tool-window bits, its state).
+        const std::uint32_t now = m_desktop.exStyle(m_hWndTarget);
+        const std::uint32_t given = (now & ~style::kExLayered) | (m_lOrgExStyle & style::kExLayered);
+        if (given != now) m_desktop.setExStyle(m_hWndTarget, given);
         if (m_orgLayered) static_cast<void>(m_desktop.setLayeredAttributes(m_hWndTarget, *m_orgLayered));
     }
     destroyPin();

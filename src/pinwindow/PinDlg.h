@@ -7,13 +7,14 @@
 #pragma once
 
 #include "base/DesktopTypes.h"
+#include "desktop/Desktop.h"
+#include "desktop/MultiDisplay.h"
 #include "pinwindow/PinLayout.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 
-class CDesktop;
 class CPinDlgFactory;
 class CPinPropatyDlg;
 
@@ -43,11 +44,11 @@ public:
     // --- what the pin record uses ---
 
     // Attaches the pin to target: takes the target's current rectangle when none was handed
-    // over, saves its styles, applies transparency and Z order, and starts the hold timer.
+    // over, saves its extended style, applies transparency and Z order, puts the pin on the
+    // target's corner and starts the hold timer.
     void SetTarget(WinHandle target);
-    // Ends the pin: stops the timer, gives a still existing target its saved styles (and the
-    // layered look its own program had given it) back, and destroys the window. The object
-    // is gone afterwards.
+    // Ends the pin: stops the timer, gives a still existing target back what the pin changed
+    // of its layered look, and destroys the window. The object is gone afterwards.
     void Destroy();
 
     void ApplyZOrder();
@@ -61,8 +62,9 @@ public:
     // itself with per-pixel alpha, and the menu offers no transparency for it.
     bool takesTransparency() const;
 
-    // Where this pin window stands for a target at target.
-    Rect pinRectAt(const Rect& target) const { return pinRectFor(m_layout, target); }
+    // Where this pin window stands for its target held at held: above the corner of the frame
+    // the user sees, and on the monitor that shows that corner.
+    Rect pinRectAt(const Rect& held) const;
     // Whether a target held at target would stay within the user's reach on today's monitors.
     bool canHold(const Rect& target) const;
     const PinLayout& layout() const { return m_layout; }
@@ -70,9 +72,11 @@ public:
     // --- window messages, from the view ---
 
     void OnTimer(unsigned id);
-    // The pin window moved (also while the user drags it).
-    void OnMove();
+    // Starts a drag of the pin when dragging is allowed.
     void OnLButtonDown();
+    // The cursor of a drag is dx, dy away from where the drag began: the target goes as far
+    // with it as it stays within reach, and the pin stays on its corner.
+    void OnDragBy(int dx, int dy);
     // The user let go of a dragged pin: the place it was left at is saved.
     void OnDragEnd();
     void OnRButtonUp();
@@ -83,24 +87,18 @@ public:
     // The pin window came onto a monitor of another DPI.
     void OnDpiChanged();
 
-    // Records the pin's own rectangle after a move. On a single monitor (or before the
-    // monitors are known) a rectangle wholly off the desktop is not taken, so a pin dragged
-    // away can still be found where it was.
-    void UpdatePinRect();
-
     // --- the view: the pin's own window ---
 
     virtual WinHandle pinHandle() = 0;
     virtual Rect pinRect() = 0;
-    // MoveWindow of the pin window (which reports the move back through OnMove).
+    // MoveWindow of the pin window.
     virtual void movePin(const Rect& r) = 0;
     virtual void showPin() = 0;
 
-    std::uint32_t m_lOrgStyle = 0;
     std::uint32_t m_lOrgExStyle = 0;
     WinHandle m_hWndTarget = kNoWindow;
+    // Where the target is held. Its scale is the layout's.
     Rect m_rectTarget;
-    Rect m_rectPin;
     int m_zOrder = 0;
     int m_transFlag = 0;
     int m_trans = 70;
@@ -112,7 +110,7 @@ protected:
     virtual void showPinPicture(const PinLayout& layout) = 0;
     virtual void startTimer(unsigned id, unsigned ms) = 0;
     virtual void killTimer(unsigned id) = 0;
-    // Starts a drag: the pin follows the cursor until the left button is released.
+    // Starts a drag: the cursor's moves come to OnDragBy until the left button is released.
     virtual void startDragging() = 0;
     // Shows the pin's context menu at the cursor, "透明度" greyed unless offered; the chosen
     // command comes back to OnCommand.
@@ -130,8 +128,20 @@ private:
     void onTransparency();
     // The controller's save, after a change of what the file keeps of a shown pin.
     void requestSave();
-    // Lays the pin out again when its target is on a monitor of another DPI than the pin's.
+    // Lays the pin out again when its target is on a monitor of another DPI than the pin's;
+    // the held size follows in proportion, as the system and the target's program scale it.
     void followDpi();
+    // The pin picture and window for dpi, unless they are for it already.
+    void layOut(int dpi);
+    // How far the visible frame's corner is in from the target's window rectangle's. Asked when
+    // the pin attaches and at each hold, not at each step of a drag.
+    void measureFrame();
+    // Puts the pin on its target's corner unless it is there.
+    void placePin();
+    // Takes the target's place as the held one when the held one is out of reach and the
+    // target's is not (a monitor went, the resolution dropped). Whether it took it.
+    bool followDisplays(const Rect& now);
+    CMultiDisplay::Grip grip() const;
 
     CPinDlgFactory& m_factory;
     CDesktop& m_desktop;
@@ -140,4 +150,11 @@ private:
     bool m_normalPin = false;
     bool m_targetRefuses = false;
     PinLayout m_layout;
+    // The held rectangle when the drag began.
+    Rect m_dragFrom;
+    ScreenPoint m_frameInset;
+    // "抜く" is asking, with the target out of the topmost band.
+    bool m_askingPullOut = false;
+    // The hold has seen the target in the topmost band since it last gave the band back.
+    bool m_seenTopmost = false;
 };

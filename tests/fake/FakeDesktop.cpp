@@ -1,6 +1,7 @@
 #include "fake/FakeDesktop.h"
 
 #include "base/Trace.h"
+#include "desktop/Dpi.h"
 
 #include <algorithm>
 #include <iterator>
@@ -17,6 +18,11 @@ constexpr std::int32_t kIconicHeight = 28;
 constexpr std::uint32_t kActiveCaption = 0x0001;
 // Integer atoms of registered window classes start here.
 constexpr std::uint16_t kFirstClassAtom = 0xC000;
+// WS_THICKFRAME: a frame the user can size, with invisible resize borders on Windows 10.
+constexpr std::uint32_t kThickFrame = 0x00040000;
+// The invisible resize border at 96 DPI on the left, right and bottom; the top has none
+// (DWMWA_EXTENDED_FRAME_BOUNDS against GetWindowRect on Windows 10 and 11).
+constexpr int kResizeBorder = 7;
 constexpr unsigned kVkF1 = 0x70;
 constexpr unsigned kVkF24 = 0x87;
 
@@ -124,6 +130,7 @@ WinHandle CFakeDesktop::addWindow(const FakeWindowSetup& setup) {
     if (setup.zoomed) w.style |= style::kMaximize;
     if (setup.iconic) w.style |= style::kMinimize;
     w.exStyle = setup.exStyle;
+    w.perMonitorAware = setup.perMonitorAware;
     if (setup.layered) {
         w.exStyle |= style::kExLayered;
         w.layered = setup.layered;
@@ -414,7 +421,18 @@ void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait
     m_calls.push_back(
         {.kind = FakeCall::Kind::moveWindow, .window = h, .rect = r, .flag = repaint, .wait = wait});
     Window* w = find(h);
-    if (w && !refuses(*w)) w->rect = r;
+    if (!w || refuses(*w)) return;
+    // SetWindowPos on a minimised window moves its icon (GetWindowRect then tells the icon's
+    // place); the window stays minimised and its normal place stays.
+    if (w->style & style::kMinimize) {
+        w->rect = Rect{r.left, r.top, r.left + kIconicWidth, r.top + kIconicHeight};
+        return;
+    }
+    const int fromDpi = dpiAt(w->rect);
+    w->rect = r;
+    // Moved onto a monitor of another scale, a per-monitor-aware window gets WM_DPICHANGED
+    // and takes the size it suggests.
+    followScale(*w, fromDpi, dpiAt(r));
 }
 
 WindowPlacement CFakeDesktop::placement(WinHandle h) {
@@ -505,17 +523,73 @@ std::optional<std::uint64_t> CFakeDesktop::processStartTime(std::uint32_t proces
     return it->second.startTime;
 }
 
-int CFakeDesktop::monitorDpi(WinHandle h) {
-    const Rect r = windowRect(h);
+const MonitorRecord* CFakeDesktop::monitorOf(const std::vector<MonitorRecord>& monitors, const Rect& r) {
     const auto shared = [&r](const MonitorRecord& m) -> std::int64_t {
         const std::int64_t w = std::min(r.right, m.monitor.right) - std::max(r.left, m.monitor.left);
         const std::int64_t h = std::min(r.bottom, m.monitor.bottom) - std::max(r.top, m.monitor.top);
         return w > 0 && h > 0 ? w * h : 0;
     };
     const auto most = std::max_element(
-        m_monitors.begin(), m_monitors.end(),
+        monitors.begin(), monitors.end(),
         [&](const MonitorRecord& a, const MonitorRecord& b) { return shared(a) < shared(b); });
-    return most == m_monitors.end() ? MonitorRecord{}.dpi : most->dpi;
+    return most == monitors.end() || shared(*most) == 0 ? nullptr : &*most;
+}
+
+int CFakeDesktop::dpiAt(const Rect& r) const {
+    if (const MonitorRecord* m = monitorOf(m_monitors, r)) return m->dpi;
+    return m_monitors.empty() ? MonitorRecord{}.dpi : m_monitors.front().dpi;
+}
+
+int CFakeDesktop::monitorDpi(WinHandle h) { return dpiAt(windowRect(h)); }
+
+void CFakeDesktop::followScale(Window& w, int fromDpi, int toDpi) {
+    if (!w.perMonitorAware || fromDpi == toDpi || (w.style & (style::kMinimize | style::kMaximize))) return;
+    const Rect r = w.rect;
+    w.rect = Rect{r.left, r.top, r.left + scaleBetweenDpis(r.width(), fromDpi, toDpi),
+                  r.top + scaleBetweenDpis(r.height(), fromDpi, toDpi)};
+}
+
+std::optional<Rect> CFakeDesktop::visibleFrame(WinHandle h) {
+    const Window* w = find(h);
+    if (!w || !framesKnown) return std::nullopt;
+    const Rect& r = w->rect;
+    if (w->parent != kNoWindow || !(w->style & kThickFrame) ||
+        (w->style & (style::kMinimize | style::kMaximize)))
+        return r;
+    const int border = scaleToDpi(kResizeBorder, dpiAt(r));
+    return Rect{r.left + border, r.top, r.right - border, r.bottom - border};
+}
+
+void CFakeDesktop::changeDisplays(std::vector<MonitorRecord> monitors) {
+    const std::vector<MonitorRecord> before = std::exchange(m_monitors, std::move(monitors));
+    const MonitorRecord* primary = m_monitors.empty() ? nullptr : &m_monitors.front();
+    for (const MonitorRecord& m : m_monitors) {
+        if (m.flags == 1) primary = &m;
+    }
+    for (const WinHandle h : m_zOrder) {
+        Window& w = m_windows.at(h);
+        const bool parked = (w.style & (style::kMinimize | style::kMaximize)) != 0;
+        Rect& place = parked ? w.restoreRect : w.rect;
+        const MonitorRecord* was = monitorOf(before, place);
+        const int fromDpi = was ? was->dpi : MonitorRecord{}.dpi;
+        // A window no monitor shows any more goes to the primary monitor, at the same place
+        // relative to its corner as on the monitor it had, as far as it fits there.
+        if (primary && was && !monitorOf(m_monitors, place)) {
+            const int dx = primary->monitor.left - was->monitor.left;
+            const int dy = primary->monitor.top - was->monitor.top;
+            place = movedInside(Rect{place.left + dx, place.top + dy, place.right + dx, place.bottom + dy},
+                                primary->work);
+        }
+        if (!parked) followScale(w, fromDpi, dpiAt(w.rect));
+    }
+    if (onDisplayChange) onDisplayChange();
+}
+
+void CFakeDesktop::dropTopmost(WinHandle h) {
+    Window* w = find(h);
+    if (!w) return;
+    w->exStyle &= ~style::kExTopmost;
+    bringToTop(h);
 }
 
 bool CFakeDesktop::hotKeyTaken(unsigned modifiers, unsigned vk) const {

@@ -30,6 +30,14 @@
 //   process was elevated unseen.
 // - A hotkey combination registered by anyone, or held by another program, cannot be
 //   registered again (error 1409); neither can an (owner, id) that is still registered.
+// - Displays: changeDisplays moves every window that no monitor shows any more onto the
+//   primary one, has each per-monitor-aware window take the size its new scale suggests, and
+//   then sends the display change (onDisplayChange), as Windows does when a monitor goes or
+//   its resolution or scale changes. Moving a per-monitor-aware window onto a monitor of
+//   another scale resizes it too.
+// - Moving a minimised window moves its icon: it stays minimised, at the icon's size.
+// - A sizable frame has invisible resize borders: visibleFrame (the extended frame bounds)
+//   is the window rectangle less 7 px at 96 DPI on the left, right and bottom.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -73,6 +81,8 @@ struct FakeWindowSetup {
     std::uint32_t exStyle = 0;
     // Set when the window starts layered with these attributes (kExLayered is added).
     std::optional<LayeredAttributes> layered{};
+    // Takes the rectangle the system suggests when its monitor's scale changes (WM_DPICHANGED).
+    bool perMonitorAware = false;
 };
 
 // One call that changed the world, in the order the logic made it.
@@ -165,6 +175,14 @@ public:
     void setActiveWindow(WinHandle h) { m_active = h; }
 
     void setMonitors(std::vector<MonitorRecord> monitors) { m_monitors = std::move(monitors); }
+    // The display setup changes to monitors (one went, a resolution or scale changed), with
+    // what Windows does to the windows, and then the display change is sent.
+    void changeDisplays(std::vector<MonitorRecord> monitors);
+    // WM_DISPLAYCHANGE, as Clavora's main window receives it.
+    std::function<void()> onDisplayChange;
+    // The window's program takes it out of the topmost band itself (SetWindowPos with
+    // HWND_NOTOPMOST), as some programs do with their own windows.
+    void dropTopmost(WinHandle h);
     void setDesktopRect(const Rect& r) { m_desktopRect = r; }
     void setWorkArea(const Rect& r) { m_workArea = r; }
     // Another program holds this combination: registering it fails with 1409.
@@ -271,6 +289,9 @@ public:
     // The DPI of the monitor sharing most pixels with the window; the first monitor's
     // (96 without monitors) when none does.
     int monitorDpi(WinHandle h) override;
+    std::optional<Rect> visibleFrame(WinHandle h) override;
+    // Off: the system cannot tell the visible frame (no composition, Wine).
+    bool framesKnown = true;
     [[nodiscard]] bool registerHotKey(WinHandle owner, int id, unsigned modifiers, unsigned vk) override;
     void unregisterHotKey(WinHandle owner, int id) override;
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
@@ -294,6 +315,7 @@ private:
         std::uint32_t exStyle = 0;
         int controlId = 0;
         bool hung = false;
+        bool perMonitorAware = false;
         std::optional<LayeredAttributes> layered;
     };
     struct Timer {
@@ -318,6 +340,11 @@ private:
     // A failed call, traced as the real desktop traces it; false.
     static bool fails(const char* call, std::uint32_t error);
     void walk(const Window& w, std::vector<WinHandle>& out) const;
+    // The monitor sharing most pixels with r among monitors, or nullptr when none does.
+    static const MonitorRecord* monitorOf(const std::vector<MonitorRecord>& monitors, const Rect& r);
+    int dpiAt(const Rect& r) const;
+    // A per-monitor-aware window takes the size of its new scale, keeping its top-left corner.
+    static void followScale(Window& w, int fromDpi, int toDpi);
     MsgAnswer answer(FakeMessageBox box);
     bool hotKeyTaken(unsigned modifiers, unsigned vk) const;
 

@@ -38,10 +38,7 @@ CFakePinWindow::CFakePinWindow(CFakePinFactory& factory, FakePinLog& log, const 
 
 Rect CFakePinWindow::pinRect() { return m_fake.windowRect(m_handle); }
 
-void CFakePinWindow::movePin(const Rect& r) {
-    m_fake.setRect(m_handle, r);
-    OnMove();
-}
+void CFakePinWindow::movePin(const Rect& r) { m_fake.setRect(m_handle, r); }
 
 void CFakePinWindow::startTimer(unsigned id, unsigned ms) {
     m_log.timers[id] = ms;

@@ -69,9 +69,8 @@ struct FakePinLog {
 
 class CFakePinFactory;
 
-// A pin window: a window of its own in the fake world, moved by MoveWindow, which reports the
-// move back at once, as the system's WM_MOVE does. Its timers run on the fake clock; its menu
-// is a nested loop.
+// A pin window: a window of its own in the fake world, moved by MoveWindow. Its timers run on
+// the fake clock; its menu is a nested loop.
 class CFakePinWindow : public CPinDlg {
 public:
     CFakePinWindow(CFakePinFactory& factory, FakePinLog& log, const Rect& rect);

@@ -79,7 +79,6 @@ TEST_F(ConfigFileTest, TheExampleLoadsToOneRecordAndSavesBackByteForByte) {
     EXPECT_EQ(pin.m_exeName, "NOTEPAD.EXE");
     EXPECT_EQ(pin.m_exePath, "C:\\WINDOWS\\system32\\notepad.exe");
     EXPECT_EQ(pin.m_pinned, 0);
-    EXPECT_EQ(pin.m_rectWin.width(), 0);
 
     ASSERT_TRUE(save());
     EXPECT_EQ(readFile(), kExampleFile);

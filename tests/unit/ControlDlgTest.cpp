@@ -286,7 +286,8 @@ TEST_F(ControlDlgTest, APinEndsWhileItsWindowIsMaximisedMinimisedOrRetitledAndCo
     panel.m_pins.push_back(notepadRecord());
     panel.runCycle();
     const Rect pinPlace = factory.last->pinRect();
-    EXPECT_EQ(pinPlace.left, kNotepadRect.left + 20);
+    // Above the visible frame's corner, 7 px in from the window rectangle's.
+    EXPECT_EQ(pinPlace.left, kNotepadRect.left + 7 + 20);
     EXPECT_EQ(pinPlace.top, kNotepadRect.top - 32);
 
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
@@ -1138,7 +1139,7 @@ TEST_F(ControlDlgTest, AnEditFromTheListKeepsWhatAPinThatCameAndWentMeanwhileToo
     EXPECT_EQ(record.m_pinned, 0);
     EXPECT_EQ(record.m_trans, 40);
     EXPECT_EQ(record.m_transFlag, 1);
-    EXPECT_NE(record.m_rectWin.width(), 0);
+    EXPECT_NE(record.m_rectTarget.width(), 0);
     EXPECT_EQ(record.m_titlePart, "Notepad");
 }
 

@@ -20,7 +20,7 @@ protected:
         record.m_exeName = "EDITOR.EXE";
         record.m_exePath = "C:\\editor.exe";
         record.m_exText = "notes.txt";
-        record.m_rectWin = Rect{1, 2, 3, 4};
+        record.m_rectTarget = Rect{1, 2, 3, 4};
         record.m_hTarget = target;
     }
     void TearDown() override { setTraceSink({}); }
@@ -136,7 +136,7 @@ TEST_F(MatchConditionDlgTest, OkWritesTheControlsAndNothingElseOfTheRecord) {
     EXPECT_EQ(out.m_exeName, record.m_exeName);
     EXPECT_EQ(out.m_exePath, record.m_exePath);
     EXPECT_EQ(out.m_exText, record.m_exText);
-    EXPECT_EQ(out.m_rectWin, record.m_rectWin);
+    EXPECT_EQ(out.m_rectTarget, record.m_rectTarget);
     EXPECT_EQ(out.m_hTarget, record.m_hTarget);
 }
 

@@ -73,6 +73,8 @@ TEST_F(MultiDisplayTest, ReleaseForgetsTheMonitors) {
     EXPECT_EQ(CMultiDisplay::GetMultiDisplay()->GetMonitorCount(), 0);
 }
 
+constexpr CMultiDisplay::Grip kPinGrip{52, 62};
+
 struct DragCase {
     const char* what;
     std::vector<Rect> monitors;
@@ -81,8 +83,8 @@ struct DragCase {
     Rect stop;
 };
 
-// A 400 x 400 window dragged with a 52-pixel pin.
-TEST_F(MultiDisplayTest, ADragStopsWhereTheWindowsTopEdgeWouldLeaveTheMonitors) {
+// A 400 x 400 window dragged with a pin 52 pixels wide and 62 high.
+TEST_F(MultiDisplayTest, ADragStopsWhereTheWindowsCaptionStripWouldLeaveTheMonitors) {
     const Rect primary{0, 0, 1920, 1080};
     // A second, lower monitor to the right, and one to the left of the primary.
     const std::vector<Rect> sideBySide{primary, {1920, 0, 3200, 1024}};
@@ -91,7 +93,7 @@ TEST_F(MultiDisplayTest, ADragStopsWhereTheWindowsTopEdgeWouldLeaveTheMonitors) 
     const DragCase cases[] = {
         {"within a monitor", {primary}, home, {900, 600, 1300, 1000}, {900, 600, 1300, 1000}},
         {"onto the other monitor", sideBySide, home, {2000, 500, 2400, 900}, {2000, 500, 2400, 900}},
-        {"below the bottom", {primary}, home, {1100, 1100, 1500, 1500}, {1100, 1079, 1500, 1479}},
+        {"below the bottom", {primary}, home, {1100, 1100, 1500, 1500}, {1100, 1018, 1500, 1418}},
         {"above the top", {primary}, home, {100, -300, 500, 100}, {100, 0, 500, 400}},
         {"past the right edge", sideBySide, home, {3500, 200, 3900, 600}, {3148, 200, 3548, 600}},
         {"past the left edge", leftOfPrimary, home, {-2000, 200, -1600, 600}, {-1628, 200, -1228, 600}},
@@ -99,18 +101,18 @@ TEST_F(MultiDisplayTest, ADragStopsWhereTheWindowsTopEdgeWouldLeaveTheMonitors) 
          sideBySide,
          {2000, 100, 2400, 500},
          {2000, 1050, 2400, 1450},
-         {2000, 1023, 2400, 1423}},
+         {2000, 962, 2400, 1362}},
         {"diagonally off: across first, then down",
          sideBySide,
          home,
          {3500, 1200, 3900, 1600},
-         {3148, 1023, 3548, 1423}},
-        // Under the lower monitor's bottom only the primary holds the edge.
+         {3148, 962, 3548, 1362}},
+        // Under the lower monitor's bottom only the primary holds the caption strip whole.
         {"along the bottom into the gap",
          sideBySide,
-         {1400, 1050, 1800, 1450},
-         {2000, 1050, 2400, 1450},
-         {1868, 1050, 2268, 1450}},
+         {1400, 1010, 1800, 1410},
+         {2000, 1010, 2400, 1410},
+         {1868, 1010, 2268, 1410}},
         {"a window out of reach already",
          {primary},
          {5000, 5000, 5400, 5400},
@@ -126,17 +128,21 @@ TEST_F(MultiDisplayTest, ADragStopsWhereTheWindowsTopEdgeWouldLeaveTheMonitors) 
         desktop.setMonitors(monitors);
         CMultiDisplay* display = CMultiDisplay::GetMultiDisplay();
         display->EnumMonitors(desktop);
-        EXPECT_EQ(display->dragStop(c.from, c.to, 52), c.stop);
-        EXPECT_TRUE(display->keepsGrip(c.stop, 52) || !display->keepsGrip(c.from, 52));
+        EXPECT_EQ(display->dragStop(c.from, c.to, kPinGrip), c.stop);
+        EXPECT_TRUE(display->keepsGrip(c.stop, kPinGrip) || !display->keepsGrip(c.from, kPinGrip));
     }
 }
 
 TEST_F(MultiDisplayTest, AWindowNarrowerThanThePinNeedsItsWholeTopEdgeOnAMonitor) {
     CMultiDisplay* display = CMultiDisplay::GetMultiDisplay();
     display->EnumMonitors(desktop);
-    EXPECT_TRUE(display->keepsGrip(Rect{1890, 10, 1920, 40}, 52));
-    EXPECT_FALSE(display->keepsGrip(Rect{1891, 10, 1921, 40}, 52));
-    EXPECT_FALSE(display->keepsGrip(Rect{0, 1080, 30, 1110}, 52));
+    EXPECT_TRUE(display->keepsGrip(Rect{1890, 10, 1920, 40}, kPinGrip));
+    EXPECT_FALSE(display->keepsGrip(Rect{1891, 10, 1921, 40}, kPinGrip));
+    EXPECT_FALSE(display->keepsGrip(Rect{0, 1080, 30, 1110}, kPinGrip));
+    EXPECT_TRUE(display->keepsGrip(Rect{0, 1050, 30, 1080}, kPinGrip));
+    // A window at the top of the monitor keeps its pin on it.
+    EXPECT_EQ(display->keptOnMonitorAt(Rect{20, -32, 72, 30}, 20, 0), (Rect{20, 0, 72, 62}));
+    EXPECT_EQ(display->keptOnMonitorAt(Rect{20, -32, 72, 30}, 20, -1), (Rect{20, -32, 72, 30}));
 }
 
 TEST(RectOnAnyMonitor, ARectangleSharingAPixelWithAMonitorLiesOnIt) {

@@ -109,9 +109,16 @@ TEST_F(PinDlgTest, HoldTimerPutsTheTargetBack) {
     }
 }
 
-TEST_F(PinDlgTest, HoldTimerLeavesAMaximisedOrVanishedTargetAlone) {
+TEST_F(PinDlgTest, HoldTimerLeavesAMaximisedMinimisedOrVanishedTargetAlone) {
     CFakePinWindow& pin = newPin();
     attach();
+    // Moved, a minimised window's icon would come onto the screen, and be moved every second.
+    desktop.minimize(target);
+    const Rect icon = desktop.windowRect(target);
+    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_EQ(desktop.windowRect(target), icon);
+    desktop.restore(target);
     desktop.maximize(target);
     pin.OnTimer(kPinHoldTimerId);
     EXPECT_TRUE(desktop.calls().empty());
@@ -197,13 +204,23 @@ TEST_F(PinDlgTest, EndingRestoresTheSavedStyles) {
 }
 
 TEST_F(PinDlgTest, EndingKeepsWhatTheWindowDidMeanwhile) {
+    constexpr std::uint32_t kCaption = 0x00C00000;
+    constexpr std::uint32_t kToolWindow = 0x00000080;
     CFakePinWindow& pin = newPin();
-    attach();
+    attach(1, 70);
     desktop.maximize(target);
+    // Its program went frameless and made it a tool window while it was pinned.
+    desktop.setStyle(target, desktop.style(target) & ~kCaption);
+    desktop.setExStyle(target, desktop.exStyle(target) | kToolWindow);
+    const std::uint32_t styleNow = desktop.style(target);
+    desktop.clearCalls();
     pin.Destroy();
     // Still maximised: the next cycle must not pin it again and pull it back.
     EXPECT_TRUE(desktop.isZoomed(target));
     EXPECT_TRUE(desktop.isVisible(target));
+    EXPECT_EQ(desktop.style(target), styleNow);
+    EXPECT_EQ(desktop.exStyle(target), kToolWindow);
+    EXPECT_TRUE(desktop.callsOf(Kind::setStyle).empty());
 }
 
 TEST_F(PinDlgTest, ATargetLayeredByItsOwnProgramKeepsItsStyleAndGetsItsLookBack) {
@@ -261,6 +278,22 @@ TEST_F(PinDlgTest, ZOrderIsTopmostOnlyForOne) {
     }
 }
 
+TEST_F(PinDlgTest, TheHoldPutsATopmostTargetBackIntoItsBand) {
+    for (int zOrder : {0, 1}) {
+        SCOPED_TRACE(zOrder);
+        CFakePinWindow& pin = newPin();
+        attach(0, 70, zOrder);
+        desktop.setTopmost(target, true);
+        pin.OnTimer(kPinHoldTimerId);
+        desktop.dropTopmost(target);
+        desktop.clearCalls();
+        pin.OnTimer(kPinHoldTimerId);
+        EXPECT_EQ(desktop.callsOf(Kind::setTopmost).size(), zOrder == 1 ? 1u : 0u);
+        EXPECT_EQ((desktop.exStyle(target) & style::kExTopmost) != 0, zOrder == 1);
+        pin.Destroy();
+    }
+}
+
 TEST_F(PinDlgTest, ZOrderMenuCommands) {
     CFakePinWindow& pin = newPin();
     attach();
@@ -301,8 +334,7 @@ TEST_F(PinDlgTest, TheTargetFollowsADraggedPinOnlyWhenDraggingIsAllowed) {
         EXPECT_EQ(traces, "CPinDlg::OnLButtonDown()\n");
         EXPECT_EQ(log().dragStarts, c.follows ? 1 : 0);
 
-        pin.movePin(Rect{300, 400, 352, 450});
-        EXPECT_EQ(pin.m_rectPin, (Rect{300, 400, 352, 450}));
+        pin.OnDragBy(180, 232);
         const Rect followed{280, 432, 680, 832};
         EXPECT_EQ(desktop.windowRect(target), c.follows ? followed : kTargetRect);
         EXPECT_EQ(pin.m_rectTarget, c.follows ? followed : kTargetRect);
@@ -316,53 +348,89 @@ TEST_F(PinDlgTest, ADraggedPinStopsWhereItsTargetWouldLeaveTheMonitors) {
     useMonitors(1);
     CFakePinWindow& pin = newPin();
     attach();
-    // Dragged down past the bottom, the target would lie wholly below the monitor.
-    pin.movePin(Rect{1120, 1070, 1172, 1132});
-    const Rect stopped{1100, 1079, 1500, 1479};
+    pin.OnLButtonDown();
+    // Dragged down past the bottom, the target would leave the monitor; its caption strip, as
+    // high as the pin, stays on it whole.
+    pin.OnDragBy(1000, 900);
+    const Rect stopped{1100, 1018, 1500, 1418};
     EXPECT_EQ(desktop.windowRect(target), stopped);
     EXPECT_EQ(pin.m_rectTarget, stopped);
-    // The pin is put back on its target, where the user can take it again.
-    EXPECT_EQ(pin.pinRect(), (Rect{1120, 1047, 1172, 1109}));
-    EXPECT_EQ(pin.m_rectPin, pin.pinRect());
+    // The pin stays on its target, where the user can take it again.
+    EXPECT_EQ(pin.pinRect(), (Rect{1127, 986, 1179, 1048}));
     pin.Destroy();
 }
 
-TEST_F(PinDlgTest, APinIsLaidOutAgainWhenItsTargetsMonitorChangesScale) {
+TEST_F(PinDlgTest, ADragOntoAMonitorOfAnotherScaleLaysThePinOutForIt) {
+    CFakePinController controller;
+    controller.move = 1;
     useMonitors(2);
+    std::vector<MonitorRecord> monitors = desktop.enumerateMonitors();
+    monitors[1].dpi = 144;
+    desktop.setMonitors(monitors);
+    CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
+    target = desktop.addWindow({.title = "Aware", .rect = kTargetRect, .perMonitorAware = true});
+    CFakePinWindow& pin = newPin();
+    attach();
+    pin.OnLButtonDown();
+    pin.OnDragBy(1900, 0);
+    // The window took its size for 150 %, and is held at it; the pin is the 150 % one, whole.
+    EXPECT_EQ(desktop.windowRect(target), (Rect{2000, 200, 2600, 800}));
+    EXPECT_EQ(pin.m_rectTarget, desktop.windowRect(target));
+    EXPECT_EQ(log().layout, pinLayout(false, 144));
+    EXPECT_EQ(pin.pinRect(), (Rect{2041, 152, 2119, 246}));
+    pin.OnDragBy(1910, 10);
+    EXPECT_EQ(desktop.windowRect(target), (Rect{2010, 210, 2610, 810}));
+    EXPECT_EQ(pin.pinRect(), (Rect{2051, 162, 2129, 256}));
+    pin.Destroy();
+}
+
+TEST_F(PinDlgTest, AScaleChangeKeepsTheSizeTheWindowTookForIt) {
+    useMonitors(2);
+    target = desktop.addWindow({.title = "Aware", .rect = kTargetRect, .perMonitorAware = true});
     CFakePinWindow& pin = newPin();
     attach(0, 70, 0, kTargetRect);
-    EXPECT_EQ(log().layout, pinLayout(false, 96));
+    desktop.onDisplayChange = [this] { CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop); };
     std::vector<MonitorRecord> monitors = desktop.enumerateMonitors();
     // The scale of the other monitor does not matter to this pin.
     monitors[1].dpi = 192;
-    desktop.setMonitors(monitors);
+    desktop.changeDisplays(monitors);
     pin.OnTimer(kPinHoldTimerId);
     EXPECT_EQ(log().layout, pinLayout(false, 96));
     monitors[0].dpi = 144;
-    desktop.setMonitors(monitors);
+    desktop.changeDisplays(monitors);
+    desktop.clearCalls();
     pin.OnTimer(kPinHoldTimerId);
+    const Rect scaled{100, 200, 700, 800};
+    EXPECT_EQ(desktop.windowRect(target), scaled);
+    EXPECT_TRUE(desktop.callsOf(Kind::moveWindow).empty());
+    EXPECT_EQ(pin.m_rectTarget, scaled);
     EXPECT_EQ(log().layout, pinLayout(false, 144));
-    EXPECT_EQ(pin.pinRect(), (Rect{130, 152, 208, 246}));
-    EXPECT_EQ(pin.m_rectPin, pin.pinRect());
-    EXPECT_EQ(desktop.windowRect(target), kTargetRect);
+    EXPECT_EQ(pin.pinRect(), (Rect{141, 152, 219, 246}));
     pin.Destroy();
 }
 
-TEST_F(PinDlgTest, OnASingleMonitorAPinOffTheDesktopKeepsItsLastPlace) {
-    for (int monitors : {0, 1, 2}) {
-        SCOPED_TRACE(monitors);
-        if (monitors > 0) useMonitors(monitors);
-        CFakePinWindow& pin = newPin();
-        pin.movePin(Rect{10, 10, 62, 60});
-        const Rect offDesktop{-500, -500, -448, -450};
-        pin.movePin(offDesktop);
-        EXPECT_EQ(pin.m_rectPin, monitors > 1 ? offDesktop : (Rect{10, 10, 62, 60}));
-        // Touching the desktop's edge by one pixel is on it.
-        pin.movePin(Rect{-51, -49, 1, 1});
-        EXPECT_EQ(pin.m_rectPin, (Rect{-51, -49, 1, 1}));
-        pin.Destroy();
-        CMultiDisplay::ReleaseMultiDisplay();
-    }
+TEST_F(PinDlgTest, AMonitorThatGoesLeavesItsWindowsHeldWhereTheSystemPutThem) {
+    CFakePinController controller;
+    useMonitors(2);
+    desktop.onDisplayChange = [this] { CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop); };
+    const Rect onSecond{2020, 300, 2420, 600};
+    desktop.setRect(target, onSecond);
+    CFakePinWindow& pin = newPin();
+    attach(0, 70, 0, onSecond);
+    desktop.runFor(1000);
+    std::vector<MonitorRecord> monitors = desktop.enumerateMonitors();
+    monitors.pop_back();
+    desktop.changeDisplays(monitors);
+    // Windows put the window, and its pin, on the primary monitor.
+    const Rect moved{100, 300, 500, 600};
+    ASSERT_EQ(desktop.windowRect(target), moved);
+    const int saves = controller.saves;
+    desktop.runFor(3000);
+    EXPECT_EQ(desktop.windowRect(target), moved);
+    EXPECT_EQ(pin.m_rectTarget, moved);
+    EXPECT_EQ(pin.pinRect(), (Rect{127, 268, 179, 330}));
+    EXPECT_EQ(controller.saves, saves + 1);
+    pin.Destroy();
 }
 
 TEST_F(PinDlgTest, APinWindowIsColourKeyedWithoutBorder) {

@@ -43,26 +43,33 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
         Rect pin;
         Rect held;
     };
-    // The window is at (100, 200, 500, 600) on a 1920 x 1080 monitor.
+    // The window is at (100, 200, 500, 600) on a 1920 x 1080 monitor; its visible frame is 7 px
+    // (11 px at 144 DPI) in from its left edge, and the pin stands above that corner.
     const Case cases[] = {
-        {"new record", 96, {}, {120, 168, 172, 230}, {100, 200, 500, 600}},
-        {"stored target rectangle", 96, {10, 10, 400, 300}, {30, -22, 82, 40}, {10, 10, 400, 300}},
-        {"new record at 144 DPI", 144, {}, {130, 152, 208, 246}, {100, 200, 500, 600}},
-        {"stored rectangle at 144 DPI", 144, {10, 10, 400, 300}, {40, -38, 118, 56}, {10, 10, 400, 300}},
+        {"new record", 96, {}, {127, 168, 179, 230}, {100, 200, 500, 600}},
+        // At the monitor's top the pin stays on the monitor, over the window's caption.
+        {"stored target rectangle", 96, {10, 10, 400, 300}, {37, 0, 89, 62}, {10, 10, 400, 300}},
+        {"new record at 144 DPI", 144, {}, {141, 152, 219, 246}, {100, 200, 500, 600}},
+        {"stored rectangle at 144 DPI", 144, {10, 10, 400, 300}, {51, 0, 129, 94}, {10, 10, 400, 300}},
         {"stored rectangle below the monitor",
          96,
          {1100, 1080, 1500, 1330},
-         {120, 168, 172, 230},
+         {127, 168, 179, 230},
          {100, 200, 500, 600}},
-        {"stored rectangle whose top edge shows less than a pin",
+        {"stored rectangle whose caption strip shows less than a pin",
          96,
          {1890, 10, 2290, 300},
-         {120, 168, 172, 230},
+         {127, 168, 179, 230},
          {100, 200, 500, 600}},
-        {"stored rectangle whose top edge shows a pin's width",
+        {"stored rectangle whose caption strip is cut by the bottom",
+         96,
+         {100, 1019, 500, 1300},
+         {127, 168, 179, 230},
+         {100, 200, 500, 600}},
+        {"stored rectangle whose caption strip shows a pin's width",
          96,
          {1868, 10, 2268, 300},
-         {1888, -22, 1940, 40},
+         {1868, 0, 1920, 62},
          {1868, 10, 2268, 300}},
     };
     const MonitorRecord monitor = desktop.enumerateMonitors().front();
@@ -71,14 +78,13 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
         MonitorRecord scaled = monitor;
         scaled.dpi = c.dpi;
         desktop.setMonitors({scaled});
+        CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
         CPinData pinned = record;
         pinned.m_rectTarget = c.rectTarget;
         pinned.StartPin(factory, target);
         ASSERT_EQ(pinned.pinDlg(), factory.last);
         EXPECT_EQ(factory.owners.back(), target);
-        EXPECT_EQ(pinned.m_rectWin, c.pin);
         EXPECT_EQ(factory.last->pinRect(), c.pin);
-        EXPECT_EQ(factory.last->m_rectPin, c.pin);
         EXPECT_EQ(factory.last->m_rectTarget, c.held);
         // The first tick of the hold timer puts the window at the held rectangle.
         factory.last->OnTimer(kPinHoldTimerId);
@@ -88,14 +94,14 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
     }
 }
 
-TEST_F(PinStartEndTest, AKnownPinPlaceIsKeptUnlessItWasLaidOutAtAnotherScale) {
-    record.m_rectWin = Rect{700, 50, 752, 112};
+TEST_F(PinStartEndTest, APinComesBackOnItsTargetsCornerWhereverItsWindowWasMoved) {
+    // Where the system cannot tell the visible frame, the corner is the window rectangle's.
+    desktop.framesKnown = false;
     record.StartPin(factory, target);
-    EXPECT_EQ(factory.last->pinRect(), (Rect{700, 50, 752, 112}));
+    // A display change moves the pin window but not the target, and the pin ends before its
+    // hold could put it back.
+    desktop.setRect(factory.last->pinHandle(), Rect{700, 50, 752, 112});
     record.EndPin(factory);
-
-    // Left by a pin at 150 %: this one, at 100 %, goes to its target's corner.
-    record.m_rectWin = Rect{700, 50, 778, 143};
     record.StartPin(factory, target);
     EXPECT_EQ(factory.last->pinRect(), (Rect{120, 168, 172, 230}));
 }
@@ -129,12 +135,12 @@ TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
     pin.OnCommand(IDM_ZORDER_TOPMOST);
     pin.m_transFlag = 1;
     pin.m_trans = 40;
-    pin.movePin(Rect{300, 300, 352, 362});
+    pin.OnLButtonDown();
+    pin.OnDragBy(180, 132);
     traces.clear();
 
     record.EndPin(factory);
-    EXPECT_EQ(traces, "EndPin! title=Memo\n■■m_rectWin.top=300, m_rectWin.left=300\n");
-    EXPECT_EQ(record.m_rectWin, (Rect{300, 300, 352, 362}));
+    EXPECT_EQ(traces, "EndPin! title=Memo\n■■m_rectWin.top=300, m_rectWin.left=307\n");
     EXPECT_EQ(record.m_rectTarget, (Rect{280, 332, 680, 732}));
     EXPECT_EQ(record.m_zOrder, 1);
     EXPECT_EQ(record.m_transFlag, 1);
@@ -148,7 +154,7 @@ TEST_F(PinStartEndTest, EndTakesBackWhatThePinWindowKnew) {
 
     // Pinned again in the same run, the pin comes back where it was.
     record.StartPin(factory, target);
-    EXPECT_EQ(factory.last->pinRect(), (Rect{300, 300, 352, 362}));
+    EXPECT_EQ(factory.last->pinRect(), (Rect{307, 300, 359, 362}));
 }
 
 TEST_F(PinStartEndTest, EndWithoutAControllerStillEnds) {

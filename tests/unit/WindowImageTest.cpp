@@ -51,13 +51,26 @@ TEST_F(WindowImageTest, NoWindowKeepsThePreviousPictureAndSize) {
     EXPECT_TRUE(desktop.calls().empty());
 }
 
-TEST_F(WindowImageTest, AWindowInPlaceIsPicturedAsItIsEvenWhenItDoesNotAnswer) {
+TEST_F(WindowImageTest, ATargetThatDoesNotAnswerIsNotPicturedNorTouched) {
+    const WinHandle inPlace = desktop.addWindow({.title = "Target", .rect = kNormal});
+    for (const WinHandle target : {inPlace, minimisedTarget()}) {
+        desktop.setHung(target, true);
+        desktop.clearCalls();
+        EXPECT_EQ(captureWindowImage(desktop, camera, target, dialog, width, height), Capture::notAnswering);
+        EXPECT_EQ(width, 33);
+        EXPECT_EQ(height, 44);
+        EXPECT_TRUE(desktop.calls().empty());
+    }
+    EXPECT_TRUE(camera.pictures.empty());
+    EXPECT_EQ(desktop.answerTimeoutsMs,
+              (std::vector<unsigned>{kCaptureProbeTimeoutMs, kCaptureProbeTimeoutMs}));
+}
+
+TEST_F(WindowImageTest, AWindowInPlaceIsPicturedAsItIs) {
     const WinHandle target = desktop.addWindow({.title = "Target", .rect = kNormal});
-    desktop.setHung(target, true);
-    capture(target);
+    EXPECT_EQ(captureWindowImage(desktop, camera, target, dialog, width, height), Capture::taken);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 300);
-    EXPECT_EQ(desktop.answerTimeoutsMs, (std::vector<unsigned>{kCaptureProbeTimeoutMs}));
     ASSERT_EQ(camera.pictures.size(), 1u);
     EXPECT_EQ(camera.pictures[0].width, 400);
     EXPECT_EQ(camera.pictures[0].height, 300);
@@ -137,6 +150,16 @@ TEST_F(WindowImageTest, UnreadableLayeringAsksAndNoAbandonsBeforeAnythingChanges
     capture(restored);
     EXPECT_TRUE(desktop.calls().empty());
     EXPECT_FALSE(desktop.isIconic(restored));
+    // Its program changed its styles while the question was open: those are what it keeps.
+    constexpr std::uint32_t kToolWindow = 0x00000080;
+    const WinHandle changed = minimisedTarget(std::nullopt, style::kExLayered);
+    desktop.answerQueue.push_back(MsgAnswer::yes);
+    desktop.onMessageBox = [this, changed](const FakeMessageBox&) {
+        desktop.setExStyle(changed, desktop.exStyle(changed) | kToolWindow);
+    };
+    capture(changed);
+    EXPECT_TRUE(desktop.isIconic(changed));
+    EXPECT_EQ(desktop.exStyle(changed), style::kExLayered | kToolWindow);
 }
 
 TEST_F(WindowImageTest, AMinimisedTargetWithoutAKnownNormalPlaceIsPicturedMinimised) {

@@ -148,7 +148,13 @@ void CChildSelDlgWindow::paint() {
     const CPaintDC dc(hwnd());
     const PictureLayout layout = pictureLayout(m_imageWidth, m_imageHeight, m_dpi);
     const Rect& box = layout.box;
-    if (m_bmpImage) {
+    if (m_targetSilent) {
+        RECT area = toRECT(pictureBox(m_dpi));
+        const std::wstring text = utf8ToWide(kTargetSilentText);
+        SetBkMode(dc.get(), TRANSPARENT);
+        const CSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &area, DT_CENTER | DT_WORDBREAK);
+    } else if (m_bmpImage) {
         const CMemoryDcHandle memory(CreateCompatibleDC(dc.get()));
         const CSelectObject selected(memory.get(), m_bmpImage.get());
         if (layout.scaled) {

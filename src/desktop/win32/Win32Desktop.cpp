@@ -24,6 +24,9 @@ constexpr UINT kControlTextTimeoutMs = 500;
 // stopped program would otherwise freeze the pinning cycle.
 constexpr UINT kNoWaitPos = SWP_ASYNCWINDOWPOS;
 
+// How long a message of the window picture waits for the target's program.
+constexpr UINT kPictureMessageTimeoutMs = 1000;
+
 // Process names are read into a buffer of this size, from the first of at most this many
 // modules (the first module is always the executable).
 constexpr DWORD kProcessNameBytes = 1024;
@@ -271,13 +274,21 @@ void CWin32Desktop::setPlacement(WinHandle h, const WindowPlacement& placement) 
     SetWindowPlacement(toHwnd(h), &wp);
 }
 
+// The picture's messages to a minimised target are asked with a time-out: a program that
+// stops meanwhile must not freeze Clavora.
 void CWin32Desktop::setRedraw(WinHandle h, bool on) {
-    SendMessageA(toHwnd(h), WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(toHwnd(h), WM_SETREDRAW, on ? TRUE : FALSE, 0, SMTO_ABORTIFHUNG,
+                        kPictureMessageTimeoutMs, &result);
 }
 
 void CWin32Desktop::showNormal(WinHandle h) { ShowWindow(toHwnd(h), SW_SHOWNORMAL); }
 
-void CWin32Desktop::minimizeByCommand(WinHandle h) { SendMessageA(toHwnd(h), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+void CWin32Desktop::minimizeByCommand(WinHandle h) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(toHwnd(h), WM_SYSCOMMAND, SC_MINIMIZE, 0, SMTO_ABORTIFHUNG, kPictureMessageTimeoutMs,
+                        &result);
+}
 
 ChangeResult CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
     if (SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -371,6 +382,14 @@ std::vector<MonitorRecord> CWin32Desktop::enumerateMonitors() {
 
 int CWin32Desktop::monitorDpi(WinHandle h) {
     return static_cast<int>(MonitorDpi(MonitorFromWindow(toHwnd(h), MONITOR_DEFAULTTONEAREST)));
+}
+
+std::optional<Rect> CWin32Desktop::visibleFrame(WinHandle h) {
+    // Without composition (Windows 7 with it off, Vista's basic look) or under Wine the call
+    // fails, and the window rectangle is all there is.
+    RECT bounds{};
+    if (FAILED(GetDwmFrameBounds(toHwnd(h), bounds)) || IsRectEmpty(&bounds)) return std::nullopt;
+    return toRect(bounds);
 }
 
 Rect CWin32Desktop::desktopRect() {

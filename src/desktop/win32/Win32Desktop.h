@@ -43,6 +43,7 @@ public:
 
     std::vector<MonitorRecord> enumerateMonitors() override;
     int monitorDpi(WinHandle h) override;
+    std::optional<Rect> visibleFrame(WinHandle h) override;
     Rect desktopRect() override;
     Rect workArea() override;
 

@@ -6,6 +6,8 @@
 #include "resource.h"
 #include "ui/win32/Controls.h"
 
+#include <windowsx.h>
+
 CPinWindow::CPinWindow(CPinDlgFactory& factory)
     : CPinDlg(factory), CDialogBase(IDD_PIN), m_brushBack(CreateSolidBrush(RGB(255, 255, 255))) {}
 
@@ -69,10 +71,11 @@ std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM
         case WM_TIMER:
             OnTimer(static_cast<unsigned>(wParam));
             return std::nullopt;
-        case WM_MOVE:
-            OnMove();
-            return std::nullopt;
         case WM_LBUTTONDOWN:
+            // Where the button went down, which a busy Clavora sees only after the cursor has
+            // moved on: the drag counts from there.
+            m_pressedAt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(hwnd(), &m_pressedAt);
             OnLButtonDown();
             return std::nullopt;
         case WM_RBUTTONUP:
@@ -123,18 +126,14 @@ void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms,
 void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
 void CPinWindow::startDragging() {
-    GetCursorPos(&m_dragCursor);
-    GetWindowRect(hwnd(), &m_dragPin);
+    m_dragCursor = m_pressedAt;
     SetCapture(hwnd());
 }
 
 void CPinWindow::followCursor() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    RECT moved = m_dragPin;
-    OffsetRect(&moved, cursor.x - m_dragCursor.x, cursor.y - m_dragCursor.y);
-    // The move arrives as WM_MOVE, which takes the target along.
-    movePin(toRect(moved));
+    OnDragBy(cursor.x - m_dragCursor.x, cursor.y - m_dragCursor.y);
 }
 
 // The menu has the foreground while it is open, so that it takes keys and closes on a click

@@ -39,16 +39,16 @@ protected:
     void destroyPin() override;
 
 private:
-    // Moves the pin by as much as the cursor moved since the drag began.
+    // Takes the target, and with it the pin, as far as the cursor moved since the drag began.
     void followCursor();
 
     // White, hence invisible under the colour key.
     CBrushHandle m_brushBack;
     CBitmapHandle m_picture;
     bool m_ownsItself = false;
-    // Where the cursor and the pin were when the drag began.
+    // Where the left button last went down, and where the cursor was when the drag began.
+    POINT m_pressedAt{};
     POINT m_dragCursor{};
-    RECT m_dragPin{};
 };
 
 class CWin32PinFactory : public CPinDlgFactory {

@@ -13,7 +13,7 @@
 //   kEndPinMessage (WM_APP + 1)    EndPin
 //   kStartPinMessage (WM_APP + 2)  StartPin again on the same window
 //   WM_CLOSE                       EndPin if pinned, then the program ends
-// Output lines (tab-separated key=value): control=, pinned pin= target=, ended rectwin=
+// Output lines (tab-separated key=value): control=, pinned pin= target=, ended recttarget=
 // recttarget= zorder= transflag= trans=, and the program's own traces.
 #include "base/win32/Win32Util.h"
 #include "desktop/MultiDisplay.h"
@@ -58,7 +58,6 @@ void printPinned() {
 void printEnded() {
     helper::CLine()
         .add("ended", 1)
-        .rect("rectwin", toRECTOf(g_record.m_rectWin))
         .rect("recttarget", toRECTOf(g_record.m_rectTarget))
         .add("zorder", g_record.m_zOrder)
         .add("transflag", g_record.m_transFlag)
