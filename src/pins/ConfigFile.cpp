@@ -15,8 +15,9 @@ constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr std::string_view kSetAsideSuffix = ".bak";
 constexpr std::string_view kTempSuffix = ".tmp";
-// A save hands the file its bytes in pieces of about this size.
-constexpr std::size_t kWriteChunkBytes = 1 << 16;
+// The last line of a file whose bytes in the code page would also read as UTF-8: a comment
+// in the code page, whose bytes UTF-8 never has, so that the file is read back as written.
+constexpr char8_t kCodePageMark[] = u8"; この行は文字コードの目印です";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -127,10 +128,7 @@ bool CWriteIniFile::openFile(const FilePath& path) {
     return true;
 }
 
-void CWriteIniFile::put(std::string_view bytes) {
-    m_pending.append(bytes);
-    if (m_pending.size() >= kWriteChunkBytes) drain();
-}
+void CWriteIniFile::put(std::string_view bytes) { m_pending.append(bytes); }
 
 void CWriteIniFile::drain() {
     if (m_writeResult && !m_pending.empty()) m_writeResult = m_file->write(m_pending);
@@ -157,6 +155,12 @@ void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std
 
 bool CWriteIniFile::closeFile() {
     if (!m_file) return false;
+    if (isMultiByteUtf8(m_pending)) {
+        const std::u8string_view mark = kCodePageMark;
+        m_pending += systemCodePage().fromUtf8(
+            std::string_view(reinterpret_cast<const char*>(mark.data()), mark.size()));
+        m_pending += "\r\n";
+    }
     drain();
     FileResult result = m_writeResult;
     const FileResult finished = m_file->finish();

@@ -66,7 +66,8 @@ private:
     CFileSystem& m_files;
     std::unique_ptr<CNewFile> m_file;
     std::string m_section;
-    // Bytes not yet handed to the file: a save is a few system calls, not one per line.
+    // The whole file until it is finished: a save is a few system calls, not one per line,
+    // and its last line depends on all that comes before.
     std::string m_pending;
     FilePath m_path;
     FilePath m_tempPath;

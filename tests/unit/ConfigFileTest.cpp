@@ -264,6 +264,13 @@ TEST_F(ConfigFileTest, AUtf8FileIsReadInTheCodePageAndWrittenBackInIt) {
         EXPECT_EQ(readFile().find("[SYSTEM]\r\n"), 0u) << c.what << ": no mark written";
         EXPECT_NE(readFile().find("TITLE=" + c.title + "\r\n"), std::string::npos) << c.what;
     }
+    // A Shift-JIS title that is UTF-8 too (the bytes of "メ" read as 繝 and a half-width ｡)
+    // comes back as it went.
+    pins = {CPinData{}};
+    pins[0].m_title = memoUtf8.substr(0, 3);
+    const std::vector<CPinData> loaded = roundTrip();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].m_title, pins[0].m_title);
 }
 
 TEST_F(ConfigFileTest, OnlyTheFirstSectionAndTheFirstKeyOfANameCount) {
