@@ -15,8 +15,9 @@ constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr std::string_view kSetAsideSuffix = ".bak";
 constexpr std::string_view kTempSuffix = ".tmp";
-// A save hands the file its bytes in pieces of about this size.
-constexpr std::size_t kWriteChunkBytes = 1 << 16;
+// The last line of a file whose bytes in the code page would also read as UTF-8: a comment
+// in the code page, whose bytes UTF-8 never has, so that the file is read back as written.
+constexpr char8_t kCodePageMark[] = u8"; この行は文字コードの目印です";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -110,7 +111,7 @@ void CWriteIniFile::discard() {
     m_files.remove(m_tempPath);
 }
 
-bool CWriteIniFile::openFile(const std::filesystem::path& path) {
+bool CWriteIniFile::openFile(const FilePath& path) {
     discard();
     m_section.clear();
     m_pending.clear();
@@ -121,16 +122,13 @@ bool CWriteIniFile::openFile(const std::filesystem::path& path) {
     FileResult created;
     m_file = m_files.create(m_tempPath, created);
     if (!m_file) {
-        trace("CWriteIniFile::openFile(%s) Error!\n", pathText(path).c_str());
+        trace("CWriteIniFile::openFile(%s) Error!\n", path.c_str());
         return false;
     }
     return true;
 }
 
-void CWriteIniFile::put(std::string_view bytes) {
-    m_pending.append(bytes);
-    if (m_pending.size() >= kWriteChunkBytes) drain();
-}
+void CWriteIniFile::put(std::string_view bytes) { m_pending.append(bytes); }
 
 void CWriteIniFile::drain() {
     if (m_writeResult && !m_pending.empty()) m_writeResult = m_file->write(m_pending);
@@ -157,6 +155,12 @@ void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std
 
 bool CWriteIniFile::closeFile() {
     if (!m_file) return false;
+    if (isMultiByteUtf8(m_pending)) {
+        const std::u8string_view mark = kCodePageMark;
+        m_pending += systemCodePage().fromUtf8(
+            std::string_view(reinterpret_cast<const char*>(mark.data()), mark.size()));
+        m_pending += "\r\n";
+    }
     drain();
     FileResult result = m_writeResult;
     const FileResult finished = m_file->finish();
@@ -164,8 +168,7 @@ bool CWriteIniFile::closeFile() {
     if (result) result = finished;
     if (result) result = m_files.move(m_tempPath, m_path, true);
     if (!result) {
-        trace("CWriteIniFile::closeFile(%s) Error=%u\n", pathText(m_path).c_str(),
-              static_cast<unsigned>(result.error));
+        trace("CWriteIniFile::closeFile(%s) Error=%u\n", m_path.c_str(), static_cast<unsigned>(result.error));
         m_files.remove(m_tempPath);
     }
     return static_cast<bool>(result);
@@ -173,7 +176,7 @@ bool CWriteIniFile::closeFile() {
 
 // --- CProfileReader ---
 
-CProfileReader::Load CProfileReader::load(const std::filesystem::path& path, CFileSystem& files) {
+CProfileReader::Load CProfileReader::load(const FilePath& path, CFileSystem& files) {
     m_text.clear();
     m_sections.clear();
     m_utf8 = false;
@@ -267,12 +270,12 @@ std::string CProfileReader::getString(std::string_view section, std::string_view
 
 // --- the pin file ---
 
-bool loadPinFile(const std::filesystem::path& path, CPinSettings& settings, std::vector<CPinData>& pins,
+bool loadPinFile(const FilePath& path, CPinSettings& settings, std::vector<CPinData>& pins,
                  CFileSystem& files) {
     pins.clear();
     CProfileReader ini;
     const bool readable = ini.load(path, files) != CProfileReader::Load::unreadable;
-    if (!readable) trace("loadPinFile(%s) Error!\n", pathText(path).c_str());
+    if (!readable) trace("loadPinFile(%s) Error!\n", path.c_str());
     settings.m_pinSize = ini.getInt(kSystemSection, "PINSIZE", settings.m_pinSize);
     settings.m_moveEnable = ini.getInt(kSystemSection, "MOVEENABLE", settings.m_moveEnable);
     settings.m_hotKey = ini.getInt(kSystemSection, "PNHOTKEY", settings.m_hotKey);
@@ -305,27 +308,26 @@ bool loadPinFile(const std::filesystem::path& path, CPinSettings& settings, std:
     return readable;
 }
 
-std::optional<std::filesystem::path> setAsideUnreadFile(const std::filesystem::path& path,
-                                                        CFileSystem& files) {
-    if (!files.mayExist(path)) return std::filesystem::path();
+std::optional<FilePath> setAsideUnreadFile(const FilePath& path, CFileSystem& files) {
+    if (!files.mayExist(path)) return FilePath();
     FileResult result;
     for (int n = 1; n <= kMaxRescueCopies; ++n) {
-        std::filesystem::path aside = path;
+        FilePath aside = path;
         if (n > 1) aside += "." + std::to_string(n);
         aside += kSetAsideSuffix;
         // Never onto an older rescue copy: that one may hold the pins of an earlier time.
         result = files.move(path, aside, false);
         if (result) {
-            trace("setAsideUnreadFile(%s) kept as %s\n", pathText(path).c_str(), pathText(aside).c_str());
+            trace("setAsideUnreadFile(%s) kept as %s\n", path.c_str(), aside.c_str());
             return aside;
         }
         if (result.fault != FileFault::exists) break;
     }
-    trace("setAsideUnreadFile(%s) Error=%u\n", pathText(path).c_str(), static_cast<unsigned>(result.error));
+    trace("setAsideUnreadFile(%s) Error=%u\n", path.c_str(), static_cast<unsigned>(result.error));
     return std::nullopt;
 }
 
-bool writePinFile(CWriteIniFile& writer, const std::filesystem::path& path, const CPinSettings& settings,
+bool writePinFile(CWriteIniFile& writer, const FilePath& path, const CPinSettings& settings,
                   const std::vector<CPinData>& pins) {
     if (!writer.openFile(path)) return false;
     writer.writeKey(kSystemSection, "PINSIZE", std::to_string(settings.m_pinSize));

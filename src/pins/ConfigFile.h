@@ -18,7 +18,6 @@
 #include "pins/PinData.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,7 +49,7 @@ public:
     virtual ~CWriteIniFile();
 
     // Starts a new file for path; false (traced) when it cannot be created.
-    [[nodiscard]] bool openFile(const std::filesystem::path& path);
+    [[nodiscard]] bool openFile(const FilePath& path);
     // Writes "[section]" first when the section changes, then "key=value". CR and LF in the
     // value become blanks: one value is one line.
     void writeKey(std::string_view section, std::string_view key, std::string_view value);
@@ -67,10 +66,11 @@ private:
     CFileSystem& m_files;
     std::unique_ptr<CNewFile> m_file;
     std::string m_section;
-    // Bytes not yet handed to the file: a save is a few system calls, not one per line.
+    // The whole file until it is finished: a save is a few system calls, not one per line,
+    // and its last line depends on all that comes before.
     std::string m_pending;
-    std::filesystem::path m_path;
-    std::filesystem::path m_tempPath;
+    FilePath m_path;
+    FilePath m_tempPath;
     FileResult m_writeResult;
 };
 
@@ -82,7 +82,7 @@ public:
     // the reader empty, so every value is its default. A file that another program holds is
     // read again for kLockedReadWaitMs. A file in UTF-16 (it starts with its byte-order mark)
     // counts as unreadable.
-    Load load(const std::filesystem::path& path, CFileSystem& files = systemFileSystem());
+    Load load(const FilePath& path, CFileSystem& files = systemFileSystem());
     // Leading blanks, an optional sign and decimal digits, as the system's reader takes them;
     // reading stops at the first other byte. No digits gives 0, an empty value or a missing
     // key the default. Digits beyond 32 bits wrap around.
@@ -124,16 +124,16 @@ struct CPinSettings {
 // no position.
 // False (traced) when the file is there but could not be read: saving over it then would
 // lose the user's pins.
-bool loadPinFile(const std::filesystem::path& path, CPinSettings& settings, std::vector<CPinData>& pins,
+bool loadPinFile(const FilePath& path, CPinSettings& settings, std::vector<CPinData>& pins,
                  CFileSystem& files = systemFileSystem());
 // Moves a file that is there but could not be read out of the way, so that a save cannot
 // write over pins that were never read: to path + ".bak", or, when a rescue copy is there
 // already, to the first free of path + ".2.bak", ".3.bak" and so on; no rescue copy is ever
 // replaced. Gives where the file went, an empty path when nothing was there (path is free
 // either way), and nullopt (traced) when the file stays.
-[[nodiscard]] std::optional<std::filesystem::path> setAsideUnreadFile(
-    const std::filesystem::path& path, CFileSystem& files = systemFileSystem());
+[[nodiscard]] std::optional<FilePath> setAsideUnreadFile(const FilePath& path,
+                                                         CFileSystem& files = systemFileSystem());
 // Rewrites the whole file from the settings and the records, in list order. False when the
 // file could not be written; the previous file is then intact.
-[[nodiscard]] bool writePinFile(CWriteIniFile& writer, const std::filesystem::path& path,
-                                const CPinSettings& settings, const std::vector<CPinData>& pins);
+[[nodiscard]] bool writePinFile(CWriteIniFile& writer, const FilePath& path, const CPinSettings& settings,
+                                const std::vector<CPinData>& pins);

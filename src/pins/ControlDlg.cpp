@@ -147,7 +147,7 @@ CControlDlg::~CControlDlg() {
     if (pinController() == this) setPinController(nullptr);
 }
 
-void CControlDlg::startPinning(const std::filesystem::path& iniPath) {
+void CControlDlg::startPinning(const FilePath& iniPath) {
     m_iniPath = iniPath;
     loadIniFile();
     refreshList();
@@ -333,11 +333,11 @@ void CControlDlg::saveCountdownTick() {
 
 void CControlDlg::saveOrRetry() {
     if (__writeIniFile()) {
-        if (m_saveRetry.succeeded()) tellUser(kSavedAgainText + m_iniPath.u8string());
+        if (m_saveRetry.succeeded()) tellUser(kSavedAgainText + pathForUser(m_iniPath));
         return;
     }
     const CSaveRetry::Next next = m_saveRetry.failed();
-    if (next.tell) tellUser(kSaveFailingText + m_iniPath.u8string());
+    if (next.tell) tellUser(kSaveFailingText + pathForUser(m_iniPath));
     // The countdown has run out already: the next tick saves.
     m_saveRequested = 1;
     m_saveCountdown = 0;
@@ -368,12 +368,12 @@ bool CControlDlg::__writeIniFile() {
     trace("CControlDlg::__writeIniFile()\n");
     // Pins in a file that could not be read are kept beside it, never written over.
     if (m_iniUnread) {
-        const std::optional<std::filesystem::path> aside = setAsideUnreadFile(m_iniPath, m_files);
+        const std::optional<FilePath> aside = setAsideUnreadFile(m_iniPath, m_files);
         if (!aside) return false;
         m_iniUnread = false;
         if (!aside->empty()) {
-            tellUser(kUnreadFileText + m_iniPath.filename().u8string() + kUnreadFileWhereText +
-                     aside->u8string());
+            tellUser(kUnreadFileText + pathForUser(fileNameOf(m_iniPath)) + kUnreadFileWhereText +
+                     pathForUser(*aside));
         }
     }
     // Shown pins are written as they are now, not as they were when they last ended: their

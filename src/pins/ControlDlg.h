@@ -18,7 +18,6 @@
 #include "pins/WindowIndex.h"
 #include "pinwindow/PinController.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,7 +61,7 @@ public:
 
     // Once, right after the panel's window exists: loads the file, shows the list, registers
     // the hotkey and starts the cycle.
-    void startPinning(const std::filesystem::path& iniPath);
+    void startPinning(const FilePath& iniPath);
 
     // The candidate windows of this cycle, in enumeration order.
     void buildWindowList();
@@ -127,7 +126,7 @@ public:
     // The panel's end at exit: the session ended, the records dropped, the window destroyed.
     void DestroyWindow();
 
-    std::filesystem::path m_iniPath;
+    FilePath m_iniPath;
     CWriteIniFile m_iniWriter;
     std::vector<CPinData> m_pins;
     std::vector<CWinInf> m_windows;

@@ -32,9 +32,9 @@ FileResult windowsFileResult(std::uint32_t error) {
     }
 }
 
-std::string pathText(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+FilePath fileNameOf(const FilePath& path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    return cut == FilePath::npos ? path : path.substr(cut + 1);
 }
 
 #ifndef _WIN32
@@ -93,7 +93,7 @@ private:
 
 class CPosixFileSystem final : public CFileSystem {
 public:
-    FileResult readAll(const std::filesystem::path& path, std::string& bytes) override {
+    FileResult readAll(const FilePath& path, std::string& bytes) override {
         bytes.clear();
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return posixResult(errno);
@@ -109,19 +109,18 @@ public:
         ::close(fd);
         return posixResult(error);
     }
-    std::unique_ptr<CNewFile> create(const std::filesystem::path& path, FileResult& result) override {
+    std::unique_ptr<CNewFile> create(const FilePath& path, FileResult& result) override {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         result = posixResult(fd < 0 ? errno : 0);
         return fd < 0 ? nullptr : std::make_unique<CPosixNewFile>(fd);
     }
-    FileResult move(const std::filesystem::path& from, const std::filesystem::path& to,
-                    bool replace) override {
+    FileResult move(const FilePath& from, const FilePath& to, bool replace) override {
         if (replace) return posixResult(std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno);
         return posixResult(
             ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno);
     }
-    void remove(const std::filesystem::path& path) override { ::unlink(path.c_str()); }
-    bool mayExist(const std::filesystem::path& path) override {
+    void remove(const FilePath& path) override { ::unlink(path.c_str()); }
+    bool mayExist(const FilePath& path) override {
         struct stat info {};
         return ::lstat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
     }

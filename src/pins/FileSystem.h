@@ -1,13 +1,16 @@
-// What loading and saving Clavora.ini need of the file system. Paths are std::filesystem
-// paths, wide on Windows, so that a folder name the code page cannot write still names its
-// folder. CPosixFileSystem (host) and CWin32FileSystem carry it out; the tests script one.
+// What loading and saving Clavora.ini need of the file system. Paths are UTF-8, which
+// writes every folder name, and the Windows side hands them to the wide calls in UTF-16, so
+// that a folder name the code page cannot write still names its folder. CPosixFileSystem
+// (host) and CWin32FileSystem carry it out; the tests script one.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+
+// A file's path in UTF-8 (never in the ANSI code page, which cannot write every name).
+using FilePath = std::string;
 
 // Why a file operation failed, as far as the caller acts on it.
 enum class FileFault {
@@ -45,17 +48,16 @@ class CFileSystem {
 public:
     virtual ~CFileSystem() = default;
     // The whole content of path into bytes.
-    virtual FileResult readAll(const std::filesystem::path& path, std::string& bytes) = 0;
+    virtual FileResult readAll(const FilePath& path, std::string& bytes) = 0;
     // Creates path anew, emptying a file that is there; nullptr with result set on failure.
-    virtual std::unique_ptr<CNewFile> create(const std::filesystem::path& path, FileResult& result) = 0;
+    virtual std::unique_ptr<CNewFile> create(const FilePath& path, FileResult& result) = 0;
     // Puts from in the place of to in one step. With replace, a file at to is replaced;
     // without, a file at to fails the move (FileFault::exists). On failure to is as it was.
-    virtual FileResult move(const std::filesystem::path& from, const std::filesystem::path& to,
-                            bool replace) = 0;
-    virtual void remove(const std::filesystem::path& path) = 0;
+    virtual FileResult move(const FilePath& from, const FilePath& to, bool replace) = 0;
+    virtual void remove(const FilePath& path) = 0;
     // Whether something (a file, a folder) may be at path: only a definite "nothing there"
     // gives false, a path that cannot even be looked at gives true.
-    virtual bool mayExist(const std::filesystem::path& path) = 0;
+    virtual bool mayExist(const FilePath& path) = 0;
     // Waits before an operation is tried again; the program does nothing else meanwhile.
     virtual void pause(unsigned ms) = 0;
 };
@@ -63,5 +65,7 @@ public:
 // The system's file system; it lives as long as the process.
 CFileSystem& systemFileSystem();
 
-// The path as UTF-8 bytes, for traces and notices: every path can be written so.
-std::string pathText(const std::filesystem::path& path);
+// The path as the user is shown it.
+inline std::u8string pathForUser(const FilePath& path) { return std::u8string(path.begin(), path.end()); }
+// The last part of the path, after its last '\' or '/'.
+FilePath fileNameOf(const FilePath& path);

@@ -39,31 +39,30 @@ public:
 
     explicit CFakeFileSystem(CFakeDesktop& clock) : m_clock(clock) {}
 
-    void addFolder(const std::filesystem::path& folder, bool writable = true);
-    File& addFile(const std::filesystem::path& path, std::string bytes);
+    void addFolder(const FilePath& folder, bool writable = true);
+    File& addFile(const FilePath& path, std::string bytes);
     // The file at path, or nullptr.
-    File* file(const std::filesystem::path& path);
+    File* file(const FilePath& path);
     // Bytes that may still be written; unlimited unless set.
     std::uint64_t freeBytes = UINT64_MAX;
     // Every call's path, in order ("read", "create", "move", "remove").
     std::vector<std::string> calls;
 
-    FileResult readAll(const std::filesystem::path& path, std::string& bytes) override;
-    std::unique_ptr<CNewFile> create(const std::filesystem::path& path, FileResult& result) override;
-    FileResult move(const std::filesystem::path& from, const std::filesystem::path& to,
-                    bool replace) override;
-    void remove(const std::filesystem::path& path) override;
-    bool mayExist(const std::filesystem::path& path) override;
+    FileResult readAll(const FilePath& path, std::string& bytes) override;
+    std::unique_ptr<CNewFile> create(const FilePath& path, FileResult& result) override;
+    FileResult move(const FilePath& from, const FilePath& to, bool replace) override;
+    void remove(const FilePath& path) override;
+    bool mayExist(const FilePath& path) override;
     void pause(unsigned ms) override { m_clock.advance(ms); }
 
 private:
     friend class CFakeNewFile;
     bool held(const File& f) const { return f.heldUntilMs > m_clock.nowMs(); }
     // 0 when a file may be made at path, else the error.
-    std::uint32_t creatable(const std::filesystem::path& path) const;
+    std::uint32_t creatable(const FilePath& path) const;
 
     CFakeDesktop& m_clock;
-    std::map<std::filesystem::path, File> m_files;
+    std::map<FilePath, File> m_files;
     // Folder -> whether the user may write in it.
-    std::map<std::filesystem::path, bool> m_folders;
+    std::map<FilePath, bool> m_folders;
 };

@@ -16,7 +16,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -72,7 +71,7 @@ void runMainWindow() {
         std::wstring directory(MAX_PATH + 1, L'\0');
         const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
         directory.resize(length < directory.size() ? length : 0);
-        CMainWindow mainWindow(desktop, pinFactory, std::filesystem::path(directory));
+        CMainWindow mainWindow(desktop, pinFactory, wideToUtf8(directory));
         mainWindow.doModal(nullptr);
     }
     CMultiDisplay::ReleaseMultiDisplay();

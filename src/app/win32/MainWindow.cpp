@@ -30,11 +30,10 @@ HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURC
 
 HWND residentMainWindow() noexcept { return g_residentMainWindow.load(); }
 
-CMainWindow::CMainWindow(CDesktop& desktop, CPinDlgFactory& factory,
-                         const std::filesystem::path& currentDirectory)
+CMainWindow::CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const FilePath& currentDirectory)
     : CDialogBase(IDD_CLAVORA_DIALOG),
       m_desktop(desktop),
-      m_strIniPath(currentDirectory / kIniFileName),
+      m_strIniPath(currentDirectory + "\\" + kIniFileName),
       m_hIcon(programIcon()),
       m_hTrayIcon(programIcon()),
       m_conditionEditor(desktop),

@@ -11,7 +11,6 @@
 
 #include <shellapi.h>
 
-#include <filesystem>
 #include <string>
 
 // The resident main window from its initialisation to its destruction, nullptr otherwise.
@@ -20,9 +19,9 @@ HWND residentMainWindow() noexcept;
 
 class CMainWindow : public CDialogBase {
 public:
-    // The configuration file is taken from currentDirectory, the working directory that
+    // The configuration file is taken from currentDirectory (UTF-8), the working directory that
     // start-up set. desktop and factory must outlive the window.
-    CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const std::filesystem::path& currentDirectory);
+    CMainWindow(CDesktop& desktop, CPinDlgFactory& factory, const FilePath& currentDirectory);
 
 protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -55,7 +54,7 @@ private:
     bool paintMinimised();
 
     CDesktop& m_desktop;
-    std::filesystem::path m_strIniPath;
+    FilePath m_strIniPath;
     bool m_bShow = false;
     bool m_bComposition = false;
     HICON m_hIcon;

@@ -3,6 +3,7 @@
 #include "pins/FileSystem.h"
 
 #include "base/win32/Handles.h"
+#include "base/win32/Win32Util.h"
 
 #include <windows.h>
 
@@ -37,11 +38,12 @@ private:
 
 class CWin32FileSystem final : public CFileSystem {
 public:
-    FileResult readAll(const std::filesystem::path& path, std::string& bytes) override {
+    FileResult readAll(const FilePath& path, std::string& bytes) override {
         bytes.clear();
         // Others may go on reading and writing; only Clavora's own read must be whole.
-        CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CKernelHandle file(CreateFileW(utf8ToWide(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return lastResult();
         char chunk[1 << 16];
         for (;;) {
@@ -51,20 +53,20 @@ public:
             bytes.append(chunk, got);
         }
     }
-    std::unique_ptr<CNewFile> create(const std::filesystem::path& path, FileResult& result) override {
-        CKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    std::unique_ptr<CNewFile> create(const FilePath& path, FileResult& result) override {
+        CKernelHandle file(CreateFileW(utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         result = file ? FileResult{} : lastResult();
         return file ? std::make_unique<CWin32NewFile>(std::move(file)) : nullptr;
     }
-    FileResult move(const std::filesystem::path& from, const std::filesystem::path& to,
-                    bool replace) override {
+    FileResult move(const FilePath& from, const FilePath& to, bool replace) override {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-        return MoveFileExW(from.c_str(), to.c_str(), flags) ? FileResult{} : lastResult();
+        return MoveFileExW(utf8ToWide(from).c_str(), utf8ToWide(to).c_str(), flags) ? FileResult{}
+                                                                                    : lastResult();
     }
-    void remove(const std::filesystem::path& path) override { DeleteFileW(path.c_str()); }
-    bool mayExist(const std::filesystem::path& path) override {
-        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    void remove(const FilePath& path) override { DeleteFileW(utf8ToWide(path).c_str()); }
+    bool mayExist(const FilePath& path) override {
+        if (GetFileAttributesW(utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
         return windowsFileResult(GetLastError()).fault != FileFault::missing;
     }
     void pause(unsigned ms) override { Sleep(ms); }
