@@ -31,13 +31,16 @@ inline std::wstring utf8ToWide(std::u8string_view utf8) {
     return utf8ToWide(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
 
-// UTF-8 of UTF-16 text, for the helper programs' output and for logs.
-inline std::string wideToUtf8(std::wstring_view wide) {
+// Bytes in codePage of UTF-16 text; a character the code page lacks becomes its default one.
+inline std::string wideToCodePage(std::wstring_view wide, UINT codePage) {
     if (wide.empty()) return {};
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     if (length <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
 }
+
+// UTF-8 of UTF-16 text, for the helper programs' output and for logs.
+inline std::string wideToUtf8(std::wstring_view wide) { return wideToCodePage(wide, CP_UTF8); }
