@@ -79,9 +79,9 @@ bool mayRestyle(HWND h) {
     return false;
 }
 
-// The full path of a process's executable in the ANSI code page; "" when the process cannot be
-// opened with access or its path cannot be read.
-std::string processPath(std::uint32_t processId, ProcessAccess access) {
+// The full path of a process's executable; "" when the process cannot be opened with access or
+// its path cannot be read.
+std::wstring processPath(std::uint32_t processId, ProcessAccess access) {
     const DWORD rights =
         access == ProcessAccess::limited ? PROCESS_QUERY_LIMITED_INFORMATION : kProcessFullAccess;
     const CKernelHandle process(OpenProcess(rights, FALSE, processId));
@@ -90,7 +90,7 @@ std::string processPath(std::uint32_t processId, ProcessAccess access) {
     DWORD length = kProcessPathChars;
     if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return {};
     path.resize(length);
-    return wideToCodePage(path, CP_ACP);
+    return path;
 }
 
 // The program file's name without folder and extension ("Clavora"), the caption of the
@@ -314,14 +314,15 @@ std::uint32_t CWin32Desktop::windowProcessId(WinHandle h) {
 }
 
 std::string CWin32Desktop::processBaseName(std::uint32_t processId, ProcessAccess access) {
-    // The executable's file name is the last part of its path, as the module list would name it.
-    std::string path = processPath(processId, access);
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    // The executable's file name is the last part of its path, as the module list would name it;
+    // cut in UTF-16, where no character's second byte can pass for a backslash.
+    const std::wstring path = processPath(processId, access);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return wideToCodePage(slash == std::wstring::npos ? path : path.substr(slash + 1), CP_ACP);
 }
 
 std::string CWin32Desktop::processImagePath(std::uint32_t processId, ProcessAccess access) {
-    return processPath(processId, access);
+    return wideToCodePage(processPath(processId, access), CP_ACP);
 }
 
 std::optional<std::uint64_t> CWin32Desktop::processStartTime(std::uint32_t processId) {
