@@ -22,6 +22,26 @@ enum class ChangeResult { done, denied, failed };
 // Whether a move waits until the window's program has carried it out.
 enum class MoveWait { no, forTarget };
 
+// Whether a change of Z order also activates the window, as the system does unless told not
+// to. Activating another program's window takes the keyboard from the window being typed in.
+enum class Activation { activates, none };
+
+// The rights a process is opened with to read its executable's name. The limited query is
+// granted for every process of the session; full rights (query and memory reads, which the
+// module list needs) are refused for a process that runs with higher rights than Clavora.
+enum class ProcessAccess { limited, full };
+
+// Why the system keeps a window off the screen although it counts as visible: bits that may
+// come together.
+namespace cloak {
+// Its own program hid it (the frame of a suspended or closed Store app).
+constexpr std::uint32_t kByProgram = 0x1;
+// The shell hid it: among others, every window on another virtual desktop.
+constexpr std::uint32_t kByShell = 0x2;
+// It is hidden because its owner is.
+constexpr std::uint32_t kInherited = 0x4;
+}  // namespace cloak
+
 struct ScreenPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -96,18 +116,21 @@ public:
     // Minimised as its own minimise box would do it.
     virtual void minimizeByCommand(WinHandle h) = 0;
     // Into (or out of) the topmost band, neither moving nor sizing; asked like moveWindow.
-    virtual ChangeResult setTopmost(WinHandle h, bool topmost) = 0;
+    virtual ChangeResult setTopmost(WinHandle h, bool topmost, Activation activation) = 0;
     virtual std::optional<LayeredAttributes> layeredAttributes(WinHandle h) = 0;
     [[nodiscard]] virtual bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) = 0;
     virtual WinHandle foregroundWindow() = 0;
+    // The cloak bits of a top-level window; 0 when it is not cloaked or the system cannot tell
+    // (no desktop composition, as on Windows 7 without it and under Wine).
+    virtual std::uint32_t cloak(WinHandle h) = 0;
 
     // --- processes ---
 
     virtual std::uint32_t windowProcessId(WinHandle h) = 0;
     // Base name of the process's executable as the system reports it; "" when unreadable.
-    virtual std::string processBaseName(std::uint32_t processId) = 0;
+    virtual std::string processBaseName(std::uint32_t processId, ProcessAccess access) = 0;
     // Full path of the process's executable; "" when unreadable.
-    virtual std::string processImagePath(std::uint32_t processId) = 0;
+    virtual std::string processImagePath(std::uint32_t processId, ProcessAccess access) = 0;
     // When the process started, in the system's own units. An id is given to a new process
     // only after the old one has ended, and the new one starts later, so id and start time
     // together name one process for good. nullopt when the process has ended or cannot be

@@ -86,6 +86,10 @@ public:
     const std::string& upperExeName() override { return m_names.upperBaseName(processId()); }
     bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, m_monitors); }
     bool runsElevated() override { return m_names.runsElevated(processId()); }
+    std::uint32_t cloak() override {
+        if (!m_cloak) m_cloak = m_desktop.cloak(m_h);
+        return *m_cloak;
+    }
 
     std::uint32_t processId() {
         if (!m_processId) m_processId = m_desktop.windowProcessId(m_h);
@@ -102,6 +106,7 @@ private:
     std::optional<std::uint32_t> m_style;
     std::optional<std::string> m_title;
     std::optional<std::uint32_t> m_processId;
+    std::optional<std::uint32_t> m_cloak;
 };
 
 // The foreground window of the hotkey, asked of the desktop.
@@ -122,6 +127,7 @@ public:
     }
     bool liesOnMonitor() override { return ::liesOnMonitor(m_desktop, m_h, m_monitors); }
     bool runsElevated() override { return m_desktop.runsElevated(processId()); }
+    std::uint32_t cloak() override { return m_desktop.cloak(m_h); }
 
     std::uint32_t processId() { return m_desktop.windowProcessId(m_h); }
     std::string takeTitle() { return std::move(*m_title); }
@@ -190,7 +196,15 @@ void CControlDlg::buildWindowList() {
         win.describeAnew(h);
         win.m_title = window.takeTitle();
         win.m_exeName = m_processNames.upperBaseName(processId);
-        win.m_exePath = m_processNames.imagePath(processId);
+        win.m_otherDesktop = (window.cloak() & cloak::kByShell) != 0;
+        // A Store app is named by its own program, whose icon the panel then shows.
+        std::uint32_t named = processId;
+        const std::uint32_t app = shownProgramProcess(m_desktop, h, processId, win.m_exeName);
+        if (app != processId && !m_processNames.upperBaseName(app).empty()) {
+            win.m_hostExeName = std::exchange(win.m_exeName, m_processNames.upperBaseName(app));
+            named = app;
+        }
+        win.m_exePath = m_processNames.imagePath(named);
     }
     m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(listed), m_windows.end());
     m_processNames.endCycle();
@@ -216,8 +230,10 @@ void CControlDlg::runCycle() {
             const bool held = std::any_of(m_pins.begin(), m_pins.end(), [target](const CPinData& other) {
                 return other.m_hTarget == target;
             });
-            // Pinning restyles the window, which would wait on a program that does not answer.
-            if (held || !match->answers() || target == pin.m_refusingTarget) continue;
+            // Pinning restyles the window, which would wait on a program that does not answer;
+            // a window on another virtual desktop waits until the user is there.
+            if (held || match->m_otherDesktop || !match->answers() || target == pin.m_refusingTarget)
+                continue;
             m_foundWindows.note(m_desktop, target, pin.m_recordId);
             pin.StartPin(m_factory, target);
             started = started || pin.m_pinned == 1;
@@ -238,13 +254,21 @@ void CControlDlg::runCycle() {
     if (!m_sessionEnded) startTimer(kCycleTimerId, kCyclePeriodMs);
 }
 
+namespace {
+
+// The index knows each window by one name: a record that names the Store app host may match
+// a frame listed under its app's name, and looks at every window.
+bool byIndex(const CPinData& pin) { return pin.m_processFlag != 0 && pin.m_exeName != kStoreAppHostName; }
+
+}  // namespace
+
 std::size_t CControlDlg::firstCandidate(const CPinData& pin) const {
-    if (pin.m_processFlag != 0) return m_windowIndex.first(pin.m_exeName);
+    if (byIndex(pin)) return m_windowIndex.first(pin.m_exeName);
     return m_windows.empty() ? CWindowIndex::npos : 0;
 }
 
 std::size_t CControlDlg::nextCandidate(const CPinData& pin, std::size_t i) const {
-    if (pin.m_processFlag != 0) return m_windowIndex.next(i);
+    if (byIndex(pin)) return m_windowIndex.next(i);
     return i + 1 < m_windows.size() ? i + 1 : CWindowIndex::npos;
 }
 
@@ -260,7 +284,7 @@ CWinInf* CControlDlg::findListed(const CPinData& pin, WinHandle h) {
         if (m_windows[i].m_hWnd == h) return &m_windows[i];
     }
     // Listed under another program: the record's process condition will tell it no.
-    if (pin.m_processFlag == 0) return nullptr;
+    if (!byIndex(pin)) return nullptr;
     const auto it =
         std::find_if(m_windows.begin(), m_windows.end(), [h](const CWinInf& win) { return win.m_hWnd == h; });
     return it == m_windows.end() ? nullptr : &*it;
@@ -297,7 +321,16 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
         if (refusal == PinRefusal::elevated) tellUser(kElevatedText);
         return;
     }
-    const std::uint32_t processId = window.processId();
+    std::uint32_t processId = window.processId();
+    std::string exeName = window.takeExeName();
+    // A Store app's record names the app's own program, as the cycle lists its frame.
+    if (const std::uint32_t app = shownProgramProcess(m_desktop, h, processId, exeName); app != processId) {
+        if (std::string appName = mbUpper(systemCodePage(), getProcessBaseName(m_desktop, app));
+            !appName.empty()) {
+            exeName = std::move(appName);
+            processId = app;
+        }
+    }
 
     // Process and whole-title conditions on; the next cycle puts the pin on. Saved soon, so
     // that a program ended without notice keeps it.
@@ -305,7 +338,7 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
     record.m_titleFlag = 1;
     record.m_processFlag = 1;
     record.m_title = window.takeTitle();
-    record.m_exeName = window.takeExeName();
+    record.m_exeName = std::move(exeName);
     record.m_exePath = getProcessImagePath(m_desktop, processId);
     refreshList();
     requestSave();

@@ -20,7 +20,7 @@ void CFoundWindows::note(CDesktop& desktop, WinHandle h, std::uint64_t recordId)
 void CFoundWindows::giveBack(CDesktop& desktop, const Found& found) {
     if (!desktop.isWindow(found.window)) return;
     const bool topmost = (desktop.exStyle(found.window) & style::kExTopmost) != 0;
-    if (topmost != found.topmost) desktop.setTopmost(found.window, found.topmost);
+    if (topmost != found.topmost) desktop.setTopmost(found.window, found.topmost, Activation::none);
 }
 
 void CFoundWindows::giveBack(CDesktop& desktop, std::uint64_t recordId) {

@@ -15,7 +15,9 @@ bool textMatches(int fullFlag, const std::string& text, const std::string& whole
 bool CPinData::Match(CWinInf& win) {
     // The cheap tests come first: this runs for every unpinned record against every window.
     if (m_processFlag != 0) {
-        if (m_exeName != win.m_exeName) return false;
+        // A record made before Store apps were told apart names their frame host.
+        const bool byHost = !win.m_hostExeName.empty() && m_exeName == win.m_hostExeName;
+        if (m_exeName != win.m_exeName && !byHost) return false;
         // The program may have moved since the record was made; keep the icon's path current.
         m_exePath = win.m_exePath;
     }

@@ -1,6 +1,7 @@
 #include "pins/PinRefusal.h"
 
 #include "base/DesktopTypes.h"
+#include "desktop/Desktop.h"
 
 #include <array>
 #include <span>
@@ -41,11 +42,22 @@ PinRefusal offMonitors(CPinCandidate& w) {
     return w.liesOnMonitor() ? PinRefusal::none : PinRefusal::offMonitors;
 }
 PinRefusal elevated(CPinCandidate& w) { return w.runsElevated() ? PinRefusal::elevated : PinRefusal::none; }
+// The shell cloaks the windows of every other virtual desktop; anything else cloaked is
+// hidden for good, as far as a pin goes.
+PinRefusal cloaked(CPinCandidate& w) {
+    const std::uint32_t bits = w.cloak();
+    return bits != 0 && (bits & cloak::kByShell) == 0 ? PinRefusal::cloaked : PinRefusal::none;
+}
+PinRefusal otherDesktop(CPinCandidate& w) {
+    return (w.cloak() & cloak::kByShell) != 0 ? PinRefusal::otherDesktop : PinRefusal::none;
+}
 
-constexpr std::array<Test, 9> kCycleTests{ownPanel,   hidden, maximised,   untitled, unreadable,
-                                          ownProgram, frame,  offMonitors, elevated};
-constexpr std::array<Test, 9> kHotKeyTests{hidden,      untitled,   desktop,    maximised, frame,
-                                           offMonitors, unreadable, ownProgram, elevated};
+// The cloak is asked last: only windows that get that far cost the question.
+constexpr std::array<Test, 10> kCycleTests{ownPanel,   hidden,     maximised, untitled,    elevated,
+                                           unreadable, ownProgram, frame,     offMonitors, cloaked};
+constexpr std::array<Test, 11> kHotKeyTests{hidden,     untitled,    desktop,     maximised,
+                                            frame,      offMonitors, elevated,    unreadable,
+                                            ownProgram, cloaked,     otherDesktop};
 
 }  // namespace
 
@@ -84,6 +96,10 @@ const char* refusalName(PinRefusal reason) {
             return "off every monitor";
         case PinRefusal::elevated:
             return "elevated";
+        case PinRefusal::cloaked:
+            return "cloaked";
+        case PinRefusal::otherDesktop:
+            return "on another desktop";
     }
     return "?";
 }

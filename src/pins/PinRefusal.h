@@ -19,6 +19,12 @@ enum class PinRefusal {
     offMonitors,
     // Runs with higher rights than Clavora, which may then neither move, restyle nor reorder it.
     elevated,
+    // Visible to the system but kept off the screen by its program (a suspended Store app's
+    // frame) or the shell: a pin would stand over nothing.
+    cloaked,
+    // On another virtual desktop (cloaked by the shell). The cycle lists it, so that a pin it
+    // has stays while the user works elsewhere, but starts none on it.
+    otherDesktop,
 };
 
 // What the decision asks of one window. Each question is asked at most once, and only while
@@ -36,13 +42,17 @@ public:
     virtual bool liesOnMonitor() = 0;
     // Its program runs with higher rights than Clavora.
     virtual bool runsElevated() = 0;
+    // Its cloak bits (cloak::k…); 0 when it is not cloaked.
+    virtual std::uint32_t cloak() = 0;
 
 protected:
     ~CPinCandidate() = default;
 };
 
 // The cycle tests cheap facts first and never the desktop's title; the hotkey tests the
-// title before the style, and reads the process last.
+// title before the style, and reads the process last. Both tell an elevated program before
+// an unreadable one: the names of a program with higher rights may not be readable, and its
+// user is owed the notice. Only the hotkey refuses a window on another virtual desktop.
 enum class PinTestOrder { cycle, hotKey };
 
 PinRefusal pinRefusal(CPinCandidate& window, PinTestOrder order);

@@ -1,10 +1,21 @@
 #include "pins/WinInf.h"
 
+namespace {
+
+// The class of the window in which a Store app draws, a child of the host's frame.
+constexpr char kStoreAppWindowClass[] = "Windows.UI.Core.CoreWindow";
+// Class names are read into a buffer this long, enough for the one compared.
+constexpr std::size_t kClassNameChars = 64;
+
+}  // namespace
+
 void CWinInf::describeAnew(WinHandle h) {
     m_hWnd = h;
     m_title.clear();
     m_exeName.clear();
     m_exePath.clear();
+    m_hostExeName.clear();
+    m_otherDesktop = false;
     m_childrenCollected = 0;
     m_children.clear();
     m_answers.reset();
@@ -30,10 +41,23 @@ bool CWinInf::findChild(std::string_view className, int ctrlID, CChildWinInf& ou
     return true;
 }
 
+std::uint32_t shownProgramProcess(CDesktop& desktop, WinHandle h, std::uint32_t processId,
+                                  std::string_view upperExeName) {
+    if (upperExeName != kStoreAppHostName) return processId;
+    for (const WinHandle child : desktop.descendantWindows(h)) {
+        if (desktop.className(child, kClassNameChars) != kStoreAppWindowClass) continue;
+        // The app's window comes from the app's own process.
+        const std::uint32_t app = desktop.windowProcessId(child);
+        if (app != 0 && app != processId) return app;
+    }
+    return processId;
+}
+
+// The limited query: the system grants it for every process of the session, elevated ones too.
 std::string getProcessBaseName(CDesktop& desktop, std::uint32_t processId) {
-    return desktop.processBaseName(processId);
+    return desktop.processBaseName(processId, ProcessAccess::limited);
 }
 
 std::string getProcessImagePath(CDesktop& desktop, std::uint32_t processId) {
-    return desktop.processImagePath(processId);
+    return desktop.processImagePath(processId, ProcessAccess::limited);
 }

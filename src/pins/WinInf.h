@@ -38,9 +38,13 @@ public:
 
     WinHandle m_hWnd = kNoWindow;
     std::string m_title;
-    // Upper case; "" when the process cannot be read.
+    // Upper case; "" when the process cannot be read. A Store app's frame is named by the app's
+    // own program, and m_hostExeName holds the frame host's name, which older records name.
     std::string m_exeName;
     std::string m_exePath;
+    std::string m_hostExeName;
+    // On another virtual desktop: a pin it has stays, but none starts on it.
+    bool m_otherDesktop = false;
     int m_childrenCollected = 0;
     CChildWinInfList m_children;
     // Not owned; copies share it.
@@ -49,6 +53,14 @@ public:
 private:
     std::optional<bool> m_answers;
 };
+
+// The upper-case name of the program whose frames show every Store app.
+constexpr char kStoreAppHostName[] = "APPLICATIONFRAMEHOST.EXE";
+// The process that shows its window in h: for a frame of the Store app host (upperExeName
+// being the host's) the owner of the app's window inside it, which belongs to another
+// process; otherwise, and while the frame shows no app, processId, h's own.
+std::uint32_t shownProgramProcess(CDesktop& desktop, WinHandle h, std::uint32_t processId,
+                                  std::string_view upperExeName);
 
 // The executable's base name of a process in the case the system reports, "" when unreadable.
 std::string getProcessBaseName(CDesktop& desktop, std::uint32_t processId);

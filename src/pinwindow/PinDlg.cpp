@@ -92,7 +92,8 @@ void CPinDlg::SetTarget(WinHandle target) {
 void CPinDlg::ApplyZOrder() {
     if (!targetExists()) return;
     // A program with higher rights keeps its windows from us: a pin there would hold nothing.
-    if (m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost) == ChangeResult::denied) {
+    if (m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost, Activation::none) ==
+        ChangeResult::denied) {
         m_targetRefuses = true;
     }
 }
@@ -306,7 +307,7 @@ void CPinDlg::onPullOut() {
     const std::uint64_t recordId = controller->recordIdOfPin(self);
     // Asked with the target out of the topmost band, so that the question shows, and owned by
     // the pin, so that it disables the pin and never the pinned window.
-    if (targetExists()) m_desktop.setTopmost(m_hWndTarget, false);
+    if (targetExists()) m_desktop.setTopmost(m_hWndTarget, false, Activation::none);
     m_askingPullOut = true;
     const MsgAnswer answer = m_desktop.appMessageBox(self, kPullOutQuestion, MsgButtons::yesNo);
     // The cycle ran while the user answered: this pin may have ended and this object gone,

@@ -193,6 +193,20 @@ bool CFakeDesktop::refuses(const Window& w) {
     return it != m_processes.end() && it->second.elevated;
 }
 
+const CFakeDesktop::Process* CFakeDesktop::opened(std::uint32_t processId, ProcessAccess access) {
+    const auto it = m_processes.find(processId);
+    if (it == m_processes.end()) return nullptr;
+    // OpenProcess: a process of higher integrity refuses PROCESS_QUERY_INFORMATION and
+    // PROCESS_VM_READ to a lower one (ERROR_ACCESS_DENIED), and grants every process of the
+    // session PROCESS_QUERY_LIMITED_INFORMATION, enough for QueryFullProcessImageNameW
+    // ("Process Security and Access Rights"; "Mandatory Integrity Control": no read up).
+    if (access == ProcessAccess::full && it->second.elevated) {
+        fails("OpenProcess", fakeerror::kAccessDenied);
+        return nullptr;
+    }
+    return &it->second;
+}
+
 bool CFakeDesktop::fails(const char* call, std::uint32_t error) {
     trace("%s() Error=%d\n", call, static_cast<int>(error));
     return false;
@@ -209,6 +223,22 @@ void CFakeDesktop::setStateBit(WinHandle h, std::uint32_t bit, bool on) {
 void CFakeDesktop::setVisible(WinHandle h, bool visible) { setStateBit(h, style::kVisible, visible); }
 
 void CFakeDesktop::setEnabled(WinHandle h, bool enabled) { setStateBit(h, style::kDisabled, !enabled); }
+
+void CFakeDesktop::setWindowProcess(WinHandle h, std::uint32_t pid) {
+    if (Window* w = find(h)) w->pid = pid;
+}
+
+void CFakeDesktop::setCloak(WinHandle h, std::uint32_t bits) {
+    if (Window* w = find(h)) w->cloak = bits;
+}
+
+std::uint32_t CFakeDesktop::cloak(WinHandle h) {
+    // DwmGetWindowAttribute(DWMWA_CLOAKED): DWM_CLOAKED_APP, _SHELL (the windows of other
+    // virtual desktops among them) and _INHERITED from the owner (DWMWINDOWATTRIBUTE).
+    ++cloakCalls;
+    const Window* w = find(h);
+    return w ? w->cloak : 0;
+}
 
 void CFakeDesktop::setRect(WinHandle h, const Rect& r) {
     if (Window* w = find(h)) w->rect = r;
@@ -466,8 +496,9 @@ void CFakeDesktop::minimizeByCommand(WinHandle h) {
     minimize(h);
 }
 
-ChangeResult CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
-    m_calls.push_back({.kind = FakeCall::Kind::setTopmost, .window = h, .flag = topmost});
+ChangeResult CFakeDesktop::setTopmost(WinHandle h, bool topmost, Activation activation) {
+    m_calls.push_back(
+        {.kind = FakeCall::Kind::setTopmost, .window = h, .flag = topmost, .activation = activation});
     Window* w = find(h);
     if (!w) {
         fails("SetWindowPos", fakeerror::kInvalidWindowHandle);
@@ -479,6 +510,9 @@ ChangeResult CFakeDesktop::setTopmost(WinHandle h, bool topmost) {
     }
     w->exStyle = topmost ? (w->exStyle | style::kExTopmost) : (w->exStyle & ~style::kExTopmost);
     bringToTop(h);
+    // SetWindowPos: "If [SWP_NOACTIVATE] is not set, the window is activated", and with it the
+    // keyboard goes from the window the user types in.
+    if (activation == Activation::activates) m_foreground = h;
     return ChangeResult::done;
 }
 
@@ -504,16 +538,16 @@ std::uint32_t CFakeDesktop::windowProcessId(WinHandle h) {
     return w ? w->pid : 0;
 }
 
-std::string CFakeDesktop::processBaseName(std::uint32_t processId) {
+std::string CFakeDesktop::processBaseName(std::uint32_t processId, ProcessAccess access) {
     ++processBaseNameCalls;
-    const auto it = m_processes.find(processId);
-    return it == m_processes.end() ? std::string() : it->second.baseName;
+    const Process* process = opened(processId, access);
+    return process ? process->baseName : std::string();
 }
 
-std::string CFakeDesktop::processImagePath(std::uint32_t processId) {
+std::string CFakeDesktop::processImagePath(std::uint32_t processId, ProcessAccess access) {
     ++processImagePathCalls;
-    const auto it = m_processes.find(processId);
-    return it == m_processes.end() ? std::string() : it->second.imagePath;
+    const Process* process = opened(processId, access);
+    return process ? process->imagePath : std::string();
 }
 
 std::optional<std::uint64_t> CFakeDesktop::processStartTime(std::uint32_t processId) {

@@ -27,7 +27,10 @@
 //   due within modalOpenMs fires. A message box or dialog disables its owner meanwhile.
 // - A process may run elevated: the windows of an elevated process cannot be moved,
 //   reordered, restyled or made transparent (error 5), and runsElevated says so unless the
-//   process was elevated unseen.
+//   process was elevated unseen. Its names are read with the limited query only: asked with
+//   full rights, an elevated process has none.
+// - setTopmost activates the window (it becomes the foreground window) unless asked not to.
+// - A window may be cloaked (cloak::k… bits): still visible to the system, not on the screen.
 // - A hotkey combination registered by anyone, or held by another program, cannot be
 //   registered again (error 1409); neither can an (owner, id) that is still registered.
 // - Displays: changeDisplays moves every window that no monitor shows any more onto the
@@ -105,12 +108,13 @@ struct FakeCall {
     Rect rect{};  // moveWindow
     // moveWindow: repaint; setRedraw: on; setTopmost: topmost; registerHotKey: success
     bool flag = false;
-    MoveWait wait = MoveWait::no;  // moveWindow
-    std::uint32_t value = 0;       // setStyle/setExStyle: the new value; hotkeys: modifiers
-    unsigned vk = 0;               // registerHotKey
-    int id = 0;                    // hotkeys
-    LayeredAttributes layered{};   // setLayeredAttributes
-    WindowPlacement placement{};   // setPlacement
+    MoveWait wait = MoveWait::no;              // moveWindow
+    std::uint32_t value = 0;                   // setStyle/setExStyle: the new value; hotkeys: modifiers
+    unsigned vk = 0;                           // registerHotKey
+    int id = 0;                                // hotkeys
+    LayeredAttributes layered{};               // setLayeredAttributes
+    WindowPlacement placement{};               // setPlacement
+    Activation activation = Activation::none;  // setTopmost
 
     bool operator==(const FakeCall&) const = default;
 };
@@ -141,6 +145,9 @@ public:
     // A child control, last among parent's children; it belongs to parent's process.
     WinHandle addChild(WinHandle parent, const std::string& className, int id, const std::string& text,
                        bool visible = true, bool enabled = true);
+    // h now belongs to process pid: another program's window under a parent, as a Store app's
+    // window sits in the frame of its host.
+    void setWindowProcess(WinHandle h, std::uint32_t pid);
     // A process; empty names make a process whose names cannot be read. Each call starts a
     // new process, later than every one before it, even under an id used before.
     void addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath);
@@ -171,6 +178,9 @@ public:
     // Moves a top-level window to the top of its band.
     void bringToTop(WinHandle h);
     void setForegroundWindow(WinHandle h) { m_foreground = h; }
+    // Cloaks h (cloak::k… bits; 0 uncloaks): its program hid it, or the shell did (another
+    // virtual desktop), or its owner is cloaked.
+    void setCloak(WinHandle h, std::uint32_t bits);
     // The window that owns the program's standard message boxes.
     void setActiveWindow(WinHandle h) { m_active = h; }
 
@@ -234,6 +244,7 @@ public:
     int descendantWalks = 0;
     int controlTextCalls = 0;
     int answersCalls = 0;
+    int cloakCalls = 0;
     // The time each answers call gave, in order.
     std::vector<unsigned> answerTimeoutsMs;
     // Normal places that differ from what the world says (an empty one, say).
@@ -274,13 +285,14 @@ public:
     void setRedraw(WinHandle h, bool on) override;
     void showNormal(WinHandle h) override;
     void minimizeByCommand(WinHandle h) override;
-    ChangeResult setTopmost(WinHandle h, bool topmost) override;
+    ChangeResult setTopmost(WinHandle h, bool topmost, Activation activation) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
     WinHandle foregroundWindow() override { return m_foreground; }
+    std::uint32_t cloak(WinHandle h) override;
     std::uint32_t windowProcessId(WinHandle h) override;
-    std::string processBaseName(std::uint32_t processId) override;
-    std::string processImagePath(std::uint32_t processId) override;
+    std::string processBaseName(std::uint32_t processId, ProcessAccess access) override;
+    std::string processImagePath(std::uint32_t processId, ProcessAccess access) override;
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
     bool runsElevated(std::uint32_t processId) override;
     std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
@@ -316,6 +328,7 @@ private:
         int controlId = 0;
         bool hung = false;
         bool perMonitorAware = false;
+        std::uint32_t cloak = 0;
         std::optional<LayeredAttributes> layered;
     };
     struct Timer {
@@ -337,6 +350,8 @@ private:
     void setStateBit(WinHandle h, std::uint32_t bit, bool on);
     // The window belongs to an elevated process: the call is refused with error 5.
     bool refuses(const Window& w);
+    // The process as its names are read with access; nullptr when it cannot be opened so.
+    const Process* opened(std::uint32_t processId, ProcessAccess access);
     // A failed call, traced as the real desktop traces it; false.
     static bool fails(const char* call, std::uint32_t error);
     void walk(const Window& w, std::vector<WinHandle>& out) const;

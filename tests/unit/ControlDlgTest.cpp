@@ -174,6 +174,20 @@ WinHandle elevatedWindow(CFakeDesktop& d) {
     return h;
 }
 
+// A window of a program that cannot be read with any rights, run with higher rights too.
+WinHandle unreadableElevatedWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "", "");
+    d.elevate(d.windowProcessId(h));
+    return h;
+}
+
+template <std::uint32_t kBits>
+WinHandle cloakedWindow(CFakeDesktop& d) {
+    const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
+    d.setCloak(h, kBits);
+    return h;
+}
+
 constexpr char8_t kElevatedNotice[] =
     u8"管理者権限で動いているウィンドウには画鋲をさせません.Clavoraを管理者として実行すると画鋲をさせます.";
 
@@ -210,6 +224,8 @@ TEST_F(ControlDlgTest, WindowListLeavesOutEveryWindowThatFailsATest) {
              return d.addAppWindow("T", "a.exe", "C:\\a.exe", {3000, 10, 3400, 300});
          }},
         {"elevated", elevatedWindow},
+        {"cloaked by its program", cloakedWindow<cloak::kByProgram>},
+        {"cloaked with its owner", cloakedWindow<cloak::kByProgram | cloak::kInherited>},
     };
     for (const Case& c : cases) {
         CFakeDesktop world;
@@ -240,9 +256,10 @@ TEST_F(ControlDlgTest, WindowListOpensProcessesOnlyForWindowsThatPassTheCheapTes
     desktop.addAppWindow("", "a.exe", "C:\\a.exe");
     desktop.addAppWindow("T", "b.exe", "C:\\b.exe", {10, 10, 10, 300});
     panel.buildWindowList();
-    // Notepad and the zero-width window reach the base name; only notepad the path.
+    // Notepad and the zero-width window reach the base name; only notepad the path and the cloak.
     EXPECT_EQ(desktop.processBaseNameCalls, 2);
     EXPECT_EQ(desktop.processImagePathCalls, 1);
+    EXPECT_EQ(desktop.cloakCalls, 1);
 }
 
 TEST_F(ControlDlgTest, TheEarlierOfTwoMatchingRecordsGetsTheWindow) {
@@ -399,6 +416,11 @@ TEST_F(ControlDlgTest, HotKeyRefusesNonCandidatesSilentlyButForAnElevatedWindow)
          [](CFakeDesktop& d) { return d.addAppWindow("Clavora", "clavora.EXE", "C:\\c.exe"); },
          "own program"},
         {"elevated", elevatedWindow, "elevated"},
+        {"elevated and unreadable", unreadableElevatedWindow, "elevated"},
+        {"cloaked by its program", cloakedWindow<cloak::kByProgram>, "cloaked"},
+        {"on another desktop", cloakedWindow<cloak::kByShell>, "on another desktop"},
+        {"on another desktop with its owner", cloakedWindow<cloak::kByShell | cloak::kInherited>,
+         "on another desktop"},
     };
     for (const Case& c : cases) {
         CFakeDesktop world;
@@ -441,6 +463,55 @@ TEST_F(ControlDlgTest, APinItsWindowRefusesIsNotKeptNorTriedAgainAndTheUserIsTol
     panel.runCycle();
     EXPECT_EQ(factory.made.size(), 2u);
     EXPECT_EQ(panel.told.size(), 1u);
+}
+
+TEST_F(ControlDlgTest, APinStaysWhileItsWindowIsOnAnotherDesktopAndEndsWhenItsProgramCloaksIt) {
+    start();
+    const WinHandle target = notepad();
+    desktop.setCloak(target, cloak::kByShell);
+    panel.m_pins = {notepadRecord()};
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0) << "no pin starts on another desktop";
+    desktop.setCloak(target, 0);
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins[0].m_hTarget, target);
+
+    desktop.setCloak(target, cloak::kByShell);
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_hTarget, target);
+    EXPECT_FALSE(factory.logs[0]->destroyed) << "not counted as gone";
+    desktop.setCloak(target, cloak::kByProgram);
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
+    EXPECT_TRUE(factory.logs[0]->destroyed);
+}
+
+TEST_F(ControlDlgTest, AStoreAppIsNamedByItsOwnProgramAndOldRecordsOfTheHostStillMatch) {
+    start();
+    constexpr char kCalcPath[] = "C:\\Program Files\\WindowsApps\\Calculator\\CalculatorApp.exe";
+    const WinHandle frame =
+        desktop.addAppWindow("電卓", "ApplicationFrameHost.exe", "C:\\Windows\\ApplicationFrameHost.exe");
+    const std::uint32_t app = desktop.newProcessId();
+    desktop.addProcess(app, "CalculatorApp.exe", kCalcPath);
+    desktop.addChild(frame, "ApplicationFrameTitleBarWindow", 0, "");
+    desktop.setWindowProcess(desktop.addChild(frame, "Windows.UI.Core.CoreWindow", 0, "電卓"), app);
+
+    desktop.setForegroundWindow(frame);
+    panel.onHotKey(kPinHotKeyId);
+    ASSERT_EQ(panel.m_pins.size(), 1u);
+    EXPECT_EQ(panel.m_pins[0].m_exeName, "CALCULATORAPP.EXE");
+    EXPECT_EQ(panel.m_pins[0].m_exePath, kCalcPath) << "the panel shows the app's icon";
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_hTarget, frame);
+
+    CPinData saved = notepadRecord("電卓");
+    saved.m_exeName = "APPLICATIONFRAMEHOST.EXE";
+    panel.endAllPins();
+    panel.m_pins = {saved};
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_hTarget, frame);
+    EXPECT_EQ(panel.m_pins[0].m_exeName, "APPLICATIONFRAMEHOST.EXE");
+    EXPECT_EQ(panel.m_pins[0].m_exePath, kCalcPath);
 }
 
 TEST_F(ControlDlgTest, HotKeyIgnoresOtherHotKeyIds) {
@@ -822,11 +893,15 @@ TEST_F(ControlDlgTest, AWindowLetGoForGoodIsBackInTheBandItWasFoundIn) {
         CFakeControlPanel controller{world, pins};
         controller.startPinning(iniPath);
         const WinHandle target = world.addAppWindow("Memo", "notepad.exe", kNotepadPath, kNotepadRect);
-        world.setTopmost(target, c.topmostBefore);
+        world.setTopmost(target, c.topmostBefore, Activation::none);
+        // The keyboard stays with the window the user types in, whatever the pins do.
+        const WinHandle typing = world.addAppWindow("Typing", "editor.exe", "C:\\editor.exe");
+        world.setForegroundWindow(typing);
         controller.m_pins = {notepadRecord("Memo")};
         controller.m_pins[0].m_zOrder = c.zOrder;
         controller.runCycle();
         ASSERT_EQ((world.exStyle(target) & style::kExTopmost) != 0, c.zOrder == 1);
+        EXPECT_EQ(world.foregroundWindow(), typing);
         controller.selection = 0;
         world.answerQueue = {MsgAnswer::yes};
         switch (c.how) {
@@ -848,6 +923,7 @@ TEST_F(ControlDlgTest, AWindowLetGoForGoodIsBackInTheBandItWasFoundIn) {
                 break;
         }
         EXPECT_EQ((world.exStyle(target) & style::kExTopmost) != 0, c.topmostAfter);
+        EXPECT_EQ(world.foregroundWindow(), typing);
         pins.destroyAlive();
     }
 }

@@ -14,13 +14,35 @@ TEST(CFakeDesktop, TopmostWindowsLeadTheZOrder) {
     const WinHandle a = d.addWindow({.title = "a"});
     const WinHandle b = d.addWindow({.title = "b"});
     const WinHandle c = d.addWindow({.title = "c"});
-    d.setTopmost(c, true);
+    d.setTopmost(c, true, Activation::none);
     d.bringToTop(b);
     EXPECT_EQ(d.topLevelWindows(), (std::vector<WinHandle>{c, b, a}));
     EXPECT_TRUE(d.exStyle(c) & style::kExTopmost);
-    d.setTopmost(c, false);
+    d.setTopmost(c, false, Activation::none);
     EXPECT_EQ(d.topLevelWindows().front(), c);
     EXPECT_FALSE(d.exStyle(c) & style::kExTopmost);
+}
+
+TEST(CFakeDesktop, AZOrderChangeActivatesUnlessAskedNot) {
+    CFakeDesktop d;
+    const WinHandle typing = d.addWindow({.title = "typing"});
+    const WinHandle other = d.addWindow({.title = "other"});
+    d.setForegroundWindow(typing);
+    d.setTopmost(other, true, Activation::none);
+    EXPECT_EQ(d.foregroundWindow(), typing);
+    d.setTopmost(other, false, Activation::activates);
+    EXPECT_EQ(d.foregroundWindow(), other);
+}
+
+TEST(CFakeDesktop, AnElevatedProcessIsReadOnlyWithTheLimitedQuery) {
+    CFakeDesktop d;
+    const WinHandle h = d.addAppWindow("Admin", "taskmgr.exe", "C:\\taskmgr.exe");
+    const std::uint32_t pid = d.windowProcessId(h);
+    d.elevate(pid);
+    EXPECT_EQ(d.processBaseName(pid, ProcessAccess::full), "");
+    EXPECT_EQ(d.processImagePath(pid, ProcessAccess::full), "");
+    EXPECT_EQ(d.processBaseName(pid, ProcessAccess::limited), "taskmgr.exe");
+    EXPECT_EQ(d.processImagePath(pid, ProcessAccess::limited), "C:\\taskmgr.exe");
 }
 
 TEST(CFakeDesktop, StateLivesInTheStyleWord) {
@@ -36,7 +58,7 @@ TEST(CFakeDesktop, StateLivesInTheStyleWord) {
     // topmost band.
     const std::uint32_t before = d.style(w);
     d.minimize(w);
-    d.setTopmost(w, true);
+    d.setTopmost(w, true, Activation::none);
     d.setStyle(w, before);
     d.setExStyle(w, 0);
     EXPECT_TRUE(d.isIconic(w));

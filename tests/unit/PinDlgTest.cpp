@@ -283,7 +283,7 @@ TEST_F(PinDlgTest, TheHoldPutsATopmostTargetBackIntoItsBand) {
         SCOPED_TRACE(zOrder);
         CFakePinWindow& pin = newPin();
         attach(0, 70, zOrder);
-        desktop.setTopmost(target, true);
+        desktop.setTopmost(target, true, Activation::none);
         pin.OnTimer(kPinHoldTimerId);
         desktop.dropTopmost(target);
         desktop.clearCalls();

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dwmapi.h>
 
 static_assert(style::kVisible == WS_VISIBLE);
 static_assert(style::kMaximize == WS_MAXIMIZE);
@@ -39,3 +40,6 @@ static_assert(hotkeymod::kWin == MOD_WIN);
 static_assert(kWmHotKeyExKeyDown >= WM_USER && kWmHotKeyExKeyUp >= WM_USER);
 
 static_assert(kShowMinimize == SW_MINIMIZE);
+static_assert(cloak::kByProgram == DWM_CLOAKED_APP);
+static_assert(cloak::kByShell == DWM_CLOAKED_SHELL);
+static_assert(cloak::kInherited == DWM_CLOAKED_INHERITED);

@@ -64,6 +64,17 @@ bool IsOsVersion6OrLater() {
     return g_versionValid && g_version.dwMajorVersion >= 6;
 }
 
+namespace {
+
+// DwmGetWindowAttribute; kGuardedCallRefused on an older system.
+HRESULT dwmWindowAttribute(HWND window, DWORD attribute, void* value, DWORD bytes) {
+    if (!IsOsVersion6OrLater()) return kGuardedCallRefused;
+    static const auto query = boundFunction<DwmGetWindowAttributeFn>(dwmLibrary(), "DwmGetWindowAttribute");
+    return query ? query(window, attribute, value, bytes) : kGuardedCallRefused;
+}
+
+}  // namespace
+
 HRESULT QueryDwmComposition(BOOL* enabled) {
     if (IsOsVersion6OrLater()) {
         static const auto query =
@@ -82,11 +93,12 @@ HRESULT ExtendDwmFrame(HWND window, const MARGINS& margins) {
 }
 
 HRESULT GetDwmFrameBounds(HWND window, RECT& bounds) {
-    if (!IsOsVersion6OrLater()) return kGuardedCallRefused;
-    static const auto attribute =
-        boundFunction<DwmGetWindowAttributeFn>(dwmLibrary(), "DwmGetWindowAttribute");
-    if (!attribute) return kGuardedCallRefused;
-    return attribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &bounds, sizeof bounds);
+    return dwmWindowAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &bounds, sizeof bounds);
+}
+
+HRESULT GetDwmCloak(HWND window, DWORD& cloak) {
+    cloak = 0;
+    return dwmWindowAttribute(window, DWMWA_CLOAKED, &cloak, sizeof cloak);
 }
 
 bool AllowMessageThroughFilter(UINT message) {

@@ -24,6 +24,9 @@ HRESULT ExtendDwmFrame(HWND window, const MARGINS& margins);
 // DwmGetWindowAttribute(DWMWA_EXTENDED_FRAME_BOUNDS): the visible frame without the
 // invisible resize borders; kGuardedCallRefused on an older system.
 HRESULT GetDwmFrameBounds(HWND window, RECT& bounds);
+// DwmGetWindowAttribute(DWMWA_CLOAKED): why the window is kept off the screen, 0 when it is
+// not; kGuardedCallRefused on an older system.
+HRESULT GetDwmCloak(HWND window, DWORD& cloak);
 // ChangeWindowMessageFilter(message, MSGFLT_ADD), so that a broadcast from a process of
 // another integrity level reaches us; false on an older system or when the call fails.
 bool AllowMessageThroughFilter(UINT message);

@@ -8,8 +8,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -27,11 +25,12 @@ constexpr UINT kNoWaitPos = SWP_ASYNCWINDOWPOS;
 // How long a message of the window picture waits for the target's program.
 constexpr UINT kPictureMessageTimeoutMs = 1000;
 
-// Process names are read into a buffer of this size, from the first of at most this many
-// modules (the first module is always the executable).
-constexpr DWORD kProcessNameBytes = 1024;
-constexpr std::size_t kProcessModuleSlots = 1024;
-constexpr DWORD kProcessQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+// Process paths are read into a buffer of this many characters, the longest path the system
+// has.
+constexpr DWORD kProcessPathChars = 32768;
+// The rights ProcessAccess::full stands for. The system refuses them for a process of higher
+// integrity, while it grants the limited query for every process of the session.
+constexpr DWORD kProcessFullAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 // Enough to read a process's start time and to see whether it has ended, from any process.
 constexpr DWORD kProcessStartAccess = PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
 
@@ -83,24 +82,18 @@ bool mayRestyle(HWND h) {
     return false;
 }
 
-enum class ModuleName { baseName, fullPath };
-
-// The name of the executable module of a process; "" when the process cannot be opened, its
-// modules cannot be listed or the name cannot be read.
-std::string processModuleName(std::uint32_t processId, ModuleName which) {
-    char name[kProcessNameBytes] = {};
-    const CKernelHandle process(OpenProcess(kProcessQueryAccess, FALSE, processId));
+// The full path of a process's executable; "" when the process cannot be opened with access or
+// its path cannot be read.
+std::wstring processPath(std::uint32_t processId, ProcessAccess access) {
+    const DWORD rights =
+        access == ProcessAccess::limited ? PROCESS_QUERY_LIMITED_INFORMATION : kProcessFullAccess;
+    const CKernelHandle process(OpenProcess(rights, FALSE, processId));
     if (!process) return {};
-    HMODULE modules[kProcessModuleSlots] = {};
-    DWORD neededBytes = 0;
-    if (!EnumProcessModules(process.get(), modules, sizeof(modules), &neededBytes)) return {};
-    // A process that has not mapped its executable yet lists no module at all.
-    if (neededBytes < sizeof(HMODULE)) return {};
-    const DWORD length = which == ModuleName::baseName
-                             ? GetModuleBaseNameA(process.get(), modules[0], name, kProcessNameBytes)
-                             : GetModuleFileNameExA(process.get(), modules[0], name, kProcessNameBytes);
-    if (length == 0) return {};
-    return std::string(name, strnlen(name, kProcessNameBytes));
+    std::wstring path(kProcessPathChars, L'\0');
+    DWORD length = kProcessPathChars;
+    if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return {};
+    path.resize(length);
+    return path;
 }
 
 // The program file's name without folder and extension ("Clavora"), the caption of the
@@ -290,9 +283,10 @@ void CWin32Desktop::minimizeByCommand(WinHandle h) {
                         &result);
 }
 
-ChangeResult CWin32Desktop::setTopmost(WinHandle h, bool topmost) {
-    if (SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos)) {
+ChangeResult CWin32Desktop::setTopmost(WinHandle h, bool topmost, Activation activation) {
+    const UINT flags =
+        SWP_NOMOVE | SWP_NOSIZE | kNoWaitPos | (activation == Activation::none ? SWP_NOACTIVATE : 0);
+    if (SetWindowPos(toHwnd(h), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags)) {
         return ChangeResult::done;
     }
     const DWORD error = GetLastError();
@@ -318,18 +312,28 @@ bool CWin32Desktop::setLayeredAttributes(WinHandle h, const LayeredAttributes& a
 
 WinHandle CWin32Desktop::foregroundWindow() { return toWinHandle(GetForegroundWindow()); }
 
+std::uint32_t CWin32Desktop::cloak(WinHandle h) {
+    DWORD bits = 0;
+    // E_NOTIMPL (Windows 7, Wine) and every other failure: nothing the system hides.
+    return SUCCEEDED(GetDwmCloak(toHwnd(h), bits)) ? bits : 0;
+}
+
 std::uint32_t CWin32Desktop::windowProcessId(WinHandle h) {
     DWORD processId = 0;
     GetWindowThreadProcessId(toHwnd(h), &processId);
     return processId;
 }
 
-std::string CWin32Desktop::processBaseName(std::uint32_t processId) {
-    return processModuleName(processId, ModuleName::baseName);
+std::string CWin32Desktop::processBaseName(std::uint32_t processId, ProcessAccess access) {
+    // The executable's file name is the last part of its path, as the module list would name it;
+    // cut in UTF-16, where no character's second byte can pass for a backslash.
+    const std::wstring path = processPath(processId, access);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return wideToCodePage(slash == std::wstring::npos ? path : path.substr(slash + 1), CP_ACP);
 }
 
-std::string CWin32Desktop::processImagePath(std::uint32_t processId) {
-    return processModuleName(processId, ModuleName::fullPath);
+std::string CWin32Desktop::processImagePath(std::uint32_t processId, ProcessAccess access) {
+    return wideToCodePage(processPath(processId, access), CP_ACP);
 }
 
 std::optional<std::uint64_t> CWin32Desktop::processStartTime(std::uint32_t processId) {

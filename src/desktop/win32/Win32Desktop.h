@@ -30,14 +30,15 @@ public:
     void setRedraw(WinHandle h, bool on) override;
     void showNormal(WinHandle h) override;
     void minimizeByCommand(WinHandle h) override;
-    ChangeResult setTopmost(WinHandle h, bool topmost) override;
+    ChangeResult setTopmost(WinHandle h, bool topmost, Activation activation) override;
     std::optional<LayeredAttributes> layeredAttributes(WinHandle h) override;
     [[nodiscard]] bool setLayeredAttributes(WinHandle h, const LayeredAttributes& attributes) override;
     WinHandle foregroundWindow() override;
+    std::uint32_t cloak(WinHandle h) override;
 
     std::uint32_t windowProcessId(WinHandle h) override;
-    std::string processBaseName(std::uint32_t processId) override;
-    std::string processImagePath(std::uint32_t processId) override;
+    std::string processBaseName(std::uint32_t processId, ProcessAccess access) override;
+    std::string processImagePath(std::uint32_t processId, ProcessAccess access) override;
     std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
     bool runsElevated(std::uint32_t processId) override;
 

@@ -86,3 +86,15 @@ probe restore "$NOTEPAD"
 expect_pin_within_1s "$(now_ms)" "after the restore"
 expect_eq "$(pin_corner_of "$NOTEPAD")" "$corner" "pin corner after the restore"
 screenshot restored
+
+# A pin the cycle starts changes notepad's Z order without activating it: the keyboard stays
+# with the window the user types in.
+start_exe "$TARGET" --title "Typing here" --rect 700,150,400,300
+typing=$(field hwnd "$(wait_window --title "Typing here" --visible)")
+focus_window "$typing"
+title=$(probe text "$NOTEPAD")
+probe settext "$NOTEPAD" "Renamed for a while" >/dev/null
+probe wait-gone "$PIN_HWND" --timeout 5000 >/dev/null || fail "the pin stayed on the renamed window"
+probe settext "$NOTEPAD" "$title" >/dev/null
+expect_pin_within_1s "$(now_ms)" "after the title came back"
+is_foreground "$typing" || fail "the pin took the foreground from the window being typed in: $(probe foreground)"

@@ -124,10 +124,12 @@ int timeCalls(long rounds) {
     timeCall("enumerateMonitors", windows, rounds,
              [&](WinHandle) { g_visibleTitled += static_cast<long>(desktop.enumerateMonitors().size()); });
     timeCall("processBaseName", windows, rounds, [&](WinHandle h) {
-        g_visibleTitled += static_cast<long>(desktop.processBaseName(desktop.windowProcessId(h)).size());
+        g_visibleTitled += static_cast<long>(
+            desktop.processBaseName(desktop.windowProcessId(h), ProcessAccess::limited).size());
     });
     timeCall("processImagePath", windows, rounds, [&](WinHandle h) {
-        g_visibleTitled += static_cast<long>(desktop.processImagePath(desktop.windowProcessId(h)).size());
+        g_visibleTitled += static_cast<long>(
+            desktop.processImagePath(desktop.windowProcessId(h), ProcessAccess::limited).size());
     });
     std::printf("seen=%ld\n", g_visibleTitled);
     return 0;

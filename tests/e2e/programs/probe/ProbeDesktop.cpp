@@ -92,10 +92,10 @@ MsgIcon readIcon(CArgs& args) {
 
 void addProcess(helper::CLine& line, CWin32Desktop& desktop, std::uint32_t processId) {
     const CWin32CodePage codePage;
-    const std::string baseName = desktop.processBaseName(processId);
+    const std::string baseName = desktop.processBaseName(processId, ProcessAccess::limited);
     line.ansi("basename", baseName)
         .ansi("upper", mbUpper(codePage, baseName))
-        .ansi("imagepath", desktop.processImagePath(processId));
+        .ansi("imagepath", desktop.processImagePath(processId, ProcessAccess::limited));
     const std::optional<std::uint64_t> started = desktop.processStartTime(processId);
     line.add("started", started ? std::to_string(*started) : std::string());
 }
@@ -325,7 +325,7 @@ int runDesktopCommand(CArgs& args) {
         const WinHandle h = toWinHandle(args.window("window"));
         const bool topmost = args.number("0 or 1") != 0;
         args.done();
-        desktop.setTopmost(h, topmost);
+        desktop.setTopmost(h, topmost, Activation::none);
         return kOk;
     }
     if (command == "set-style" || command == "set-exstyle") {

@@ -123,7 +123,8 @@ struct Filter {
             if (title && text != *title) return false;
             if (titlePart && text.find(*titlePart) == std::string::npos) return false;
         }
-        if (exe && lower(desktop.processBaseName(processId)) != lower(*exe)) return false;
+        if (exe && lower(desktop.processBaseName(processId, ProcessAccess::limited)) != lower(*exe))
+            return false;
         return true;
     }
 };
@@ -421,7 +422,7 @@ helper::CLine describeWindow(CWin32Desktop& desktop, HWND h) {
     helper::CLine line;
     line.add("hwnd", helper::hwndText(h))
         .add("pid", processId)
-        .add("exe", desktop.processBaseName(processId))
+        .add("exe", desktop.processBaseName(processId, ProcessAccess::limited))
         .add("class", classNameW(h))
         .add("title", windowTextW(h))
         .add("titlehex", helper::hexBytes(windowTextA(h)))
