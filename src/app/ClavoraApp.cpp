@@ -24,3 +24,11 @@ std::string programDirectory(const CCodePage& codePage, std::string_view program
     if (cut == std::string_view::npos) return {};
     return std::string(programPath.substr(0, cut));
 }
+
+void enterProgramDirectory(const CCodePage& codePage, const std::vector<std::string>& arguments,
+                           const std::function<void(const std::string&)>& setCurrentDirectory) {
+    const std::string directory =
+        arguments.empty() ? std::string() : programDirectory(codePage, arguments[0]);
+    setCurrentDirectory(directory);
+    trace("CurrentDir=%s\n", directory.c_str());
+}

@@ -4,6 +4,7 @@
 
 #include "desktop/CodePage.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,3 +22,8 @@ bool scanArguments(const std::vector<std::string>& arguments);
 // The text before the last '\' of the program path, never cut at the trail byte of a
 // double-byte character; "" when there is no '\'.
 std::string programDirectory(const CCodePage& codePage, std::string_view programPath);
+
+// Makes the directory of argument 0 (the program path) the working directory through
+// setCurrentDirectory, which may fail quietly, and traces it as one whole line.
+void enterProgramDirectory(const CCodePage& codePage, const std::vector<std::string>& arguments,
+                           const std::function<void(const std::string&)>& setCurrentDirectory);

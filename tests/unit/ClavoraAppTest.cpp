@@ -46,4 +46,17 @@ TEST(ClavoraApp, ProgramDirectoryIsCutAtTheTrueLastSeparator) {
     for (const auto& c : cases) EXPECT_EQ(programDirectory(cp, c.path), c.directory) << c.path;
 }
 
+TEST(ClavoraApp, TheProgramDirectoryBecomesCurrentAndIsTracedAsAWholeLine) {
+    const CCp932CodePage cp;
+    std::string traced;
+    std::vector<std::string> entered;
+    setTraceSink([&traced](const std::string& line) { traced += line; });
+    const auto enter = [&entered](const std::string& directory) { entered.push_back(directory); };
+    enterProgramDirectory(cp, {"C:\\Tools\\Clavora.exe", "-D482"}, enter);
+    enterProgramDirectory(cp, {}, enter);
+    setTraceSink({});
+    EXPECT_EQ(entered, (std::vector<std::string>{"C:\\Tools", ""}));
+    EXPECT_EQ(traced, "CurrentDir=C:\\Tools\nCurrentDir=\n");
+}
+
 }  // namespace

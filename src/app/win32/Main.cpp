@@ -80,10 +80,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Clavora.ini lies beside the executable, and the main window finds it through the working
     // directory. Failure (an empty or missing directory) leaves the working directory as it was.
-    const std::string directory =
-        arguments.empty() ? std::string() : programDirectory(codePage, arguments[0]);
-    SetCurrentDirectoryA(directory.c_str());
-    trace("CurrentDir=%s", directory.c_str());
+    enterProgramDirectory(codePage, arguments,
+                          [](const std::string& directory) { SetCurrentDirectoryA(directory.c_str()); });
 
     runMainWindow();
     if (debug) {
