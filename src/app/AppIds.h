@@ -7,6 +7,9 @@
 // Re-announces the tray icon and adds it again when the notification area has lost it.
 constexpr int kTrayTimerId = 101;
 constexpr unsigned kTrayTimerPeriodMs = 1000;
+// Looks whether the debug console has been closed, which must end the session.
+constexpr int kConsoleTimerId = 105;
+constexpr unsigned kConsoleTimerPeriodMs = 500;
 // The tray icon's callback message (WM_USER + 100); the mouse message comes in lParam.
 constexpr unsigned kTrayCallbackMessage = 0x0400 + 100;
 // The system keeps the low four bits of system commands for itself.

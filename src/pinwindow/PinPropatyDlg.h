@@ -4,6 +4,8 @@
 
 #include "base/DesktopTypes.h"
 
+#include <optional>
+
 class CDesktop;
 
 // The opacity range the spinner offers; below 20 % a window is hard to find again.
@@ -21,10 +23,13 @@ public:
     // The check box shows m_bControl; the spinner offers 20 ... 100 and shows m_nPercent,
     // brought into that range.
     void OnInitDialog();
-    // OK: takes the spinner's position and the check box. Returns false when the dialog must
-    // end as if cancelled, because the pin window it was opened for has gone meanwhile and
-    // nothing may be handed back to it.
-    [[nodiscard]] bool OnOK();
+    enum class Close { stay, ok, cancel };
+    // OK: takes the percentage and the check box. A percentage typed outside 20 ... 100 (or
+    // no number) is refused with a message, and the dialog stays with the field selected:
+    // taking the spinner's previous value instead would apply what the user did not ask for.
+    // cancel: the pin window it was opened for has gone meanwhile, and nothing may be handed
+    // back to it.
+    [[nodiscard]] Close OnOK();
 
     int m_bControl = 0;
     int m_bHasOwner = 0;
@@ -35,8 +40,10 @@ protected:
     virtual void showTransparencyOn(bool on) = 0;
     virtual bool transparencyOnChecked() = 0;
     virtual void setSpinner(int lower, int upper, int position) = 0;
-    // The spinner's current position, always within its range.
-    virtual int spinnerPosition() = 0;
+    // The percentage the edit shows, nullopt when it is no number within the spinner's range.
+    virtual std::optional<int> spinnerPosition() = 0;
+    // Focus on the percentage, its text selected for typing over.
+    virtual void selectPercent() = 0;
 
 private:
     CDesktop& m_desktop;

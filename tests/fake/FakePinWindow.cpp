@@ -10,14 +10,29 @@ constexpr std::uint32_t kPopupStyle = 0x80000000;
 
 bool CFakePropatyDlg::runModal() {
     OnInitDialog();
-    Press press = Press::cancel;
-    m_fake.runModalLoop(m_hWndPin, [this, &press] {
-        if (m_user) press = m_user(*this);
+    Close close = Close::cancel;
+    m_fake.runModalLoop(m_hWndPin, [this, &close] {
+        do {
+            if (!m_user || m_user(*this) == Press::cancel) {
+                close = Close::cancel;
+                return;
+            }
+            close = OnOK();
+        } while (close == Close::stay);
     });
-    return press == Press::ok && OnOK();
+    return close == Close::ok;
 }
 
-void CFakePropatyDlg::spinTo(int position) { spinPos = std::clamp(position, spinLower, spinUpper); }
+std::optional<int> CFakePropatyDlg::spinnerPosition() {
+    if (!typed) return spinPos;
+    if (*typed < spinLower || *typed > spinUpper) return std::nullopt;
+    return spinPos = *typed;
+}
+
+void CFakePropatyDlg::spinTo(int position) {
+    spinPos = std::clamp(position, spinLower, spinUpper);
+    typed.reset();
+}
 
 void CFakePropatyDlg::setSpinner(int lower, int upper, int position) {
     spinLower = lower;

@@ -15,7 +15,8 @@
 
 // The transparency dialog with a scripted user: runModal initialises it and runs a nested
 // loop owned by its pin window, in which the script plays with the controls, and takes OK
-// through the real rule when the script presses OK.
+// through the real rule when the script presses OK. While OK leaves the dialog open, the
+// script is asked again.
 class CFakePropatyDlg : public CPinPropatyDlg {
 public:
     enum class Press { ok, cancel };
@@ -27,17 +28,22 @@ public:
     bool runModal() override;
     // Turns the spinner as the up-down control would: never beyond its range.
     void spinTo(int position);
+    // Types a number into the edit, in range or not; the spinner takes it only when it is.
+    void type(int percent) { typed = percent; }
 
     bool checked = false;
     int spinLower = 0;
     int spinUpper = 0;
     int spinPos = 0;
+    std::optional<int> typed;
+    int percentSelections = 0;
 
 protected:
     void showTransparencyOn(bool on) override { checked = on; }
     bool transparencyOnChecked() override { return checked; }
     void setSpinner(int lower, int upper, int position) override;
-    int spinnerPosition() override { return spinPos; }
+    std::optional<int> spinnerPosition() override;
+    void selectPercent() override { ++percentSelections; }
 
 private:
     CFakeDesktop& m_fake;

@@ -57,6 +57,30 @@ TEST(CPinPropatyDlg, OkHandsBackWhileThePinWindowExists) {
     }
 }
 
+TEST(CPinPropatyDlg, APercentageTypedOutsideTheRangeIsRefusedAndTheDialogStays) {
+    CFakeDesktop desktop;
+    for (const int typed : {20, 100, 45, 5, 19, 101}) {
+        SCOPED_TRACE(typed);
+        const bool inRange = typed >= 20 && typed <= 100;
+        int presses = 0;
+        CFakePropatyDlg dialog(desktop, [&](CFakePropatyDlg& d) {
+            // Refused, the user types 30 and presses OK again.
+            d.type(++presses == 1 ? typed : 30);
+            return Press::ok;
+        });
+        dialog.m_nPercent = 70;
+        ASSERT_TRUE(dialog.runModal());
+        EXPECT_EQ(dialog.m_nPercent, inRange ? typed : 30);
+        EXPECT_EQ(presses, inRange ? 1 : 2);
+        EXPECT_EQ(dialog.percentSelections, inRange ? 0 : 1);
+        ASSERT_EQ(desktop.messageBoxes.size(), inRange ? 0U : 1U);
+        if (!inRange) {
+            EXPECT_EQ(desktop.messageBoxes[0].text, u8"透明度は20から100までの数値で指定してください.");
+            desktop.messageBoxes.clear();
+        }
+    }
+}
+
 TEST(CPinPropatyDlg, CancelEndsWithCancel) {
     CFakeDesktop desktop;
     CFakePropatyDlg dialog(desktop, [](CFakePropatyDlg& d) {

@@ -1,6 +1,7 @@
 // Clavora.exe: the single instance, the debug console, and the resident main window run
 // modally for the whole life of the program.
 #include "app/ClavoraApp.h"
+#include "app/win32/DebugConsole.h"
 #include "app/win32/MainWindow.h"
 #include "base/Trace.h"
 #include "base/win32/Win32Util.h"
@@ -27,38 +28,18 @@ constexpr std::u8string_view kDuplicateStartCaption = u8"２重起動";
 // How long a debug run lingers after detaching its console, so its last lines stay readable.
 constexpr DWORD kDebugEndPauseMs = 1000;
 constexpr char kNullDevice[] = "NUL";
-// How long the console's event handler waits for the session to end; the system ends the
-// process after about five seconds whatever happens.
-constexpr UINT kConsoleEndSessionWaitMs = 4000;
 
-// Ctrl+C and Ctrl+Break must not end the program. Closing the console, logoff and shutdown
-// end the process as soon as this handler returns: it runs on a thread of its own, so it has
-// the main window end the session (pins ended, the file written) and waits for that first.
-BOOL WINAPI onConsoleEvent(DWORD event) noexcept {
-    if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT) return TRUE;
-    if (const HWND mainWindow = residentMainWindow()) {
-        DWORD_PTR answer = 0;
-        const LPARAM reason = event == CTRL_LOGOFF_EVENT ? ENDSESSION_LOGOFF : 0;
-        SendMessageTimeoutW(mainWindow, WM_ENDSESSION, TRUE, reason, SMTO_NORMAL, kConsoleEndSessionWaitMs,
-                            &answer);
-    }
-    return TRUE;
-}
-
-// Standard output and input on a console of our own (Ctrl+C and friends ignored), or on the
-// null device, where every trace is discarded. A stream that cannot be reopened stays as it
-// was; traces then go wherever it went.
+// Standard output and input on a console of our own, or on the null device, where every
+// trace is discarded. A stream that cannot be reopened stays as it was; traces then go
+// wherever it went.
 void openStandardStreams(bool debug) {
-    FILE* reopened = nullptr;
     if (debug) {
-        AllocConsole();
-        static_cast<void>(freopen_s(&reopened, "CONOUT$", "w", stdout));
-        static_cast<void>(freopen_s(&reopened, "CONIN$", "r", stdin));
-        SetConsoleCtrlHandler(onConsoleEvent, TRUE);
-    } else {
-        static_cast<void>(freopen_s(&reopened, kNullDevice, "w", stdout));
-        static_cast<void>(freopen_s(&reopened, kNullDevice, "r", stdin));
+        openDebugConsole();
+        return;
     }
+    FILE* reopened = nullptr;
+    static_cast<void>(freopen_s(&reopened, kNullDevice, "w", stdout));
+    static_cast<void>(freopen_s(&reopened, kNullDevice, "r", stdin));
 }
 
 // The resident main window, run modally until the program is to end, with the monitors known.
@@ -111,11 +92,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                        : std::wstring();
     LocalFree(wideArguments);
     SetCurrentDirectoryW(directory.c_str());
-    trace("CurrentDir=%s", wideToUtf8(directory).c_str());
+    trace("CurrentDir=%s\n", wideToUtf8(directory).c_str());
 
     runMainWindow();
     if (debug) {
-        FreeConsole();
+        closeDebugConsole();
         Sleep(kDebugEndPauseMs);
     }
     return 0;

@@ -2,6 +2,7 @@
 
 #include "app/AppIds.h"
 #include "app/win32/AboutWindow.h"
+#include "app/win32/DebugConsole.h"
 #include "app/win32/HomePage.h"
 #include "base/win32/Handles.h"
 #include "base/win32/Win32Util.h"
@@ -56,6 +57,10 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
         case WM_TIMER:
             // Puts the icon back whenever the notification area lost it.
             if (static_cast<int>(wParam) == kTrayTimerId && !trayIconPresent()) addTrayIcon();
+            if (static_cast<int>(wParam) == kConsoleTimerId && debugConsoleClosed()) {
+                KillTimer(hwnd(), static_cast<UINT_PTR>(kConsoleTimerId));
+                SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
+            }
             break;
         case kTrayCallbackMessage:
             switch (trayClick(static_cast<std::uint32_t>(lParam))) {
@@ -157,6 +162,9 @@ void CMainWindow::initialise() {
     setVisible(false);
     applyGlassFrame();
     SetTimer(hwnd(), static_cast<UINT_PTR>(kTrayTimerId), kTrayTimerPeriodMs, nullptr);
+    // Only a debug run has a console to watch: closing it ends the program as a logoff does.
+    if (debugConsoleOpened())
+        SetTimer(hwnd(), static_cast<UINT_PTR>(kConsoleTimerId), kConsoleTimerPeriodMs, nullptr);
 }
 
 void CMainWindow::prepareSystemMenuAndIcons() {

@@ -17,7 +17,18 @@ std::optional<LRESULT> CPinPropatyDlgWindow::onMessage(UINT message, WPARAM, LPA
     return std::nullopt;
 }
 
-void CPinPropatyDlgWindow::onOK() { endDialog(CPinPropatyDlg::OnOK() ? IDOK : IDCANCEL); }
+void CPinPropatyDlgWindow::onOK() {
+    switch (CPinPropatyDlg::OnOK()) {
+        case Close::stay:
+            break;
+        case Close::ok:
+            endDialog(IDOK);
+            break;
+        case Close::cancel:
+            endDialog(IDCANCEL);
+            break;
+    }
+}
 
 void CPinPropatyDlgWindow::showTransparencyOn(bool on) { setCheck(hwnd(), IDC_TRANS_CONTROL, on ? 1 : 0); }
 
@@ -28,4 +39,9 @@ void CPinPropatyDlgWindow::setSpinner(int lower, int upper, int position) {
     m_spin.setPos32(position);
 }
 
-int CPinPropatyDlgWindow::spinnerPosition() { return m_spin.getPos(); }
+std::optional<int> CPinPropatyDlgWindow::spinnerPosition() { return m_spin.getPos(); }
+
+void CPinPropatyDlgWindow::selectPercent() {
+    // As the dialog's own focus moves go, which select an edit's text.
+    SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_TRANS_PERCENT)), TRUE);
+}

@@ -19,7 +19,8 @@ protected:
     void showTransparencyOn(bool on) override;
     bool transparencyOnChecked() override;
     void setSpinner(int lower, int upper, int position) override;
-    int spinnerPosition() override;
+    std::optional<int> spinnerPosition() override;
+    void selectPercent() override;
 
 private:
     CUpDown m_spin;

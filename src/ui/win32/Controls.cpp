@@ -109,7 +109,11 @@ void CUpDown::setPos32(int position) const {
     SendMessageW(m_hwnd, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
 }
 
-int CUpDown::getPos() const { return LOWORD(SendMessageW(m_hwnd, UDM_GETPOS, 0, 0)); }
+std::optional<int> CUpDown::getPos() const {
+    const LRESULT answer = SendMessageW(m_hwnd, UDM_GETPOS, 0, 0);
+    if (HIWORD(answer) != 0) return std::nullopt;
+    return LOWORD(answer);
+}
 
 UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) noexcept {
     CMenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,9 +69,9 @@ public:
 
     void setRange32(int lower, int upper) const;
     void setPos32(int position) const;
-    // The position as UDM_GETPOS reports it: its answer's low 16 bits (the high 16 bits only
-    // flag that the buddy's text was no number; the position is then the control's own).
-    int getPos() const;
+    // The position as UDM_GETPOS reports it, its answer's low 16 bits; nullopt when the high
+    // 16 bits flag that the buddy's text is no number within the range.
+    std::optional<int> getPos() const;
 
 private:
     HWND m_hwnd = nullptr;
