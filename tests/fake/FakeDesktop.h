@@ -28,8 +28,10 @@
 // - A process may run elevated: the windows of an elevated process cannot be moved,
 //   reordered, restyled or made transparent (error 5), and runsElevated says so unless the
 //   process was elevated unseen.
-// - A hotkey combination registered by anyone, or held by another program, cannot be
-//   registered again (error 1409); neither can an (owner, id) that is still registered.
+// - A hotkey combination registered by anyone, held by another program or reserved by the
+//   system cannot be registered again (error 1409); neither can an (owner, id) that is still
+//   registered. MOD_NOREPEAT makes no other combination. Win+Z is reserved from the start,
+//   as on Windows 10 and 11.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -167,8 +169,10 @@ public:
     void setMonitors(std::vector<MonitorRecord> monitors) { m_monitors = std::move(monitors); }
     void setDesktopRect(const Rect& r) { m_desktopRect = r; }
     void setWorkArea(const Rect& r) { m_workArea = r; }
-    // Another program holds this combination: registering it fails with 1409.
+    // Another program (or the system) holds this combination: registering it fails with 1409.
     void holdHotKeyElsewhere(unsigned modifiers, unsigned vk);
+    // Nobody else holds it any more; for Win+Z: a system before Windows 10.
+    void releaseHotKeyElsewhere(unsigned modifiers, unsigned vk) { m_heldElsewhere.erase({modifiers, vk}); }
     void setKeyName(unsigned vk, const std::string& name) { m_keyNames[vk] = name; }
 
     // --- what tests look at ---

@@ -64,6 +64,12 @@ bool IsOsVersion6OrLater() {
     return g_versionValid && g_version.dwMajorVersion >= 6;
 }
 
+void GetOsVersionNumbers(unsigned& major, unsigned& minor) {
+    if (!g_versionValid) LoadOsVersion();
+    major = g_versionValid ? g_version.dwMajorVersion : 0;
+    minor = g_versionValid ? g_version.dwMinorVersion : 0;
+}
+
 HRESULT QueryDwmComposition(BOOL* enabled) {
     if (IsOsVersion6OrLater()) {
         static const auto query =
