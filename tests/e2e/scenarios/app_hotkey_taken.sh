@@ -1,8 +1,8 @@
 # Win+Z held by another program before Clavora starts, as Windows 10 and 11 hold it: start-up
 # waits on nobody (the tray icon comes and a saved record is pinned with no box to close),
-# Clavora pins with Ctrl+Win+Z instead and keeps that in Clavora.ini. Two windows with one
-# title: the saved record takes the first, the keys over the second pin the second, and
-# pressing them twice makes one record.
+# Clavora pins with Ctrl+Win+Z instead, says so in a balloon from the tray icon and keeps that
+# in Clavora.ini. Two windows with one title: the saved record takes the first, the keys over
+# the second pin the second, and pressing them twice makes one record.
 source "$E2E_DIR/clavora.sh"
 
 TARGET_PATH="Z:${TARGET//\//\\}"
@@ -30,6 +30,9 @@ boxes=$({ probe find --class '#32770' --exe clavora.exe --visible || true; } |
 expect_eq "$boxes" 0 "boxes of Clavora's at start-up"
 wait_until "[ \"\$(ini_value PNMODIFIERS SYSTEM)\" = 10 ]" 5000 || fail "PNMODIFIERS=10 was not saved"
 expect_eq "$(ini_value PNHOTKEY SYSTEM)" 90 "PNHOTKEY"
+# The notice is the tray icon's balloon, which Wine's tray shows as a tooltip of its own.
+probe wait-window --class tooltips_class32 --exe explorer.exe --visible --timeout 10000 >/dev/null ||
+    fail "no balloon from the tray icon"
 screenshot hotkey-taken
 
 # Twice before a cycle can have pinned it: one record, one notice.
