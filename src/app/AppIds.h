@@ -25,7 +25,8 @@ constexpr std::uint32_t kRButtonUp = 0x0205;
 
 // The notification area is busy (ERROR_TIMEOUT): the icon may or may not have been added.
 constexpr std::uint32_t kErrorTimeout = 1460;
-constexpr unsigned kTrayRetryPauseMs = 1000;
+// How often one round adds the icon while the notification area times out.
+constexpr int kTrayAddAttempts = 3;
 
 // SWP_SHOWWINDOW in WM_WINDOWPOSCHANGING.
 constexpr std::uint32_t kSwpShowWindow = 0x0040;

@@ -34,9 +34,18 @@ enum class TrayOp { add, modify };
 using TrayCall = std::function<std::optional<std::uint32_t>(TrayOp)>;
 
 // Adds the tray icon through call. While the notification area answers with time-outs this
-// asks whether the icon arrived after all and, if not, tries again after a second's pause; any
-// other error is traced and given up until the tray timer tries again.
-void addTrayIcon(const TrayCall& call, const std::function<void(unsigned ms)>& pause);
+// asks whether the icon arrived after all and, if not, tries again, a few times at most; then,
+// or at any other error, it traces and leaves the rest to the tray timer.
+void addTrayIcon(const TrayCall& call);
+
+// The system's version as it tells it to Clavora (major 0 when it could not be asked).
+struct OsVersion {
+    unsigned major = 0;
+    unsigned minor = 0;
+};
+// Whether the main panel extends its frame into the client area and paints its controls on
+// black: only where the system draws that frame as glass.
+bool drawsGlass(OsVersion version, bool compositionOn);
 
 // What a mouse message on the tray icon asks for; ignore leaves it to the default handling.
 enum class TrayClick { ignore, swallow, showPanel, showMenu };

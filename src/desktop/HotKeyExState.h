@@ -23,6 +23,8 @@ constexpr std::uint16_t kAlt = 0x1;
 constexpr std::uint16_t kControl = 0x2;
 constexpr std::uint16_t kShift = 0x4;
 constexpr std::uint16_t kWin = 0x8;
+// MOD_NOREPEAT: a held combination fires once. Given at registration only, never stored.
+constexpr std::uint16_t kNoRepeat = 0x4000;
 }  // namespace hotkeymod
 
 // Private messages the keyboard hook posts to the capturing field.

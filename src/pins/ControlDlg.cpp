@@ -18,6 +18,12 @@ constexpr char8_t kAlreadyPinnedText[] = u8"既に画鋲がささっています
 constexpr char8_t kAlreadyPinnedCaption[] = u8"重複操作";
 constexpr char8_t kHotKeyFailedText[] = u8"ホットキーの登録が失敗しました.他のキーに変更してください.";
 constexpr char8_t kHotKeyTakenText[] = u8"ホットキーの登録が重複しています.他のキーに変更してください ";
+constexpr char8_t kHotKeyFallbackText[] =
+    u8"Win + Z が使えないため、ピン止めキーを Ctrl + Win + Z にしました.プロパティ設定で変更できます.";
+// Win+Z, the key Clavora comes with, and the one it takes where the system keeps Win+Z.
+constexpr int kDefaultHotKey = 'Z';
+constexpr int kDefaultModifiers = hotkeymod::kWin;
+constexpr int kFallbackModifiers = hotkeymod::kControl | hotkeymod::kWin;
 constexpr char8_t kNothingToDeleteText[] = u8"削除するデータを一覧で選択してください";
 constexpr char8_t kDeleteQuestion[] = u8"選択したデータを削除しますか？";
 constexpr char8_t kNothingToEditText[] = u8"マッチング条件変更するデータを一覧で選択してください";
@@ -157,23 +163,49 @@ void CControlDlg::startPinning(const FilePath& iniPath) {
     m_iniPath = iniPath;
     loadIniFile();
     refreshList();
-    registerPinHotKey(kHotKeyFailedText);
     m_saveRequested = 0;
     m_saveCountdown = 0;
     startTimer(kCycleTimerId, kFirstCycleDelayMs);
+    registerHotKeyAtStart();
 }
 
-void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
+bool CControlDlg::registerPinHotKey() {
     // A key that types text, taken system-wide, would be gone from every program's typing. The
     // settings cannot choose one, but a hand-edited file can: it fails as a taken key would.
-    if (typesText(static_cast<std::uint16_t>(m_hotKey), static_cast<std::uint16_t>(m_hotKeyModifiers))) {
-        trace("registerPinHotKey: %d with modifiers %d types text\n", m_hotKey, m_hotKeyModifiers);
-    } else if (m_desktop.registerHotKey(panelWindow(), kPinHotKeyId, static_cast<unsigned>(m_hotKeyModifiers),
-                                        static_cast<unsigned>(m_hotKey))) {
-        return;
+    const auto key = static_cast<std::uint16_t>(m_hotKey);
+    const auto modifiers = static_cast<std::uint16_t>(m_hotKeyModifiers);
+    if (key == 0 || typesText(key, modifiers)) {
+        trace("registerPinHotKey: %d with modifiers %d is no pin key\n", m_hotKey, m_hotKeyModifiers);
+        m_hotKeyRegistered = false;
+        return false;
+    }
+    // Without repeats: keys held a little long would make a record with every repeat.
+    m_hotKeyRegistered = m_desktop.registerHotKey(
+        panelWindow(), kPinHotKeyId, modifiers | hotkeymod::kNoRepeat, static_cast<unsigned>(m_hotKey));
+    return m_hotKeyRegistered;
+}
+
+void CControlDlg::registerHotKeyAtStart() {
+    // Nothing here waits on the user: at sign-in a box would hold the tray icon and every pin
+    // until it was closed. The cycle tells the notice from the tray icon instead.
+    if (registerPinHotKey()) return;
+    // Only the key Clavora chose is changed: a key the user chose stays, and they are told.
+    if (m_hotKey == kDefaultHotKey && m_hotKeyModifiers == kDefaultModifiers) {
+        m_hotKeyModifiers = kFallbackModifiers;
+        if (registerPinHotKey()) {
+            // Kept in the file, so that the key in use is the one the settings show from now on.
+            m_pendingNotice = kHotKeyFallbackText;
+            requestSave();
+            return;
+        }
+        m_hotKeyModifiers = kDefaultModifiers;
     }
     // The cycle runs on without the hotkey until the user picks another key.
-    m_desktop.appMessageBox(failureText, MsgButtons::ok);
+    m_pendingNotice = kHotKeyFailedText;
+}
+
+void CControlDlg::tellPendingNotice() {
+    if (!m_pendingNotice.empty() && tellUser(m_pendingNotice)) m_pendingNotice.clear();
 }
 
 void CControlDlg::buildWindowList() {
@@ -214,6 +246,7 @@ void CControlDlg::runCycle() {
     // Stopped while it runs and re-armed at the end: cycles never overlap or queue up, and
     // the period counts from the end of the previous one.
     killTimer(kCycleTimerId);
+    tellPendingNotice();
     buildWindowList();
     m_windowIndex.build(m_windows);
     // Every pin that ends redraws the list; one that starts is shown once the cycle is done.
@@ -236,6 +269,7 @@ void CControlDlg::runCycle() {
                 continue;
             m_foundWindows.note(m_desktop, target, pin.m_recordId);
             pin.StartPin(m_factory, target);
+            if (pin.m_pinned == 1) pin.m_madeFrom = kNoWindow;
             started = started || pin.m_pinned == 1;
             if (pin.m_refusingTarget == target && !pin.m_refusalTold) {
                 pin.m_refusalTold = true;
@@ -273,6 +307,12 @@ std::size_t CControlDlg::nextCandidate(const CPinData& pin, std::size_t i) const
 }
 
 CWinInf* CControlDlg::firstMatch(CPinData& pin) {
+    // A record the hotkey made belongs to the window it was made from, whichever of several
+    // alike comes first; records from the file take the first that matches.
+    if (pin.m_madeFrom != kNoWindow) {
+        CWinInf* const own = findListed(pin, pin.m_madeFrom);
+        if (own && pin.Match(*own)) return own;
+    }
     for (std::size_t i = firstCandidate(pin); i != CWindowIndex::npos; i = nextCandidate(pin, i)) {
         if (pin.Match(m_windows[i])) return &m_windows[i];
     }
@@ -303,14 +343,17 @@ void CControlDlg::onHotKey(int id) {
 }
 
 void CControlDlg::pinForegroundWindow(WinHandle h) {
+    // A record made from h that waits for the next cycle is as good as its pin: a second
+    // press before that cycle would make a twin record that never pins.
     const auto pinned = std::find_if(m_pins.begin(), m_pins.end(), [h](const CPinData& pin) {
-        return pin.m_pinned == 1 && pin.m_hTarget == h;
+        return h != kNoWindow && ((pin.m_pinned == 1 && pin.m_hTarget == h) || pin.m_madeFrom == h);
     });
     if (pinned != m_pins.end()) {
         // Owned by the pin, not by its window: a box disables its owner while it is open, and
-        // the cycle would end the pin of a disabled window, the very pin the notice is about.
-        m_desktop.messageBox(pinned->m_hPinWnd, kAlreadyPinnedText, kAlreadyPinnedCaption, MsgButtons::ok,
-                             MsgIcon::none);
+        // the cycle would leave out a disabled window, the very window the notice is about.
+        // A pin yet to come has no window: its box is owned by none.
+        m_desktop.messageBox(pinned->m_pinned == 1 ? pinned->m_hPinWnd : kNoWindow, kAlreadyPinnedText,
+                             kAlreadyPinnedCaption, MsgButtons::ok, MsgIcon::none);
         return;
     }
     ForegroundWindow window(m_desktop, m_factory.monitors().monitors(), h);
@@ -340,6 +383,7 @@ void CControlDlg::pinForegroundWindow(WinHandle h) {
     record.m_title = window.takeTitle();
     record.m_exeName = std::move(exeName);
     record.m_exePath = getProcessImagePath(m_desktop, processId);
+    record.m_madeFrom = h;
     refreshList();
     requestSave();
 }
@@ -443,7 +487,7 @@ void CControlDlg::onPropertySettings() {
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
     // A key taken meanwhile leaves the program without a hotkey, but the other settings
     // still take effect and are saved.
-    registerPinHotKey(kHotKeyTakenText);
+    if (!registerPinHotKey()) m_desktop.appMessageBox(kHotKeyTakenText, MsgButtons::ok);
     // Pin windows read the picture and the drag setting when they are made: the next cycle
     // makes them anew.
     endAllPins();

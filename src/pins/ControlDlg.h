@@ -139,6 +139,8 @@ public:
     // The file was there but could not be read: the first save moves it aside.
     bool m_iniUnread = false;
     bool m_sessionEnded = false;
+    // The pin hotkey is registered now; the settings dialog tests the current key when not.
+    bool m_hotKeyRegistered = false;
     CImageListCashSmoll m_iconCache;
 
 protected:
@@ -150,7 +152,8 @@ protected:
     virtual void showRows(const std::vector<PinListRow>& rows, int selected) = 0;
     virtual void destroyPanelWindow() = 0;
     // A notice that needs no answer and opens no nested loop: a balloon from the tray icon.
-    virtual void tellUser(std::u8string_view text) = 0;
+    // False when it could not be shown (no tray icon yet).
+    virtual bool tellUser(std::u8string_view text) = 0;
     // The list's selection mark, which is a record index; negative when nothing was selected.
     virtual int selectionMark() = 0;
     // Runs the property settings dialog modally on settings; true after OK, with settings
@@ -166,8 +169,13 @@ private:
     // The four global settings as the file and the property settings dialog hold them.
     CPinSettings settings() const { return {m_pinSize, m_moveEnable, m_hotKey, m_hotKeyModifiers}; }
     void takeSettings(CPinSettings settings);
-    // RegisterHotKey of the pin hotkey; failureText tells the user when the key is taken.
-    void registerPinHotKey(std::u8string_view failureText);
+    // RegisterHotKey of the pin hotkey, without repeats; false (traced) when it failed.
+    bool registerPinHotKey();
+    // The hotkey at start-up: the default Win+Z, which newer systems keep for themselves, gives
+    // way to Ctrl+Win+Z. What the user must know is told by the cycle, which runs meanwhile.
+    void registerHotKeyAtStart();
+    // Tells the waiting notice, if any, once the tray icon can show it.
+    void tellPendingNotice();
     // Ends every pin and gives the windows back as they were found.
     void endPinsForGood();
     // Destroys the record's pin window without taking anything back, and forgets the record.
@@ -200,4 +208,6 @@ private:
     std::vector<std::uint64_t> m_shownRecords;
     // The band each pinned window was in before its first pin.
     CFoundWindows m_foundWindows;
+    // What start-up has to tell the user, told from the tray icon once it is there.
+    std::u8string m_pendingNotice;
 };

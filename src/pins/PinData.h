@@ -68,6 +68,9 @@ public:
     WinHandle m_refusingTarget = kNoWindow;
     // The user has been told that a window refused this record's pin.
     bool m_refusalTold = false;
+    // The window the hotkey made this record from, until the record's first pin: of windows
+    // that look alike, the one the user chose. Never written to the file.
+    WinHandle m_madeFrom = kNoWindow;
     // Who this record is, for the life of the program: a record is found again by it after a
     // nested loop in which rows may have moved or gone. Never written to the file.
     std::uint64_t m_recordId = newRecordId();

@@ -17,7 +17,14 @@ bool CSizeDlg::isCurrent(const std::pair<std::uint16_t, std::uint16_t>& value) c
            value.second == static_cast<std::uint16_t>(m_nModifiers);
 }
 
-bool CSizeDlg::refusedAsText(const std::pair<std::uint16_t, std::uint16_t>& value) {
+bool CSizeDlg::refusedAsNoPinKey(const std::pair<std::uint16_t, std::uint16_t>& value) {
+    // Modifiers pressed and let go alone leave the field with no key, which no press can match.
+    if (value.first == 0) {
+        (void)m_desktop.appMessageBox(
+            u8"キーが入力されていません。Ctrl、Alt、Winのいずれかとキーを組み合わせてください.",
+            MsgButtons::ok);
+        return true;
+    }
     if (!typesText(value.first, value.second)) return false;
     (void)m_desktop.appMessageBox(
         u8"このキーは文字の入力に使われます。Ctrl、Alt、Winのいずれかと組み合わせてください.",
@@ -33,9 +40,10 @@ CSizeOptions CSizeDlg::initialOptions() {
 void CSizeDlg::checkDuplicate() {
     const auto [key, modifiers] = shownHotKey();
     // Refused even when it is the current combination (from a hand-edited file).
-    if (refusedAsText({key, modifiers})) return;
-    // The current combination is held by Clavora itself, so testing it would always fail.
-    if (isCurrent({key, modifiers})) {
+    if (refusedAsNoPinKey({key, modifiers})) return;
+    // The current combination, once registered, is held by Clavora itself, so testing it
+    // would always fail; one that did not register is tested like any other.
+    if (isCurrent({key, modifiers}) && m_bCurrentRegistered) {
         (void)m_desktop.appMessageBox(u8"現在の設定です。", MsgButtons::ok);
     } else if (TestHotKey(modifiers, key)) {
         (void)m_desktop.appMessageBox(u8"設定可能です.", MsgButtons::ok);
@@ -49,7 +57,7 @@ void CSizeDlg::checkDuplicate() {
 
 bool CSizeDlg::acceptOK() {
     const auto [key, modifiers] = shownHotKey();
-    if (refusedAsText({key, modifiers})) return false;
+    if (refusedAsNoPinKey({key, modifiers})) return false;
     if (!isCurrent({key, modifiers})) {
         if (!TestHotKey(modifiers, key)) {
             (void)m_desktop.appMessageBox(

@@ -38,6 +38,9 @@ public:
     int m_bMoveEnable = 0;
     int m_nHotKey = 90;
     int m_nModifiers = 8;
+    // The current combination is registered as the pin hotkey: only then is it Clavora's own
+    // and not worth a test.
+    bool m_bCurrentRegistered = true;
 
 protected:
     virtual WinHandle dialogWindow() = 0;
@@ -48,8 +51,9 @@ protected:
 
 private:
     bool isCurrent(const std::pair<std::uint16_t, std::uint16_t>& value) const;
-    // Refuses, with a message, a combination that would take a key from everyone's typing.
-    bool refusedAsText(const std::pair<std::uint16_t, std::uint16_t>& value);
+    // Refuses, with a message, a combination without a key or one that would take a key from
+    // everyone's typing.
+    bool refusedAsNoPinKey(const std::pair<std::uint16_t, std::uint16_t>& value);
 
     CDesktop& m_desktop;
     CSizeOptions m_initialOptions;

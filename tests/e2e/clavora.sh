@@ -12,6 +12,7 @@
 #   press_pin_hotkey HWND [KEYS]  gives HWND the X focus and presses KEYS (super+z)
 #   wait_pin HWND [MS]         the probe line of HWND's pin window (visible, owned by HWND)
 #   pin_rect_of HWND           its rectangle "L,T,R,B"
+#   pin_count_of HWND          how many pin windows HWND owns
 #   pin_head PIN               "X Y" of a pixel of the pin's head, where a click takes the pin
 #   drag_pin_to PIN X Y        drags the pin by its head with the mouse until the cursor is at X Y
 #   menu_count                 how many popup menus PIN_EXE shows
@@ -110,6 +111,8 @@ press_pin_hotkey() {
 }
 
 wait_pin() { probe wait-window --owner "$1" --exe clavora.exe --visible --timeout "${2:-5000}"; }
+
+pin_count_of() { { probe find --owner "$1" --exe clavora.exe || true; } | wc -l; }
 
 pin_rect_of() { probe find --owner "$1" --exe clavora.exe --visible | head -n1 | field rect; }
 

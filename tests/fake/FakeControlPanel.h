@@ -54,8 +54,9 @@ public:
     MatchDialogUser matchDialogUser;
     int matchDialogRuns = 0;
     int refreshes = 0;
-    // The notices given, in order.
+    // The notices given, in order, while the tray icon is there to give them.
     std::vector<std::u8string> told;
+    bool trayIconShown = true;
     bool windowDestroyed = false;
 
 protected:
@@ -64,7 +65,10 @@ protected:
     void killTimer(int id) override { m_fake.killTimer(m_window, static_cast<unsigned>(id)); }
     void showRows(const std::vector<PinListRow>& shown, int selected) override;
     void destroyPanelWindow() override;
-    void tellUser(std::u8string_view text) override { told.emplace_back(text); }
+    bool tellUser(std::u8string_view text) override {
+        if (trayIconShown) told.emplace_back(text);
+        return trayIconShown;
+    }
     int selectionMark() override { return selection; }
     bool runSizeDialog(CPinSettings& settings) override;
     bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;

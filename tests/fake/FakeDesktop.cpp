@@ -2,6 +2,7 @@
 
 #include "base/Trace.h"
 #include "desktop/Dpi.h"
+#include "desktop/HotKeyExState.h"
 
 #include <algorithm>
 #include <iterator>
@@ -103,6 +104,10 @@ CFakeDesktop::CFakeDesktop() {
     m_monitors.push_back(MonitorRecord{screen, Rect{0, 0, 1920, 1040}, 1, "\\\\.\\DISPLAY1", screen});
     m_desktopRect = screen;
     m_workArea = m_monitors.front().work;
+    // RegisterHotKey: Windows-key combinations are reserved by the system, more with each
+    // release; Win+Z fails on Windows 10 with ERROR_HOTKEY_ALREADY_REGISTERED, and Windows 11
+    // opens its snap layouts with it (RegisterHotKey documentation, MOD_WIN).
+    m_heldElsewhere.insert({hotkeymod::kWin, 'Z'});
 }
 
 WinHandle CFakeDesktop::newHandle() {
@@ -627,9 +632,13 @@ void CFakeDesktop::dropTopmost(WinHandle h) {
 }
 
 bool CFakeDesktop::hotKeyTaken(unsigned modifiers, unsigned vk) const {
-    if (m_heldElsewhere.count({modifiers, vk})) return true;
+    // Whether the keys repeat is the registrant's business, not part of the combination.
+    const auto combination = [](unsigned mods, unsigned key) {
+        return std::pair<unsigned, unsigned>{mods & ~unsigned{hotkeymod::kNoRepeat}, key};
+    };
+    if (m_heldElsewhere.count(combination(modifiers, vk))) return true;
     return std::any_of(m_hotKeys.begin(), m_hotKeys.end(), [&](const auto& entry) {
-        return entry.second == std::pair<unsigned, unsigned>{modifiers, vk};
+        return combination(entry.second.first, entry.second.second) == combination(modifiers, vk);
     });
 }
 

@@ -31,8 +31,10 @@
 //   full rights, an elevated process has none.
 // - setTopmost activates the window (it becomes the foreground window) unless asked not to.
 // - A window may be cloaked (cloak::k… bits): still visible to the system, not on the screen.
-// - A hotkey combination registered by anyone, or held by another program, cannot be
-//   registered again (error 1409); neither can an (owner, id) that is still registered.
+// - A hotkey combination registered by anyone, held by another program or reserved by the
+//   system cannot be registered again (error 1409); neither can an (owner, id) that is still
+//   registered. MOD_NOREPEAT makes no other combination. Win+Z is reserved from the start,
+//   as on Windows 10 and 11.
 // - Displays: changeDisplays moves every window that no monitor shows any more onto the
 //   primary one, has each per-monitor-aware window take the size its new scale suggests, and
 //   then sends the display change (onDisplayChange), as Windows does when a monitor goes or
@@ -195,8 +197,10 @@ public:
     void dropTopmost(WinHandle h);
     void setDesktopRect(const Rect& r) { m_desktopRect = r; }
     void setWorkArea(const Rect& r) { m_workArea = r; }
-    // Another program holds this combination: registering it fails with 1409.
+    // Another program (or the system) holds this combination: registering it fails with 1409.
     void holdHotKeyElsewhere(unsigned modifiers, unsigned vk);
+    // Nobody else holds it any more; for Win+Z: a system before Windows 10.
+    void releaseHotKeyElsewhere(unsigned modifiers, unsigned vk) { m_heldElsewhere.erase({modifiers, vk}); }
     void setKeyName(unsigned vk, const std::string& name) { m_keyNames[vk] = name; }
 
     // --- what tests look at ---

@@ -130,6 +130,17 @@ TEST_F(SizeDlgTest, DuplicateCheckMessages) {
               u8"ださい.");
     EXPECT_TRUE(desktop.messageBoxes.back().appBox);
     EXPECT_EQ(dlg.m_nHotKey, 90);
+
+    // The current combination that did not register is nobody's yet, or somebody else's.
+    dlg.m_bCurrentRegistered = false;
+    dlg.shown = {90, kWin};
+    dlg.checkDuplicate();
+    EXPECT_EQ(lastMessage(),
+              u8"このキーの組み合わせは既に他のアプリケーションで使用されています。他の組み合わせに変更してく"
+              u8"ださい.");
+    desktop.releaseHotKeyElsewhere(kWin, 90);
+    dlg.checkDuplicate();
+    EXPECT_EQ(lastMessage(), u8"設定可能です.");
 }
 
 // A key that types text, taken without Ctrl, Alt or Win, would be gone from every program's
@@ -160,6 +171,14 @@ TEST_F(SizeDlgTest, KeysThatTypeTextNeedCtrlAltOrWin) {
     dlg.checkDuplicate();
     EXPECT_EQ(lastMessage(), kRefusal);
     EXPECT_FALSE(dlg.acceptOK());
+
+    // Shift pressed and let go alone leaves no key, which no press could ever match.
+    for (const std::uint16_t modifiers : {0, 2}) {
+        dlg.shown = {0, modifiers};
+        EXPECT_FALSE(dlg.acceptOK());
+        EXPECT_EQ(lastMessage(),
+                  u8"キーが入力されていません。Ctrl、Alt、Winのいずれかとキーを組み合わせてください.");
+    }
 }
 
 }  // namespace

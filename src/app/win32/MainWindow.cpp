@@ -143,7 +143,7 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
 }
 
 HBRUSH CMainWindow::onCtlColor(HDC dc, HWND, UINT, HBRUSH defaultBrush) {
-    if (!m_bComposition) return defaultBrush;
+    if (!m_bGlass) return defaultBrush;
     // Black is drawn as glass where the frame reaches into the client area.
     SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -212,7 +212,7 @@ bool CMainWindow::trayIconPresent() {
 }
 
 void CMainWindow::addTrayIcon() {
-    ::addTrayIcon([this](TrayOp op) { return notifyTray(op); }, Sleep);
+    ::addTrayIcon([this](TrayOp op) { return notifyTray(op); });
 }
 
 void CMainWindow::removeTrayIcon() {
@@ -248,8 +248,10 @@ void CMainWindow::applyGlassFrame() {
     BOOL enabled = FALSE;
     // A failed query leaves the flag off: no glass.
     static_cast<void>(QueryDwmComposition(&enabled));
-    m_bComposition = enabled != FALSE;
-    if (m_bComposition) static_cast<void>(ExtendDwmFrame(hwnd(), kMainPanelGlass));
+    OsVersion version;
+    GetOsVersionNumbers(version.major, version.minor);
+    m_bGlass = drawsGlass(version, enabled != FALSE);
+    if (m_bGlass) static_cast<void>(ExtendDwmFrame(hwnd(), kMainPanelGlass));
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

@@ -56,7 +56,8 @@ private:
     CDesktop& m_desktop;
     FilePath m_strIniPath;
     bool m_bShow = false;
-    bool m_bComposition = false;
+    // The frame reaches into the client area as glass, which the controls' black lets through.
+    bool m_bGlass = false;
     HICON m_hIcon;
     HICON m_hTrayIcon;
     CWin32ConditionEditor m_conditionEditor;

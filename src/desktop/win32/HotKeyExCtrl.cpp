@@ -51,9 +51,27 @@ void CHotKeyExCtrl::startCapture() {
     clearHeld();
     g_capturedKeys.begin([](std::uint16_t vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; });
     g_capturingWindow = hwnd();
+    installHook();
+}
+
+void CHotKeyExCtrl::installHook() {
     g_hook.reset(SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, GetModuleHandleA(nullptr), 0));
     // Without the hook the field shows its value but takes no keys until the focus returns.
     if (!g_hook) trace("SetWindowsHookEx() Error=%lu\n", GetLastError());
+}
+
+bool CHotKeyExCtrl::tookMissedKey(UINT message, WPARAM vk) {
+    if (g_capturingWindow != hwnd() || !g_hook) return false;
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    // A key the hook would have swallowed reached the field: the system removed the hook, as
+    // it does without a word when the thread was too slow to answer it once. Put back, it
+    // takes the keys that follow; this one is taken here.
+    if (!g_capturedKeys.take(down, static_cast<std::uint16_t>(vk))) return false;
+    trace("the hotkey field's keyboard hook was removed; installed again\n");
+    installHook();
+    onKey(down, static_cast<std::uint16_t>(vk));
+    redrawNow();
+    return true;
 }
 
 void CHotKeyExCtrl::stopCapture() {
@@ -94,6 +112,12 @@ std::optional<LRESULT> CHotKeyExCtrl::onMessage(UINT message, WPARAM wParam, LPA
         }
         case WM_DESTROY:
             if (g_capturingWindow == hwnd()) stopCapture();
+            return std::nullopt;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            if (tookMissedKey(message, wParam)) return 0;
             return std::nullopt;
         case kWmHotKeyExKeyDown:
         case kWmHotKeyExKeyUp:

@@ -24,6 +24,10 @@ protected:
 
 private:
     void startCapture();
+    void installHook();
+    // A key event that came to the field past its hook; true when the hook should have taken
+    // it, which puts the hook back.
+    bool tookMissedKey(UINT message, WPARAM vk);
     void stopCapture();
     void redrawNow();
     void paint();

@@ -64,6 +64,12 @@ bool IsOsVersion6OrLater() {
     return g_versionValid && g_version.dwMajorVersion >= 6;
 }
 
+void GetOsVersionNumbers(unsigned& major, unsigned& minor) {
+    if (!g_versionValid) LoadOsVersion();
+    major = g_versionValid ? g_version.dwMajorVersion : 0;
+    minor = g_versionValid ? g_version.dwMinorVersion : 0;
+}
+
 namespace {
 
 // DwmGetWindowAttribute; kGuardedCallRefused on an older system.

@@ -15,6 +15,8 @@ constexpr HRESULT kGuardedCallRefused = static_cast<HRESULT>(-1);
 void LoadOsVersion();
 // Major version 6 or later. A failed query counts as older and is asked again next time.
 bool IsOsVersion6OrLater();
+// The major and minor version as the system tells them to Clavora; 0.0 when the query fails.
+void GetOsVersionNumbers(unsigned& major, unsigned& minor);
 
 // DwmIsCompositionEnabled; on an older system *enabled (when given) becomes FALSE and the
 // result is kGuardedCallRefused.

@@ -102,7 +102,7 @@ void CControlPanelWindow::showRows(const std::vector<PinListRow>& rows, int sele
     m_list.setRedraw(true);
 }
 
-void CControlPanelWindow::tellUser(std::u8string_view text) {
+bool CControlPanelWindow::tellUser(std::u8string_view text) {
     // The tray icon is the resident main window's, under ID 0; only the balloon changes.
     NOTIFYICONDATAW balloon{};
     balloon.cbSize = sizeof(balloon);
@@ -112,9 +112,9 @@ void CControlPanelWindow::tellUser(std::u8string_view text) {
     const std::wstring wide = utf8ToWide(text);
     wcsncpy(balloon.szInfo, wide.c_str(), std::size(balloon.szInfo) - 1);
     wcsncpy(balloon.szInfoTitle, L"Clavora", std::size(balloon.szInfoTitle) - 1);
-    if (!Shell_NotifyIconW(NIM_MODIFY, &balloon)) {
-        trace("Shell_NotifyIcon(NIF_INFO) Error=%d\n", static_cast<int>(GetLastError()));
-    }
+    if (Shell_NotifyIconW(NIM_MODIFY, &balloon)) return true;
+    trace("Shell_NotifyIcon(NIF_INFO) Error=%d\n", static_cast<int>(GetLastError()));
+    return false;
 }
 
 bool CControlPanelWindow::runSizeDialog(CPinSettings& settings) {
@@ -123,6 +123,7 @@ bool CControlPanelWindow::runSizeDialog(CPinSettings& settings) {
         return std::tie(dialog.m_nPinSize, dialog.m_bMoveEnable, dialog.m_nHotKey, dialog.m_nModifiers);
     };
     dialogSettings() = settings.fields();
+    dialog.m_bCurrentRegistered = m_hotKeyRegistered;
     // Owned by the resident main window, as every dialog of the program without a parent.
     if (dialog.doModal(GetAncestor(hwnd(), GA_ROOT)) != IDOK) return false;
     settings.fields() = dialogSettings();

@@ -26,7 +26,7 @@ protected:
     void killTimer(int id) override;
     void showRows(const std::vector<PinListRow>& rows, int selected) override;
     void destroyPanelWindow() override { destroy(); }
-    void tellUser(std::u8string_view text) override;
+    bool tellUser(std::u8string_view text) override;
     int selectionMark() override { return m_list.selectionMark(); }
     bool runSizeDialog(CPinSettings& settings) override;
     bool runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) override;

@@ -10,7 +10,6 @@ expected_pin_corner() {
     echo "$((l + 20)),$((t - 32))"
 }
 pin_corner_of() { cut -d, -f1,2 <<<"$(pin_rect_of "$1")"; }
-pin_count_of() { { probe find --owner "$1" --exe clavora.exe || true; } | wc -l; }
 
 # A pin must show within 1 s of being due; what one probe call costs is not Clavora's time.
 expect_pin_within_1s() {

@@ -24,6 +24,9 @@
 //                        numbered on, opens in its place: --count windows come and go for ever
 //   --close-on-pin       a window closes itself as soon as another program changes its Z order
 //                        (which is what a pin's start does)
+//   --hold-hotkey MODIFIERS VK   holds that global hotkey (RegisterHotKey) from before its
+//                        windows are printed until it exits, as the system holds Win+Z on
+//                        newer Windows; exits with 3 when it cannot
 // Controls, in creation order (which is the order a child walk reports them):
 //   --ctrl CLASS ID TEXT    a child control
 //   --group CLASS ID TEXT   a child that holds the controls that follow, up to --end
@@ -45,7 +48,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -93,6 +98,7 @@ struct Options {
     std::string retitle;
     UINT churnMs = 0;
     bool closeOnPin = false;
+    std::optional<std::pair<UINT, UINT>> heldHotKey;
     std::vector<Control> controls;
 };
 
@@ -187,6 +193,9 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.churnMs = static_cast<UINT>(number("milliseconds"));
         } else if (option == "--close-on-pin") {
             options.closeOnPin = true;
+        } else if (option == "--hold-hotkey") {
+            const auto modifiers = static_cast<UINT>(number("modifiers"));
+            options.heldHotKey = std::pair{modifiers, static_cast<UINT>(number("virtual key"))};
         } else if (option == "--ctrl" || option == "--group") {
             Control control;
             control.className = next("class");
@@ -381,6 +390,11 @@ int main() {
         CreateFontW(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic");
 
+    if (g_options.heldHotKey &&
+        !RegisterHotKey(nullptr, 1, g_options.heldHotKey->first, g_options.heldHotKey->second)) {
+        std::fprintf(stderr, "target: RegisterHotKey failed (error %lu)\n", GetLastError());
+        return 3;
+    }
     std::vector<HWND> windows;
     for (g_lastNumber = 1; g_lastNumber <= g_options.count; ++g_lastNumber) {
         windows.push_back(openWindow(g_lastNumber));
