@@ -7,6 +7,7 @@
 // Re-announces the tray icon and adds it again when the notification area has lost it.
 constexpr int kTrayTimerId = 101;
 constexpr unsigned kTrayTimerPeriodMs = 1000;
+constexpr unsigned kTrayTimerToleranceMs = 100;
 // The tray icon's callback message (WM_USER + 100); the mouse message comes in lParam.
 constexpr unsigned kTrayCallbackMessage = 0x0400 + 100;
 // The system keeps the low four bits of system commands for itself.

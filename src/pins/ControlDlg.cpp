@@ -148,6 +148,7 @@ void CControlDlg::startPinning(const std::string& iniPath) {
     m_saveRequested = 0;
     m_saveCountdown = 0;
     startTimer(kCycleTimerId, kFirstCycleDelayMs);
+    m_earlyCycles.setActive(true);
 }
 
 void CControlDlg::registerPinHotKey(std::u8string_view failureText) {
@@ -193,6 +194,8 @@ void CControlDlg::runCycle() {
     // Stopped while it runs and re-armed at the end: cycles never overlap or queue up, and
     // the period counts from the end of the previous one.
     killTimer(kCycleTimerId);
+    killTimer(kEarlyCycleTimerId);
+    m_earlyCycles.cycleStarts();
     buildWindowList();
     m_windowIndex.build(m_windows);
     // Every pin that ends redraws the list; one that starts is shown once the cycle is done.
@@ -228,7 +231,9 @@ void CControlDlg::runCycle() {
         }
     }
     if (started) refreshList();
-    if (!m_sessionEnded) startTimer(kCycleTimerId, kCyclePeriodMs);
+    if (m_sessionEnded) return;
+    startTimer(kCycleTimerId, kCyclePeriodMs);
+    if (const auto delay = m_earlyCycles.cycleEnds(nowMs())) startTimer(kEarlyCycleTimerId, *delay);
 }
 
 std::size_t CControlDlg::firstCandidate(const CPinData& pin) const {
@@ -260,7 +265,7 @@ CWinInf* CControlDlg::findListed(const CPinData& pin, WinHandle h) {
 }
 
 void CControlDlg::onTimer(int id) {
-    if (id == kCycleTimerId) {
+    if (id == kCycleTimerId || id == kEarlyCycleTimerId) {
         runCycle();
     } else if (id == kSaveTimerId) {
         saveCountdownTick();
@@ -269,6 +274,12 @@ void CControlDlg::onTimer(int id) {
 
 void CControlDlg::onHotKey(int id) {
     if (id == kPinHotKeyId) pinForegroundWindow(m_desktop.foregroundWindow());
+}
+
+void CControlDlg::onWindowEvent(WindowEvent event) {
+    // Only the timer is armed here: the event may come in a nested loop, and the cycle runs
+    // from the timer, where it cannot overlap another.
+    if (const auto delay = m_earlyCycles.onEvent(event, nowMs())) startTimer(kEarlyCycleTimerId, *delay);
 }
 
 void CControlDlg::pinForegroundWindow(WinHandle h) {
@@ -475,7 +486,9 @@ void CControlDlg::endSession(PinsEnd pins) {
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
     if (pins == PinsEnd::now) endPinsForGood();
     // The cycle would pin again, and the save the ending pins asked for would come too late.
+    m_earlyCycles.setActive(false);
     killTimer(kCycleTimerId);
+    killTimer(kEarlyCycleTimerId);
     killTimer(kSaveTimerId);
     m_saveRequested = 0;
     __writeIniFile();

@@ -30,6 +30,10 @@
 //   process was elevated unseen.
 // - A hotkey combination registered by anyone, or held by another program, cannot be
 //   registered again (error 1409); neither can an (owner, id) that is still registered.
+// - Window events, as the system reports them out of context: addWindow, setVisible(true) and
+//   setText of a top-level window queue created, shown and renamed for onWindowEvent, which
+//   hears them only when the thread next handles its messages (runFor, a nested loop), before
+//   the timers that fall due then. eventsLikeWine keeps only created, as Wine 8 does.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -209,6 +213,12 @@ public:
         m_meanwhile = std::move(meanwhile);
     }
 
+    // Where window events go (none: they are dropped); and only creations, as under Wine.
+    std::function<void(WindowEvent)> onWindowEvent;
+    bool eventsLikeWine = false;
+    // The windows of this process (the pins') are not told of: Clavora's hook skips its own.
+    std::uint32_t ownProcessId = 0;
+
     // How often the logic asked: process lookups are costly, child walks even more.
     int processBaseNameCalls = 0;
     int processImagePathCalls = 0;
@@ -216,6 +226,7 @@ public:
     int descendantWalks = 0;
     int controlTextCalls = 0;
     int answersCalls = 0;
+    int enumerations = 0;
     // The time each answers call gave, in order.
     std::vector<unsigned> answerTimeoutsMs;
     // Normal places that differ from what the world says (an empty one, say).
@@ -227,7 +238,10 @@ public:
 
     // --- CDesktop ---
 
-    std::vector<WinHandle> topLevelWindows() override { return m_zOrder; }
+    std::vector<WinHandle> topLevelWindows() override {
+        ++enumerations;
+        return m_zOrder;
+    }
     bool isWindow(WinHandle h) override;
     bool isVisible(WinHandle h) override;
     bool isEnabled(WinHandle h) override;
@@ -320,6 +334,8 @@ private:
     void walk(const Window& w, std::vector<WinHandle>& out) const;
     MsgAnswer answer(FakeMessageBox box);
     bool hotKeyTaken(unsigned modifiers, unsigned vk) const;
+    void queueEvent(WinHandle h, WindowEvent event);
+    void deliverEvents();
 
     // Hashed: the benchmarks run worlds of thousands of windows through it.
     std::unordered_map<WinHandle, Window> m_windows;
@@ -331,6 +347,7 @@ private:
     std::map<std::string, std::uint16_t> m_classAtoms;
     std::vector<FakeCall> m_calls;
     std::map<std::pair<WinHandle, unsigned>, Timer> m_timers;
+    std::deque<WindowEvent> m_events;
     std::vector<MonitorRecord> m_monitors;
     WinHandle m_restyled{};
     std::function<void()> m_meanwhile;

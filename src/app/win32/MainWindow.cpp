@@ -156,7 +156,8 @@ void CMainWindow::initialise() {
     addTrayIcon();
     setVisible(false);
     applyGlassFrame();
-    SetTimer(hwnd(), static_cast<UINT_PTR>(kTrayTimerId), kTrayTimerPeriodMs, nullptr);
+    // The check may fall in with other wake-ups: the icon is still back within a second or so.
+    SetCoalescedTimer(hwnd(), static_cast<UINT_PTR>(kTrayTimerId), kTrayTimerPeriodMs, kTrayTimerToleranceMs);
 }
 
 void CMainWindow::prepareSystemMenuAndIcons() {
