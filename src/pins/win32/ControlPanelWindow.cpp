@@ -150,6 +150,10 @@ void CALLBACK CControlPanelWindow::onWinEvent(HWINEVENTHOOK, DWORD event, HWND h
     const std::optional<WindowEvent> kind = windowEventOf(event);
     // Top-level windows only: children and message-only windows are never candidates.
     if (!kind || GetAncestor(h, GA_PARENT) != GetDesktopWindow()) return;
+    // Wine 8 reports the program's own windows (its pins) although the hook asks it not to.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(h, &processId);
+    if (processId == GetCurrentProcessId()) return;
     g_eventPanel->onWindowEvent(*kind);
 }
 
