@@ -3,7 +3,7 @@
 # bare enumeration that any window watcher must do. Run by hand; no pass or fail.
 #
 #   bench/wine-idle.sh [--seconds S] [--windows "30 150"] [--processes P] [--records R]
-#                      [--pinned K] [--leak S]
+#                      [--pinned K] [--latency N] [--exe PATH] [--leak S]
 #
 # For each window count, in one run and on one virtual display:
 #   1. P target processes open the windows between them (titles "P<k> Doc <n>").
@@ -12,6 +12,9 @@
 #   4. Clavora: Clavora.exe with R records (default 20), K of them pinned (default 5: the first
 #      window of each target process, the last through an extended condition), for S seconds;
 #      private bytes, GDI objects and windows at the start and the end.
+#   5. latency: Clavora started again with N more records (default 10), each naming one window
+#      of latency.exe, which opens those windows one after another and times each from its
+#      showing to its pin; the median and the worst are the figures.
 # CPU seconds are the scheduler's run time of each process: the program's own, the wineserver,
 # and the prefix's other processes (explorer, services, the targets), the last two less their
 # share in the idle phase. The ratio Clavora / baseline is the figure.
@@ -22,6 +25,7 @@
 # private bytes, GDI objects and windows are printed every minute.
 #
 # Builds are not made here: build first (BUILD_ROOT as for scripts/deps.sh, default build).
+# --exe measures another Clavora.exe (an earlier build, say) with this build's helpers.
 set -eEuo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -31,6 +35,8 @@ RECORDS=20
 PINNED=5
 processes=5
 leak_seconds=0
+LATENCY_WINDOWS=10
+clavora_exe=
 while [ $# -gt 0 ]; do
     case $1 in
         --seconds) seconds=$2; shift 2 ;;
@@ -39,7 +45,9 @@ while [ $# -gt 0 ]; do
         --leak) leak_seconds=$2; shift 2 ;;
         --records) RECORDS=$2; shift 2 ;;
         --pinned) PINNED=$2; shift 2 ;;
-        *) echo "usage: $0 [--seconds S] [--windows \"30 150\"] [--processes P] [--records R] [--pinned K] [--leak S]" >&2
+        --latency) LATENCY_WINDOWS=$2; shift 2 ;;
+        --exe) clavora_exe=$(realpath "$2"); shift 2 ;;
+        *) echo "usage: $0 [--seconds S] [--windows \"30 150\"] [--processes P] [--records R] [--pinned K] [--latency N] [--exe PATH] [--leak S]" >&2
             exit 2 ;;
     esac
 done
@@ -53,7 +61,10 @@ source tests/e2e/lib.sh
 # shellcheck source=../tests/e2e/clavora.sh
 source tests/e2e/clavora.sh
 BASELINE="$CLAVORA_WIN64_DIR/baseline.exe"
+LATENCY="$CLAVORA_WIN64_DIR/latency.exe"
 [ -f "$BASELINE" ] || { echo "baseline.exe is not built in $CLAVORA_WIN64_DIR" >&2; exit 1; }
+[ -f "$LATENCY" ] || { echo "latency.exe is not built in $CLAVORA_WIN64_DIR" >&2; exit 1; }
+[ -n "$clavora_exe" ] && CLAVORA_EXE=$clavora_exe
 e2e_setup
 trap 'fail "step failed at line $LINENO: $BASH_COMMAND"' ERR
 
@@ -156,9 +167,10 @@ write_ini() {
         [ -n "${8:-}" ] && printf 'EXCLASS=%s\r\nEXCTRLID=%s\r\n' "$8" "$9"
         i=$((i + 1))
     }
-    local programs=(NOTEPAD CALC WORDPAD EXCEL MSPAINT)
+    local programs=(NOTEPAD CALC WORDPAD EXCEL MSPAINT) latency=${1:-0}
     {
-        printf '[SYSTEM]\r\nPINSIZE=1\r\nMOVEENABLE=0\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=%d\r\n' "$RECORDS"
+        printf '[SYSTEM]\r\nPINSIZE=1\r\nMOVEENABLE=0\r\nPNHOTKEY=90\r\nPNMODIFIERS=8\r\nPINNUM=%d\r\n' \
+            $((RECORDS + latency))
         for k in $(seq 1 "$PINNED"); do
             if [ "$k" = "$processes" ]; then
                 record 1 1 1 1 "P$k Doc 1" "" TARGET.EXE "$EX_CLASS" "$EX_ID" "$EX_TEXT"
@@ -173,6 +185,7 @@ write_ini() {
                 0) record 1 1 1 0 "Untitled - ${programs[k % 5]}" "" "${programs[k % 5]}.EXE" ;;
             esac
         done
+        for k in $(seq 1 "$latency"); do record 1 1 1 0 "Latency $k" "" LATENCY.EXE; done
     } >"$file"
 }
 
@@ -181,7 +194,7 @@ pin_count() { probe find --exe clavora.exe --visible 2>/dev/null | LC_ALL=C grep
 CLAVORA_WINPID=
 
 start_clavora_with_pins() {
-    write_ini
+    write_ini "${1:-0}"
     clavora_start
     CLAVORA_WINPID=$(field pid "$(probe info "$CLAVORA_MAIN")")
     wait_until "[ \"\$(pin_count)\" = $PINNED ]" 20000 || fail "Clavora did not put up its $PINNED pins"
@@ -195,6 +208,7 @@ stop_clavora() {
 # --- one window count ---
 
 declare -A RESULT
+declare -A LATENCY_RESULT
 SELF=0
 SERVER=0
 OTHERS=0
@@ -243,9 +257,26 @@ measure() {
     end_usage=$(usage_of "$CLAVORA_PID" "$CLAVORA_WINPID")
     [ "$(pin_count)" = "$PINNED" ] || log "warning: $(pin_count) pins at the end, not $PINNED"
     stop_clavora
+
+    measure_latency "$count"
     stop_targets
 
     RESULT[$count]="$idle_server $idle_others $base $clav $start_usage $end_usage"
+}
+
+# LATENCY_RESULT[count]: "median worst missed" in ms of latency.exe's windows, with the targets
+# still open.
+measure_latency() {
+    local count=$1 logfile line
+    start_clavora_with_pins "$LATENCY_WINDOWS"
+    start_exe "$LATENCY" --count "$LATENCY_WINDOWS"
+    logfile="$ARTIFACTS/latency.$E2E_LOG_SEQ.log"
+    wait_until "LC_ALL=C grep -q '^median=' '$logfile'" $((LATENCY_WINDOWS * 7000 + 20000)) ||
+        fail "latency.exe did not finish"
+    line=$(LC_ALL=C grep '^median=' "$logfile" | tr -d '\r')
+    log "latency: $(LC_ALL=C grep '^latency=' "$logfile" | sed 's/.*ms=//' | tr '\n' ' ')"
+    stop_clavora
+    LATENCY_RESULT[$count]="$(field median "$line") $(field worst "$line") $(field missed "$line")"
 }
 
 # a / b, or n/a when b is below a millisecond.
@@ -276,6 +307,15 @@ report() {
         read -r is io _ <<<"${RESULT[$c]}"
         printf '%s windows: wineserver %s, others %s; ' "$c" "$(ns_to_s "$is")" "$(ns_to_s "$io")"
     done)"
+    echo
+    echo "Pin latency, from a window's showing to its pin, $LATENCY_WINDOWS windows a record names, ms:"
+    echo
+    echo "| windows | median | worst | no pin within 5 s |"
+    echo "|---|---|---|---|"
+    for count in $window_counts; do
+        read -r p0 p1 w0 <<<"${LATENCY_RESULT[$count]}"
+        echo "| $count | $p0 | $p1 | $w0 |"
+    done
     echo
     echo "| windows | private bytes start | private bytes end | GDI objects start | GDI objects end | windows start | windows end |"
     echo "|---|---|---|---|---|---|---|"

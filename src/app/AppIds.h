@@ -7,6 +7,7 @@
 // Re-announces the tray icon and adds it again when the notification area has lost it.
 constexpr int kTrayTimerId = 101;
 constexpr unsigned kTrayTimerPeriodMs = 1000;
+constexpr unsigned kTrayTimerToleranceMs = 100;
 // Looks whether the debug console has been closed, which must end the session.
 constexpr int kConsoleTimerId = 105;
 constexpr unsigned kConsoleTimerPeriodMs = 500;

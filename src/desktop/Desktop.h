@@ -59,6 +59,11 @@ struct WindowPlacement {
     constexpr bool operator==(const WindowPlacement&) const = default;
 };
 
+// What the system tells of a top-level window of another program as it happens (window
+// events): it was created, shown, retitled, or hidden or shown by the window manager without
+// its program (cloaked, uncloaked).
+enum class WindowEvent { created, shown, renamed, cloakChanged };
+
 // The show command of a placement that minimises the window.
 constexpr std::uint32_t kShowMinimize = 6;
 // How long a program is given to answer before it counts as not handling its messages.

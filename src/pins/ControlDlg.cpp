@@ -166,6 +166,7 @@ void CControlDlg::startPinning(const FilePath& iniPath) {
     m_saveRequested = 0;
     m_saveCountdown = 0;
     startTimer(kCycleTimerId, kFirstCycleDelayMs);
+    m_earlyCycles.setActive(true);
     registerHotKeyAtStart();
 }
 
@@ -247,6 +248,8 @@ void CControlDlg::runCycle() {
     // the period counts from the end of the previous one.
     killTimer(kCycleTimerId);
     tellPendingNotice();
+    killTimer(kEarlyCycleTimerId);
+    m_earlyCycles.cycleStarts();
     buildWindowList();
     m_windowIndex.build(m_windows);
     // Every pin that ends redraws the list; one that starts is shown once the cycle is done.
@@ -285,7 +288,9 @@ void CControlDlg::runCycle() {
         }
     }
     if (started) refreshList();
-    if (!m_sessionEnded) startTimer(kCycleTimerId, kCyclePeriodMs);
+    if (m_sessionEnded) return;
+    startTimer(kCycleTimerId, kCyclePeriodMs);
+    if (const auto delay = m_earlyCycles.cycleEnds(nowMs())) startTimer(kEarlyCycleTimerId, *delay);
 }
 
 namespace {
@@ -331,7 +336,7 @@ CWinInf* CControlDlg::findListed(const CPinData& pin, WinHandle h) {
 }
 
 void CControlDlg::onTimer(int id) {
-    if (id == kCycleTimerId) {
+    if (id == kCycleTimerId || id == kEarlyCycleTimerId) {
         runCycle();
     } else if (id == kSaveTimerId) {
         saveCountdownTick();
@@ -340,6 +345,12 @@ void CControlDlg::onTimer(int id) {
 
 void CControlDlg::onHotKey(int id) {
     if (id == kPinHotKeyId) pinForegroundWindow(m_desktop.foregroundWindow());
+}
+
+void CControlDlg::onWindowEvent(WindowEvent event) {
+    // Only the timer is armed here: the event may come in a nested loop, and the cycle runs
+    // from the timer, where it cannot overlap another.
+    if (const auto delay = m_earlyCycles.onEvent(event, nowMs())) startTimer(kEarlyCycleTimerId, *delay);
 }
 
 void CControlDlg::pinForegroundWindow(WinHandle h) {
@@ -580,7 +591,9 @@ void CControlDlg::endSession(PinsEnd pins) {
     trace("CControlDlg::endSession()\n");
     m_desktop.unregisterHotKey(panelWindow(), kPinHotKeyId);
     // The cycle would pin again, and a save waiting for its countdown would come too late.
+    m_earlyCycles.setActive(false);
     killTimer(kCycleTimerId);
+    killTimer(kEarlyCycleTimerId);
     killTimer(kSaveTimerId);
     m_saveRequested = 0;
     // The writer takes shown pins as they are now, which is what ending them would take back.

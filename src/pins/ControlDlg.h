@@ -10,6 +10,7 @@
 #include "desktop/Desktop.h"
 #include "desktop/ImageListCashSmoll.h"
 #include "pins/ConfigFile.h"
+#include "pins/EarlyCycles.h"
 #include "pins/FoundWindows.h"
 #include "pins/PinData.h"
 #include "pins/ProcessNames.h"
@@ -29,6 +30,8 @@ constexpr int kPinHotKeyId = 1000;
 constexpr int kCycleTimerId = 103;
 constexpr unsigned kFirstCycleDelayMs = 100;
 constexpr unsigned kCyclePeriodMs = 500;
+// A cycle ahead of the period, when the system tells of a window that may be pinned now.
+constexpr int kEarlyCycleTimerId = 105;
 // The save countdown ticks only while a save waits (an idle program is woken for nothing
 // else than its cycle); a request waits this many ticks.
 constexpr int kSaveTimerId = 104;
@@ -71,6 +74,8 @@ public:
     void onTimer(int id);
     // WM_HOTKEY.
     void onHotKey(int id);
+    // A top-level window of another program appeared, showed or changed: an early cycle soon.
+    void onWindowEvent(WindowEvent event);
     // The hotkey's action on the foreground window h: a new record that the next cycle pins,
     // unless the window is pinned already (message) or no candidate (silence).
     void pinForegroundWindow(WinHandle h);
@@ -148,6 +153,8 @@ protected:
     virtual WinHandle panelWindow() = 0;
     virtual void startTimer(int id, unsigned ms) = 0;
     virtual void killTimer(int id) = 0;
+    // A steady clock in milliseconds, for the spacing of early cycles.
+    virtual std::uint64_t nowMs() = 0;
     // Replaces the rows; selected (negative: none) is the row to select and mark.
     virtual void showRows(const std::vector<PinListRow>& rows, int selected) = 0;
     virtual void destroyPanelWindow() = 0;
@@ -204,6 +211,7 @@ private:
     // The names of the candidate windows' processes, kept from cycle to cycle.
     CProcessNames m_processNames{m_desktop};
     CWindowIndex m_windowIndex;
+    CEarlyCycles m_earlyCycles;
     // The identities of the records in the rows shown, in row order.
     std::vector<std::uint64_t> m_shownRecords;
     // The band each pinned window was in before its first pin.

@@ -63,6 +63,7 @@ protected:
     WinHandle panelWindow() override { return m_window; }
     void startTimer(int id, unsigned ms) override;
     void killTimer(int id) override { m_fake.killTimer(m_window, static_cast<unsigned>(id)); }
+    std::uint64_t nowMs() override { return m_fake.nowMs(); }
     void showRows(const std::vector<PinListRow>& shown, int selected) override;
     void destroyPanelWindow() override;
     bool tellUser(std::u8string_view text) override {

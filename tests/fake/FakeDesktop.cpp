@@ -142,6 +142,8 @@ WinHandle CFakeDesktop::addWindow(const FakeWindowSetup& setup) {
     }
     m_windows.emplace(h, std::move(w));
     m_zOrder.push_back(h);
+    queueEvent(h, WindowEvent::created);
+    if (setup.visible) queueEvent(h, WindowEvent::shown);
     return h;
 }
 
@@ -219,13 +221,33 @@ bool CFakeDesktop::fails(const char* call, std::uint32_t error) {
 
 void CFakeDesktop::setText(WinHandle h, const std::string& text) {
     if (Window* w = find(h)) w->text = text;
+    queueEvent(h, WindowEvent::renamed);
+}
+
+void CFakeDesktop::queueEvent(WinHandle h, WindowEvent event) {
+    // Out-of-context hooks hear of top-level windows only, as Clavora's hook asks.
+    const Window* w = find(h);
+    if (!w || w->parent != kNoWindow || w->pid == ownProcessId) return;
+    if (eventsLikeWine && event != WindowEvent::created) return;
+    m_events.push_back(event);
+}
+
+void CFakeDesktop::deliverEvents() {
+    while (!m_events.empty()) {
+        const WindowEvent event = m_events.front();
+        m_events.pop_front();
+        if (onWindowEvent) onWindowEvent(event);
+    }
 }
 
 void CFakeDesktop::setStateBit(WinHandle h, std::uint32_t bit, bool on) {
     if (Window* w = find(h)) w->style = on ? (w->style | bit) : (w->style & ~bit);
 }
 
-void CFakeDesktop::setVisible(WinHandle h, bool visible) { setStateBit(h, style::kVisible, visible); }
+void CFakeDesktop::setVisible(WinHandle h, bool visible) {
+    setStateBit(h, style::kVisible, visible);
+    if (visible) queueEvent(h, WindowEvent::shown);
+}
 
 void CFakeDesktop::setEnabled(WinHandle h, bool enabled) { setStateBit(h, style::kDisabled, !enabled); }
 
@@ -693,6 +715,7 @@ std::map<unsigned, unsigned> CFakeDesktop::timersOf(WinHandle h) const {
 void CFakeDesktop::runFor(std::uint64_t ms) {
     const std::uint64_t end = m_nowMs + ms;
     while (true) {
+        deliverEvents();
         const auto next =
             std::min_element(m_timers.begin(), m_timers.end(),
                              [](const auto& a, const auto& b) { return a.second.due < b.second.due; });

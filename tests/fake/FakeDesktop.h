@@ -43,6 +43,10 @@
 // - Moving a minimised window moves its icon: it stays minimised, at the icon's size.
 // - A sizable frame has invisible resize borders: visibleFrame (the extended frame bounds)
 //   is the window rectangle less 7 px at 96 DPI on the left, right and bottom.
+// - Window events, as the system reports them out of context: addWindow, setVisible(true) and
+//   setText of a top-level window queue created, shown and renamed for onWindowEvent, which
+//   hears them only when the thread next handles its messages (runFor, a nested loop), before
+//   the timers that fall due then. eventsLikeWine keeps only created, as Wine 8 does.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -241,6 +245,12 @@ public:
         m_meanwhile = std::move(meanwhile);
     }
 
+    // Where window events go (none: they are dropped); and only creations, as under Wine.
+    std::function<void(WindowEvent)> onWindowEvent;
+    bool eventsLikeWine = false;
+    // The windows of this process (the pins') are not told of: Clavora's hook skips its own.
+    std::uint32_t ownProcessId = 0;
+
     // How often the logic asked: process lookups are costly, child walks even more.
     int processBaseNameCalls = 0;
     int processImagePathCalls = 0;
@@ -249,6 +259,7 @@ public:
     int controlTextCalls = 0;
     int answersCalls = 0;
     int cloakCalls = 0;
+    int enumerations = 0;
     // The time each answers call gave, in order.
     std::vector<unsigned> answerTimeoutsMs;
     // Normal places that differ from what the world says (an empty one, say).
@@ -260,7 +271,10 @@ public:
 
     // --- CDesktop ---
 
-    std::vector<WinHandle> topLevelWindows() override { return m_zOrder; }
+    std::vector<WinHandle> topLevelWindows() override {
+        ++enumerations;
+        return m_zOrder;
+    }
     bool isWindow(WinHandle h) override;
     bool isVisible(WinHandle h) override;
     bool isEnabled(WinHandle h) override;
@@ -366,6 +380,8 @@ private:
     static void followScale(Window& w, int fromDpi, int toDpi);
     MsgAnswer answer(FakeMessageBox box);
     bool hotKeyTaken(unsigned modifiers, unsigned vk) const;
+    void queueEvent(WinHandle h, WindowEvent event);
+    void deliverEvents();
 
     // Hashed: the benchmarks run worlds of thousands of windows through it.
     std::unordered_map<WinHandle, Window> m_windows;
@@ -377,6 +393,7 @@ private:
     std::map<std::string, std::uint16_t> m_classAtoms;
     std::vector<FakeCall> m_calls;
     std::map<std::pair<WinHandle, unsigned>, Timer> m_timers;
+    std::deque<WindowEvent> m_events;
     std::vector<MonitorRecord> m_monitors;
     WinHandle m_restyled{};
     std::function<void()> m_meanwhile;

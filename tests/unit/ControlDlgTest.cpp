@@ -178,6 +178,93 @@ TEST_F(ControlDlgTest, CycleRunsAfter100msThenEvery500msCountedFromItsEnd) {
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
 }
 
+// Window events as the system tells them; the first cycle is done at 100 ms, the next is due
+// at 600 ms, and at 300 ms a program opens fifty windows at once, one of which a record names.
+TEST_F(ControlDlgTest, AWindowThatAppearsIsPinnedEarlyAndABurstCostsOneCycleAndOneLookAgain) {
+    struct Case {
+        const char* name;
+        bool likeWine;
+        // The named window is created hidden and shown this much later (0: shown at once).
+        std::uint64_t showAfterMs;
+        std::uint64_t pinnedAtMs;
+        int cycles;  // between 300 and 600 ms
+    } cases[] = {
+        {"shown at once", false, 0, 330, 2},
+        {"shown at once, Wine", true, 0, 330, 2},
+        // The show event brings the look again forward, though never closer than 100 ms to the
+        // early cycle at 330.
+        {"shown later", false, 60, 430, 2},
+        // Wine tells only of the creation: the look again after it finds the window.
+        {"shown later, Wine", true, 60, 480, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFakeDesktop world;
+        CFakePinFactory pins{world};
+        CFakeControlPanel controller{world, pins};
+        world.eventsLikeWine = c.likeWine;
+        world.onWindowEvent = [&](WindowEvent event) { controller.onWindowEvent(event); };
+        controller.startPinning(iniPath);
+        controller.m_pins.push_back(notepadRecord());
+        controller.runFor(300);
+        const int before = world.enumerations;
+        for (int i = 0; i < 50; ++i)
+            world.addAppWindow("Other " + std::to_string(i), "other.exe", "C:\\other.exe");
+        const WinHandle target = world.addAppWindow("Untitled - Notepad", "notepad.exe", kNotepadPath);
+        if (c.showAfterMs != 0) {
+            world.setVisible(target, false);
+            world.runFor(c.showAfterMs);
+            world.setVisible(target, true);
+        }
+        while (controller.m_pins[0].m_pinned == 0 && world.nowMs() < 600) controller.runFor(1);
+        EXPECT_EQ(world.nowMs(), c.pinnedAtMs);
+        controller.runFor(599 - world.nowMs());
+        EXPECT_EQ(world.enumerations - before, c.cycles);
+        pins.destroyAlive();
+    }
+}
+
+TEST_F(ControlDlgTest, EarlyCyclesWaitForTheCycleTheirEventCameInKeepTheirDistanceAndEndWithTheSession) {
+    desktop.onWindowEvent = [this](WindowEvent event) { panel.onWindowEvent(event); };
+    start();
+    const WinHandle first = notepad();
+    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
+    panel.m_pins[0].m_transFlag = 1;  // its pin restyles the target as it starts
+    panel.m_pins[1].m_exeName = "CALC.EXE";
+    // While the first pin waits on its target's thread, Clavora's thread handles the messages
+    // that come meanwhile, the events of a new window among them: the cycle it is in has listed
+    // the windows already, and the early cycle that follows it is the one to pin the new one.
+    WinHandle calc = kNoWindow;
+    desktop.duringNextRestyleOf(first, [&] {
+        calc = desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe");
+        desktop.runFor(0);
+    });
+    panel.runFor(100);
+    ASSERT_EQ(panel.m_pins[0].m_pinned, 1);
+    EXPECT_EQ(panel.m_pins[1].m_pinned, 0);
+    panel.runFor(kEarlyCycleGapMs);
+    EXPECT_EQ(panel.m_pins[1].m_hTarget, calc);
+
+    // A window that is gone before its early cycle leaves nothing behind.
+    const WinHandle brief = desktop.addAppWindow("Brief", "brief.exe", "C:\\brief.exe");
+    desktop.destroyWindow(brief);
+    panel.runFor(kCreationRetryMs + kEarlyCycleDelayMs);
+    EXPECT_EQ(factory.logs.size(), 2u);
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+
+    // A title that changes every 10 ms for two seconds wakes the cycle at most once per gap.
+    const int before = desktop.enumerations;
+    for (int i = 0; i < 200; ++i) {
+        desktop.setText(calc, "Calc " + std::to_string(i));
+        panel.runFor(10);
+    }
+    EXPECT_LE(desktop.enumerations - before, 2000 / static_cast<int>(kEarlyCycleGapMs) + 1);
+
+    panel.endSession();
+    panel.onWindowEvent(WindowEvent::created);
+    EXPECT_TRUE(panel.periods().empty()) << "no early cycle after the end";
+}
+
 // Windows that neither the cycle nor the hotkey may take, for both tables of refusals.
 WinHandle invisibleWindow(CFakeDesktop& d) {
     const WinHandle h = d.addAppWindow("T", "a.exe", "C:\\a.exe");
@@ -1418,6 +1505,8 @@ TEST(ControlDlgSaving, AFailedSaveIsTriedAgainSoonerThanMinutesAndToldOnceEachWa
     });
     files.addFolder("/c");
     files.addFile("/c/Clavora.ini", "").readOnly = true;
+    // Win+Z free, as before Windows 10: the only notices are the saves'.
+    desktop.releaseHotKeyElsewhere(hotkeymod::kWin, 'Z');
     panel.startPinning("/c/Clavora.ini");
     panel.m_pins.emplace_back().m_title = "kept";
     const std::uint64_t requested = desktop.nowMs();
@@ -1450,10 +1539,12 @@ enum class Meanwhile {
     aPinStarts,
     earlierRecordGoes,
     subjectWindowCloses,
-    subjectGoes
+    subjectGoes,
+    aWindowComesAndGoes
 };
-constexpr const char* kMeanwhileNames[] = {"Nothing",           "SubjectPinEnds",      "APinStarts",
-                                           "EarlierRecordGoes", "SubjectWindowCloses", "SubjectGoes"};
+constexpr const char* kMeanwhileNames[] = {
+    "Nothing",     "SubjectPinEnds",     "APinStarts", "EarlierRecordGoes", "SubjectWindowCloses",
+    "SubjectGoes", "AWindowComesAndGoes"};
 
 class NestedLoopTest : public ControlDlgTest,
                        public ::testing::WithParamInterface<std::tuple<int, Meanwhile>> {
@@ -1587,7 +1678,7 @@ std::vector<NestedLoopTest::Loop> NestedLoopTest::loops() {
          // The notice changes nothing: the pin it talks about stays.
          [](NestedLoopTest& t, const CPinData* subject, Meanwhile event) {
              if (event == Meanwhile::nothing || event == Meanwhile::aPinStarts ||
-                 event == Meanwhile::earlierRecordGoes) {
+                 event == Meanwhile::earlierRecordGoes || event == Meanwhile::aWindowComesAndGoes) {
                  ASSERT_NE(subject, nullptr);
                  EXPECT_EQ(subject->m_hPinWnd, t.firstPinOfB());
                  EXPECT_NE(subject->pinDlg(), nullptr);
@@ -1608,6 +1699,8 @@ std::vector<NestedLoopTest::Loop> NestedLoopTest::loops() {
 TEST_P(NestedLoopTest, ActsOnItsOwnRecordOrOnNothingWhateverHappensMeanwhile) {
     const auto [index, event] = GetParam();
     const Loop loop = loops()[static_cast<std::size_t>(index)];
+    // The system tells of windows inside the nested loops too, and early cycles run there.
+    desktop.onWindowEvent = [this](WindowEvent e) { panel.onWindowEvent(e); };
     start();
     notepad("A", {100, 100, 500, 400});
     notepad("B", {100, 150, 500, 450});
@@ -1635,6 +1728,9 @@ TEST_P(NestedLoopTest, ActsOnItsOwnRecordOrOnNothingWhateverHappensMeanwhile) {
                 break;
             case Meanwhile::subjectGoes:
                 panel.forgetRecord(subject);
+                break;
+            case Meanwhile::aWindowComesAndGoes:
+                desktop.destroyWindow(notepad("C", {600, 100, 900, 400}));
                 break;
         }
     };
@@ -1664,7 +1760,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Range(0, NestedLoopTest::loopCount()),
                        ::testing::Values(Meanwhile::nothing, Meanwhile::subjectPinEnds, Meanwhile::aPinStarts,
                                          Meanwhile::earlierRecordGoes, Meanwhile::subjectWindowCloses,
-                                         Meanwhile::subjectGoes)),
+                                         Meanwhile::subjectGoes, Meanwhile::aWindowComesAndGoes)),
     NestedLoopTest::caseName);
 
 }  // namespace

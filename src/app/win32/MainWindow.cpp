@@ -161,7 +161,8 @@ void CMainWindow::initialise() {
     addTrayIcon();
     setVisible(false);
     applyGlassFrame();
-    SetTimer(hwnd(), static_cast<UINT_PTR>(kTrayTimerId), kTrayTimerPeriodMs, nullptr);
+    // The check may fall in with other wake-ups: the icon is still back within a second or so.
+    SetCoalescedTimer(hwnd(), static_cast<UINT_PTR>(kTrayTimerId), kTrayTimerPeriodMs, kTrayTimerToleranceMs);
     // Only a debug run has a console to watch: closing it ends the program as a logoff does.
     if (debugConsoleOpened())
         SetTimer(hwnd(), static_cast<UINT_PTR>(kConsoleTimerId), kConsoleTimerPeriodMs, nullptr);

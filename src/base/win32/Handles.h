@@ -83,6 +83,7 @@ struct ImageList {
 using CIconHandle = CHandle<handle_traits::Simple<HICON, DestroyIcon>>;
 using CMenuHandle = CHandle<handle_traits::Simple<HMENU, DestroyMenu>>;
 using CHookHandle = CHandle<handle_traits::Simple<HHOOK, UnhookWindowsHookEx>>;
+using CWinEventHookHandle = CHandle<handle_traits::Simple<HWINEVENTHOOK, UnhookWinEvent>>;
 // A memory device context from CreateCompatibleDC.
 using CMemoryDcHandle = CHandle<handle_traits::Simple<HDC, DeleteDC>>;
 template <class T>

@@ -14,6 +14,7 @@ using ChangeWindowMessageFilterFn = BOOL(WINAPI*)(UINT, DWORD);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
 
 // MDT_EFFECTIVE_DPI of GetDpiForMonitor: the DPI the user's scale setting gives the monitor.
 constexpr int kEffectiveDpi = 0;
@@ -139,4 +140,11 @@ int SystemMetricForDpi(int index, UINT dpi) {
     static const auto query =
         boundFunction<GetSystemMetricsForDpiFn>(user32Library(), "GetSystemMetricsForDpi");
     return query ? query(index, dpi) : GetSystemMetrics(index);
+}
+
+UINT_PTR SetCoalescedTimer(HWND window, UINT_PTR id, UINT ms, ULONG toleranceMs) {
+    static const auto coalescable =
+        boundFunction<SetCoalescableTimerFn>(user32Library(), "SetCoalescableTimer");
+    return coalescable ? coalescable(window, id, ms, nullptr, toleranceMs)
+                       : SetTimer(window, id, ms, nullptr);
 }

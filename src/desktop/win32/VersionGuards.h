@@ -33,6 +33,12 @@ HRESULT GetDwmCloak(HWND window, DWORD& cloak);
 // another integrity level reaches us; false on an older system or when the call fails.
 bool AllowMessageThroughFilter(UINT message);
 
+// The tolerance of SetCoalescedTimer that asks for no pooling at all (TIMERV_NO_COALESCING).
+constexpr ULONG kTimerNotCoalesced = 0xFFFFFFFF;
+// SetCoalescableTimer, which lets the system fire the timer up to toleranceMs late together
+// with other wake-ups (Windows 8 on); where the system lacks it, SetTimer. 0 when it failed.
+UINT_PTR SetCoalescedTimer(HWND window, UINT_PTR id, UINT ms, ULONG toleranceMs);
+
 // Whether PrintWindow takes PW_RENDERFULLCONTENT, which pictures windows that the graphics
 // card draws (browsers and their kin come out black without it): from Windows 8.1 on.
 bool PrintsFullContent();

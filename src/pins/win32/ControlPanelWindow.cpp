@@ -21,6 +21,47 @@ constexpr COLORREF kPanelGrey = RGB(230, 230, 230);
 // The narrow last column marks the records whose pin is shown now.
 constexpr std::u8string_view kPinnedMark = u8"●";
 
+// The one panel whose controller hears the window events; the hook's callback has no context.
+CControlPanelWindow* g_eventPanel = nullptr;
+
+// EVENT_OBJECT_CLOAKED and EVENT_OBJECT_UNCLOAKED, which came with Windows 8; the headers give
+// them only to programs that require it.
+constexpr DWORD kEventObjectCloaked = 0x8017;
+constexpr DWORD kEventObjectUncloaked = 0x8018;
+
+// The events an early cycle is for, in ranges for SetWinEventHook. Each range is its own hook,
+// so that the frequent events between them (focus, location, selection) never wake Clavora.
+// Systems before Windows 8 have no cloak events; their hook is simply never called there.
+struct EventRange {
+    DWORD first;
+    DWORD last;
+};
+constexpr EventRange kEventRanges[] = {
+    {EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW},
+    {EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE},
+    {kEventObjectCloaked, kEventObjectUncloaked},
+};
+
+std::optional<WindowEvent> windowEventOf(DWORD event) {
+    switch (event) {
+        case EVENT_OBJECT_CREATE:
+            return WindowEvent::created;
+        case EVENT_OBJECT_SHOW:
+            return WindowEvent::shown;
+        case EVENT_OBJECT_NAMECHANGE:
+            return WindowEvent::renamed;
+        case kEventObjectCloaked:
+        case kEventObjectUncloaked:
+            return WindowEvent::cloakChanged;
+        default:
+            return std::nullopt;
+    }
+}
+
+// The save countdown and the cycle's period may be pooled with other programs' wake-ups by this
+// much; the early cycle is exactly as late as it asks.
+constexpr unsigned kToleranceDivisor = 10;
+
 }  // namespace
 
 CControlPanelWindow::CControlPanelWindow(CDesktop& desktop, CPinDlgFactory& factory,
@@ -34,6 +75,7 @@ std::optional<LRESULT> CControlPanelWindow::onMessage(UINT message, WPARAM wPara
     switch (message) {
         case WM_INITDIALOG:
             initList();
+            watchWindowEvents();
             return TRUE;
         case WM_TIMER:
             onTimer(static_cast<int>(wParam));
@@ -56,6 +98,8 @@ std::optional<LRESULT> CControlPanelWindow::onMessage(UINT message, WPARAM wPara
             }
             break;
         case WM_DESTROY:
+            m_eventHooks.clear();
+            if (g_eventPanel == this) g_eventPanel = nullptr;
             // The list view would destroy an image list it does not share; the icon store
             // owns this one.
             m_list.setImageList(nullptr, LVSIL_SMALL);
@@ -81,7 +125,36 @@ void CControlPanelWindow::initList() {
 WinHandle CControlPanelWindow::panelWindow() { return toWinHandle(hwnd()); }
 
 void CControlPanelWindow::startTimer(int id, unsigned ms) {
-    SetTimer(hwnd(), static_cast<UINT_PTR>(id), ms, nullptr);
+    const ULONG tolerance = id == kEarlyCycleTimerId ? kTimerNotCoalesced : ms / kToleranceDivisor;
+    SetCoalescedTimer(hwnd(), static_cast<UINT_PTR>(id), ms, tolerance);
+}
+
+void CControlPanelWindow::watchWindowEvents() {
+    g_eventPanel = this;
+    for (const EventRange& range : kEventRanges) {
+        // Out of context, the events come to this thread as it handles its messages; the
+        // program's own windows (its pins) are none of the cycle's business.
+        CWinEventHookHandle hook(SetWinEventHook(range.first, range.last, nullptr, onWinEvent, 0, 0,
+                                                 WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+        if (!hook) {
+            trace("SetWinEventHook(0x%04lx) Error=%d\n", range.first, static_cast<int>(GetLastError()));
+            continue;
+        }
+        m_eventHooks.push_back(std::move(hook));
+    }
+}
+
+void CALLBACK CControlPanelWindow::onWinEvent(HWINEVENTHOOK, DWORD event, HWND h, LONG object, LONG child,
+                                              DWORD, DWORD) {
+    if (!g_eventPanel || !h || object != OBJID_WINDOW || child != CHILDID_SELF) return;
+    const std::optional<WindowEvent> kind = windowEventOf(event);
+    // Top-level windows only: children and message-only windows are never candidates.
+    if (!kind || GetAncestor(h, GA_PARENT) != GetDesktopWindow()) return;
+    // Wine 8 reports the program's own windows (its pins) although the hook asks it not to.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(h, &processId);
+    if (processId == GetCurrentProcessId()) return;
+    g_eventPanel->onWindowEvent(*kind);
 }
 
 void CControlPanelWindow::killTimer(int id) { KillTimer(hwnd(), static_cast<UINT_PTR>(id)); }

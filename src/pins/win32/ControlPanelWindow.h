@@ -10,6 +10,8 @@
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
 
+#include <vector>
+
 class CControlPanelWindow : public CControlDlg, public CDialogBase {
 public:
     // desktop, factory and conditions must outlive the panel.
@@ -24,6 +26,7 @@ protected:
     WinHandle panelWindow() override;
     void startTimer(int id, unsigned ms) override;
     void killTimer(int id) override;
+    std::uint64_t nowMs() override { return GetTickCount64(); }
     void showRows(const std::vector<PinListRow>& rows, int selected) override;
     void destroyPanelWindow() override { destroy(); }
     bool tellUser(std::u8string_view text) override;
@@ -35,6 +38,10 @@ protected:
 
 private:
     void initList();
+    // Out-of-context window events of other programs, heard on this thread between messages.
+    void watchWindowEvents();
+    static void CALLBACK onWinEvent(HWINEVENTHOOK hook, DWORD event, HWND h, LONG object, LONG child,
+                                    DWORD thread, DWORD time);
 
     // The base's icon cache keeps a reference to it from its construction on; it is used only
     // once the panel is complete.
@@ -42,4 +49,5 @@ private:
     CConditionEditor& m_conditions;
     CBrushHandle m_brushBack;
     CListView m_list;
+    std::vector<CWinEventHookHandle> m_eventHooks;
 };

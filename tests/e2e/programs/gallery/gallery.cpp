@@ -569,12 +569,12 @@ protected:
         CUpDown spin(item(IDC_TRANS_SPIN));
         spin.setRange32(20, 100);
         spin.setPos32(70);
-        const int at70 = spin.getPos();
+        const int at70 = spin.getPos().value_or(-1);
         const std::string buddy = windowText(item(IDC_TRANS_PERCENT));
         spin.setPos32(150);
-        const int above = spin.getPos();
+        const int above = spin.getPos().value_or(-1);
         spin.setPos32(5);
-        const int below = spin.getPos();
+        const int below = spin.getPos().value_or(-1);
         m_report = "pos=" + std::to_string(at70) + " buddy=" + buddy + " above=" + std::to_string(above) +
                    " below=" + std::to_string(below);
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
