@@ -46,7 +46,9 @@ probe wait-gone "$(field hwnd "$notice")" --timeout 5000 >/dev/null || fail "the
 expect_eq "$(pin_count_of "$OTHER")" 1 "pins on the window pressed over"
 expect_eq "$(pin_count_of "$HOLDER")" 1 "pins on its twin"
 probe info "$PIN_HOLDER" >/dev/null || fail "the twin's pin went"
-expect_eq "$(field hwnd "$(probe foreground)")" "$OTHER" "foreground after the pin"
+# Where the focus goes once the notice closes is Wine's choice (its tray window, at times); the
+# pin itself must not have handed it to the twin.
+[ "$(field hwnd "$(probe foreground)")" != "$HOLDER" ] || fail "the twin was activated"
 
 open_tray_menu
 choose_menu_item last
