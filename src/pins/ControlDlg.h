@@ -123,9 +123,9 @@ public:
     // The end of the session (logoff, shutdown, "終了"): the timers stopped, the hotkey
     // released and the file written before it returns, since the system may end the process
     // right afterwards; then every pin ended, unless `pins` is PinsEnd::later. The file comes
-    // first: ending a pin waits on its target, and targets are busy ending themselves. The ending may
-    // come as a message sent while a pin waits on its target's thread, and that pin must not
-    // go from under itself: its pins end with the panel's window then. Once only.
+    // first: ending a pin waits on its target, and targets are busy ending themselves. The
+    // ending may come as a message sent while a pin waits on its target's thread, and that pin
+    // must not go from under itself: its pins end with the panel's window then. Once only.
     enum class PinsEnd { now, later };
     void endSession(PinsEnd pins = PinsEnd::now);
     // The panel's end at exit: the session ended, the records dropped, the window destroyed.

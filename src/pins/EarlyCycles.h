@@ -3,9 +3,10 @@
 // next 500 ms cycle, which stays the safety net for everything the system does not tell.
 //
 // A burst of events (a program opening fifty windows) costs one early cycle: the first event
-// arms it, the others find it armed (or bring it forward, never later). A creation asks for one more cycle
-// shortly after, since a new window is often shown or titled only after the event. An event that arrives
-// while a cycle runs (in a nested loop inside it) is kept for after its end: cycles never overlap.
+// arms it, the others find it armed (or bring it forward, never later). A creation asks for one
+// more cycle shortly after, since a new window is often shown or titled only after the event. An
+// event that arrives while a cycle runs (in a nested loop inside it) is kept for after its end:
+// cycles never overlap.
 #pragma once
 
 #include "desktop/Desktop.h"
