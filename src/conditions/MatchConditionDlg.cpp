@@ -39,9 +39,10 @@ void CMatchConditionDlg::OnInitDialog() {
 }
 
 void CMatchConditionDlg::showChildCondition() {
-    // No control ID means no child yet: the box stays empty rather than showing 0.
+    // Every child has a class name: without one no child is chosen yet, and the box stays
+    // empty rather than showing 0. A chosen child may well have the control ID 0.
     const std::string ctrlID =
-        m_pinData.m_exCtrlID != 0 ? std::to_string(m_pinData.m_exCtrlID) : std::string();
+        m_pinData.m_exClassName.empty() ? std::string() : std::to_string(m_pinData.m_exCtrlID);
     showChildCondition(m_pinData.m_exClassName, ctrlID, m_pinData.m_exText);
 }
 

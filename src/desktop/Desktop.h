@@ -12,7 +12,7 @@
 #include <vector>
 
 enum class MsgButtons { ok, yesNo };
-enum class MsgIcon { none, exclamation, question };
+enum class MsgIcon { none, exclamation, question, information };
 enum class MsgAnswer { ok, yes, no, cancel };
 
 // How a change of another program's window went. denied: the window belongs to a program
@@ -167,12 +167,21 @@ public:
     // A message box with a caption of its own.
     virtual MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                                  MsgButtons buttons, MsgIcon icon) = 0;
-    // The program's standard message box, owned by owner: captioned with the program's name,
-    // exclamation icon for OK and question icon for Yes/No.
-    virtual MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) = 0;
+    // The program's own message box, owned by owner and captioned with the program's name.
+    virtual MsgAnswer programBox(WinHandle owner, std::u8string_view text, MsgButtons buttons,
+                                 MsgIcon icon) = 0;
+    // The program's standard message box: exclamation icon for OK and question icon for Yes/No.
+    MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) {
+        return programBox(owner, text, buttons,
+                          buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation);
+    }
     // The same, owned by the program's active window (none when another program is active).
     MsgAnswer appMessageBox(std::u8string_view text, MsgButtons buttons) {
         return appMessageBox(activeWindow(), text, buttons);
+    }
+    // Good news, with the information icon: nothing went wrong.
+    void appNotice(std::u8string_view text) {
+        (void)programBox(activeWindow(), text, MsgButtons::ok, MsgIcon::information);
     }
     // The active window of Clavora's own thread, or kNoWindow.
     virtual WinHandle activeWindow() = 0;

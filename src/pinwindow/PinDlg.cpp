@@ -92,10 +92,14 @@ void CPinDlg::SetTarget(WinHandle target) {
 void CPinDlg::ApplyZOrder() {
     if (!targetExists()) return;
     // A program with higher rights keeps its windows from us: a pin there would hold nothing.
-    if (m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost, Activation::none) ==
-        ChangeResult::denied) {
-        m_targetRefuses = true;
-    }
+    const ChangeResult result =
+        m_desktop.setTopmost(m_hWndTarget, m_zOrder == kZOrderTopmost, Activation::none);
+    if (result == ChangeResult::denied) m_targetRefuses = true;
+    // The band can be lost only once the target is seen in it: Wine never marks a window
+    // that owns another program's popup, and reordering such a window every second would
+    // cover its pin's menus.
+    m_seenTopmost = m_zOrder == kZOrderTopmost && result == ChangeResult::done &&
+                    (m_desktop.exStyle(m_hWndTarget) & style::kExTopmost);
 }
 
 bool CPinDlg::takesTransparency() const { return !(m_lOrgExStyle & style::kExLayered) || m_orgLayered; }
@@ -221,8 +225,7 @@ void CPinDlg::OnTimer(unsigned id) {
     if (m_transFlag != 0 && takesTransparency() && !(exStyle & style::kExLayered)) ApplyTransparency();
     // Some programs take their own windows out of the topmost band. While "抜く" asks, the
     // pin itself has taken it out, so that the question shows. A band is given back once each
-    // time the target is seen to lose it: Wine does not keep the owner of another program's
-    // popup marked topmost, and reordering it every second would cover its pin's menus.
+    // time the target is seen to lose it.
     if (m_zOrder == kZOrderTopmost && !m_askingPullOut) {
         if (exStyle & style::kExTopmost) {
             m_seenTopmost = true;
@@ -265,7 +268,7 @@ void CPinDlg::OnDragEnd() { requestSave(); }
 
 void CPinDlg::OnRButtonUp() {
     trace("OnRButtonUp() \n");
-    openPinMenu(takesTransparency());
+    openPinMenu(takesTransparency(), m_zOrder == kZOrderTopmost ? IDM_ZORDER_TOPMOST : IDM_ZORDER_NORMAL);
 }
 
 void CPinDlg::OnShowWindow(bool show, int status) {

@@ -112,9 +112,9 @@ protected:
     virtual void killTimer(unsigned id) = 0;
     // Starts a drag: the cursor's moves come to OnDragBy until the left button is released.
     virtual void startDragging() = 0;
-    // Shows the pin's context menu at the cursor, "透明度" greyed unless offered; the chosen
-    // command comes back to OnCommand.
-    virtual void openPinMenu(bool transparencyOffered) = 0;
+    // Shows the pin's context menu at the cursor, "透明度" greyed unless offered and the Z order
+    // in use marked; the chosen command comes back to OnCommand.
+    virtual void openPinMenu(bool transparencyOffered, int zOrderItem) = 0;
     virtual std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() = 0;
     // Destroys the window; the object deletes itself once the window is gone.
     virtual void destroyPin() = 0;

@@ -46,7 +46,7 @@ void CSizeDlg::checkDuplicate() {
     if (isCurrent({key, modifiers}) && m_bCurrentRegistered) {
         (void)m_desktop.appMessageBox(u8"現在の設定です。", MsgButtons::ok);
     } else if (TestHotKey(modifiers, key)) {
-        (void)m_desktop.appMessageBox(u8"設定可能です.", MsgButtons::ok);
+        m_desktop.appNotice(u8"設定可能です.");
     } else {
         (void)m_desktop.appMessageBox(
             u8"このキーの組み合わせは既に他のアプリケーションで使用されています。他の組み合わせに変更してくだ"

@@ -136,6 +136,7 @@ WinHandle CFakeDesktop::addWindow(const FakeWindowSetup& setup) {
     if (setup.iconic) w.style |= style::kMinimize;
     w.exStyle = setup.exStyle;
     w.perMonitorAware = setup.perMonitorAware;
+    w.marksTopmost = setup.marksTopmost;
     if (setup.layered) {
         w.exStyle |= style::kExLayered;
         w.layered = setup.layered;
@@ -535,7 +536,8 @@ ChangeResult CFakeDesktop::setTopmost(WinHandle h, bool topmost, Activation acti
         fails("SetWindowPos", fakeerror::kAccessDenied);
         return ChangeResult::denied;
     }
-    w->exStyle = topmost ? (w->exStyle | style::kExTopmost) : (w->exStyle & ~style::kExTopmost);
+    if (topmost && w->marksTopmost) w->exStyle |= style::kExTopmost;
+    if (!topmost) w->exStyle &= ~style::kExTopmost;
     bringToTop(h);
     // SetWindowPos: "If [SWP_NOACTIVATE] is not set, the window is activated", and with it the
     // keyboard goes from the window the user types in.
@@ -749,12 +751,10 @@ MsgAnswer CFakeDesktop::messageBox(WinHandle owner, std::u8string_view text, std
                    .appBox = false});
 }
 
-MsgAnswer CFakeDesktop::appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) {
-    return answer({.owner = owner,
-                   .text = std::u8string(text),
-                   .buttons = buttons,
-                   .icon = buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation,
-                   .appBox = true});
+MsgAnswer CFakeDesktop::programBox(WinHandle owner, std::u8string_view text, MsgButtons buttons,
+                                   MsgIcon icon) {
+    return answer(
+        {.owner = owner, .text = std::u8string(text), .buttons = buttons, .icon = icon, .appBox = true});
 }
 
 std::string CFakeDesktop::keyName(unsigned vk) {

@@ -92,6 +92,9 @@ struct FakeWindowSetup {
     std::optional<LayeredAttributes> layered{};
     // Takes the rectangle the system suggests when its monitor's scale changes (WM_DPICHANGED).
     bool perMonitorAware = false;
+    // False as under Wine, which leaves the owner of another program's popup (a pinned window)
+    // unmarked when it is moved into the topmost band.
+    bool marksTopmost = true;
 };
 
 // One call that changed the world, in the order the logic made it.
@@ -327,7 +330,7 @@ public:
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                          MsgButtons buttons, MsgIcon icon) override;
     using CDesktop::appMessageBox;
-    MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) override;
+    MsgAnswer programBox(WinHandle owner, std::u8string_view text, MsgButtons buttons, MsgIcon icon) override;
     WinHandle activeWindow() override { return m_active; }
     // Letters and digits name themselves, F1-F24 their number; others are "" unless set.
     std::string keyName(unsigned vk) override;
@@ -346,6 +349,7 @@ private:
         int controlId = 0;
         bool hung = false;
         bool perMonitorAware = false;
+        bool marksTopmost = true;
         std::uint32_t cloak = 0;
         std::optional<LayeredAttributes> layered;
     };

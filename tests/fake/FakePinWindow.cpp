@@ -65,9 +65,10 @@ void CFakePinWindow::killTimer(unsigned id) {
     m_fake.killTimer(m_handle, id);
 }
 
-void CFakePinWindow::openPinMenu(bool transparencyOffered) {
+void CFakePinWindow::openPinMenu(bool transparencyOffered, int zOrderItem) {
     ++m_log.menusOpened;
     m_log.transparencyOffered = transparencyOffered;
+    m_log.zOrderItem = zOrderItem;
     FakePinLog& log = m_log;
     m_fake.runModalLoop(kNoWindow, [&log] {
         if (log.whileMenuOpen) log.whileMenuOpen();

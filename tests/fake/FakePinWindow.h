@@ -60,6 +60,8 @@ struct FakePinLog {
     int menusOpened = 0;
     // Whether the menu last opened offered "透明度".
     bool transparencyOffered = false;
+    // The Z-Order item the menu last opened marked as in use.
+    int zOrderItem = 0;
     // What happens while the pin's menu is open (other programs, the user).
     std::function<void()> whileMenuOpen;
     bool shown = false;
@@ -92,7 +94,7 @@ protected:
     void startTimer(unsigned id, unsigned ms) override;
     void killTimer(unsigned id) override;
     void startDragging() override { ++m_log.dragStarts; }
-    void openPinMenu(bool transparencyOffered) override;
+    void openPinMenu(bool transparencyOffered, int zOrderItem) override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;
     void destroyPin() override;
 

@@ -67,7 +67,9 @@ TEST_F(MatchConditionDlgTest, OpeningShowsTheRecordAndOffersTheChildChoiceOnlyFr
 
     record.m_exCtrlID = 0;
     EXPECT_TRUE(open(true).controls.selectChildEnabled);
-    EXPECT_EQ(dialog->controls.shownCtrlID, "") << "no control ID shows as an empty box";
+    EXPECT_EQ(dialog->controls.shownCtrlID, "0") << "a chosen child with the control ID 0";
+    record.m_exClassName.clear();
+    EXPECT_EQ(open(true).controls.shownCtrlID, "") << "no child chosen shows as an empty box";
 }
 
 struct OkCase {

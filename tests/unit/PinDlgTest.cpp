@@ -294,12 +294,34 @@ TEST_F(PinDlgTest, TheHoldPutsATopmostTargetBackIntoItsBand) {
     }
 }
 
+TEST_F(PinDlgTest, ABandLostBeforeTheFirstHoldIsGivenBackButNeverOneThatWasNotShown) {
+    for (const bool marksTopmost : {true, false}) {
+        SCOPED_TRACE(marksTopmost);
+        FakeWindowSetup setup;
+        setup.marksTopmost = marksTopmost;
+        target = desktop.addWindow(setup);
+        CFakePinWindow& pin = newPin();
+        attach();
+        pin.OnCommand(IDM_ZORDER_TOPMOST);
+        desktop.dropTopmost(target);
+        desktop.clearCalls();
+        pin.OnTimer(kPinHoldTimerId);
+        pin.OnTimer(kPinHoldTimerId);
+        EXPECT_EQ(desktop.callsOf(Kind::setTopmost).size(), marksTopmost ? 1u : 0u);
+        pin.Destroy();
+    }
+}
+
 TEST_F(PinDlgTest, ZOrderMenuCommands) {
     CFakePinWindow& pin = newPin();
     attach();
+    pin.OnRButtonUp();
+    EXPECT_EQ(log().zOrderItem, IDM_ZORDER_NORMAL);
     pin.OnCommand(IDM_ZORDER_TOPMOST);
     EXPECT_EQ(pin.m_zOrder, 1);
     EXPECT_TRUE(desktop.exStyle(target) & style::kExTopmost);
+    pin.OnRButtonUp();
+    EXPECT_EQ(log().zOrderItem, IDM_ZORDER_TOPMOST);
     pin.OnCommand(IDM_ZORDER_NORMAL);
     EXPECT_EQ(pin.m_zOrder, 0);
     EXPECT_FALSE(desktop.exStyle(target) & style::kExTopmost);

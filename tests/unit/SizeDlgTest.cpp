@@ -121,6 +121,7 @@ TEST_F(SizeDlgTest, DuplicateCheckMessages) {
     dlg.shown = {'P', kCtrlAlt};
     dlg.checkDuplicate();
     EXPECT_EQ(lastMessage(), u8"設定可能です.");
+    EXPECT_EQ(desktop.messageBoxes.back().icon, MsgIcon::information);
 
     desktop.holdHotKeyElsewhere(kCtrlAlt, 'Q');
     dlg.shown = {'Q', kCtrlAlt};
@@ -129,6 +130,7 @@ TEST_F(SizeDlgTest, DuplicateCheckMessages) {
               u8"このキーの組み合わせは既に他のアプリケーションで使用されています。他の組み合わせに変更してく"
               u8"ださい.");
     EXPECT_TRUE(desktop.messageBoxes.back().appBox);
+    EXPECT_EQ(desktop.messageBoxes.back().icon, MsgIcon::exclamation);
     EXPECT_EQ(dlg.m_nHotKey, 90);
 
     // The current combination that did not register is nobody's yet, or somebody else's.

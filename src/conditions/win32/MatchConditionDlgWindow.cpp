@@ -14,13 +14,14 @@ bool isChildConditionBox(HWND control) {
 
 }  // namespace
 
-CMatchConditionDlgWindow::CMatchConditionDlgWindow(CDesktop& desktop, HWND owner)
+CMatchConditionDlgWindow::CMatchConditionDlgWindow(CDesktop& desktop, HWND owner, HWND beside)
     : CMatchConditionDlg(desktop),
       CDialogBase(IDD_MATCH_CONDITION),
       m_owner(owner),
+      m_beside(beside),
       m_brushInfo(CreateSolidBrush(kInfoYellow)) {}
 
-bool CMatchConditionDlgWindow::runModal() { return doModal(m_owner) == IDOK; }
+bool CMatchConditionDlgWindow::runModal() { return doModal(m_owner, m_beside) == IDOK; }
 
 void CMatchConditionDlgWindow::exchange(Exchange direction) {
     CDataExchange dx(hwnd(), direction);
@@ -84,7 +85,8 @@ std::unique_ptr<CChildSelDlg> CMatchConditionDlgWindow::makeChildSelDlg() {
     return std::make_unique<CChildSelDlgWindow>(m_desktop, hwnd());
 }
 
-bool CWin32ConditionEditor::editConditions(HWND owner, CPinData& record, bool fromPin) {
-    CMatchConditionDlgWindow dialog(m_desktop, owner);
+bool CWin32ConditionEditor::editConditions(HWND owner, HWND pin, CPinData& record) {
+    CMatchConditionDlgWindow dialog(m_desktop, owner, pin);
+    const bool fromPin = pin != nullptr;
     return dialog.edit(record, fromPin);
 }

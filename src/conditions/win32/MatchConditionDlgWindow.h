@@ -10,8 +10,8 @@
 
 class CMatchConditionDlgWindow : public CMatchConditionDlg, public CDialogBase {
 public:
-    // owner is disabled while the dialog runs.
-    CMatchConditionDlgWindow(CDesktop& desktop, HWND owner);
+    // owner is disabled while the dialog runs; it opens below `beside` when there is one.
+    CMatchConditionDlgWindow(CDesktop& desktop, HWND owner, HWND beside);
 
     bool runModal() override;
 
@@ -31,6 +31,7 @@ private:
     void exchange(Exchange direction);
 
     HWND m_owner;
+    HWND m_beside;
     CBrushHandle m_brushInfo;
 };
 
@@ -40,7 +41,7 @@ public:
     // desktop must outlive the editor.
     explicit CWin32ConditionEditor(CDesktop& desktop) noexcept : m_desktop(desktop) {}
 
-    bool editConditions(HWND owner, CPinData& record, bool fromPin) override;
+    bool editConditions(HWND owner, HWND pin, CPinData& record) override;
 
 private:
     CDesktop& m_desktop;

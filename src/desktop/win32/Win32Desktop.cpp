@@ -127,6 +127,9 @@ UINT messageBoxType(MsgButtons buttons, MsgIcon icon) {
         case MsgIcon::question:
             type |= MB_ICONQUESTION;
             break;
+        case MsgIcon::information:
+            type |= MB_ICONINFORMATION;
+            break;
     }
     return type;
 }
@@ -422,8 +425,8 @@ MsgAnswer CWin32Desktop::messageBox(WinHandle owner, std::u8string_view text, st
                           messageBoxType(buttons, icon));
 }
 
-MsgAnswer CWin32Desktop::appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) {
-    const MsgIcon icon = buttons == MsgButtons::yesNo ? MsgIcon::question : MsgIcon::exclamation;
+MsgAnswer CWin32Desktop::programBox(WinHandle owner, std::u8string_view text, MsgButtons buttons,
+                                    MsgIcon icon) {
     return showMessageBox(toHwnd(owner), utf8ToWide(text), programName(), messageBoxType(buttons, icon));
 }
 

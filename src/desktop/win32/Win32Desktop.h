@@ -53,7 +53,7 @@ public:
     MsgAnswer messageBox(WinHandle owner, std::u8string_view text, std::u8string_view caption,
                          MsgButtons buttons, MsgIcon icon) override;
     using CDesktop::appMessageBox;
-    MsgAnswer appMessageBox(WinHandle owner, std::u8string_view text, MsgButtons buttons) override;
+    MsgAnswer programBox(WinHandle owner, std::u8string_view text, MsgButtons buttons, MsgIcon icon) override;
     WinHandle activeWindow() override;
     std::string keyName(unsigned vk) override;
 };

@@ -11,7 +11,8 @@ class CPinData;
 class CConditionEditor {
 public:
     virtual ~CConditionEditor() = default;
-    // Runs the match condition dialog with owner disabled; true when the user confirmed, and
-    // record then holds the edited conditions.
-    virtual bool editConditions(HWND owner, CPinData& record, bool fromPin) = 0;
+    // Runs the match condition dialog with owner disabled, opened from pin window `pin` (below
+    // it) or from the panel's list (null); true when the user confirmed, and record then holds
+    // the edited conditions.
+    virtual bool editConditions(HWND owner, HWND pin, CPinData& record) = 0;
 };

@@ -216,9 +216,10 @@ HBRUSH CControlPanelWindow::onCtlColor(HDC dc, HWND, UINT kind, HBRUSH defaultBr
     }
 }
 
-bool CControlPanelWindow::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle) {
-    // Owned by the resident main window, as every dialog of the program without a parent. The
-    // dialog works on the record's pinned window; whether the pin still stands is the
-    // controller's to find out afterwards.
-    return m_conditions.editConditions(GetAncestor(hwnd(), GA_ROOT), record, fromPin);
+bool CControlPanelWindow::runMatchConditionDialog(CPinData& record, bool fromPin, WinHandle pinWindow) {
+    // Owned by the resident main window, as every dialog of the program without a parent, and
+    // opened by the pin it was asked from. The dialog works on the record's pinned window;
+    // whether the pin still stands is the controller's to find out afterwards.
+    return m_conditions.editConditions(GetAncestor(hwnd(), GA_ROOT), fromPin ? toHwnd(pinWindow) : nullptr,
+                                       record);
 }

@@ -1,12 +1,13 @@
 #include "pinwindow/win32/PinPropatyDlgWindow.h"
 
+#include "base/win32/Win32Util.h"
 #include "resource.h"
 #include "ui/win32/DataExchange.h"
 
 CPinPropatyDlgWindow::CPinPropatyDlgWindow(CDesktop& desktop)
     : CPinPropatyDlg(desktop), CDialogBase(IDD_PIN_PROPERTY) {}
 
-bool CPinPropatyDlgWindow::runModal() { return doModal(nullptr) == IDOK; }
+bool CPinPropatyDlgWindow::runModal() { return doModal(nullptr, toHwnd(m_hWndPin)) == IDOK; }
 
 std::optional<LRESULT> CPinPropatyDlgWindow::onMessage(UINT message, WPARAM, LPARAM) {
     if (message == WM_INITDIALOG) {

@@ -140,11 +140,11 @@ void CPinWindow::followCursor() {
 // elsewhere. Then the window that had the foreground gets it back: the keyboard is where the
 // user left it, and the pin is not left active. Only "抜く" keeps it: its question, owned by
 // the pin, comes next and must come to the front.
-void CPinWindow::openPinMenu(bool transparencyOffered) {
+void CPinWindow::openPinMenu(bool transparencyOffered, int zOrderItem) {
     const HWND self = hwnd();
     const HWND previous = GetForegroundWindow();
     const UINT command = showPopupMenuAtCursor(self, IDR_PIN_MENU, TPM_RETURNCMD,
-                                               transparencyOffered ? 0 : IDM_PIN_TRANSPARENCY);
+                                               transparencyOffered ? 0 : IDM_PIN_TRANSPARENCY, zOrderItem);
     if (command != IDM_PIN_PULL_OUT && previous != self && IsWindow(previous) &&
         GetForegroundWindow() == self) {
         SetForegroundWindow(previous);

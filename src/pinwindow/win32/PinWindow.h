@@ -34,7 +34,7 @@ protected:
     void startTimer(unsigned id, unsigned ms) override;
     void killTimer(unsigned id) override;
     void startDragging() override;
-    void openPinMenu(bool transparencyOffered) override;
+    void openPinMenu(bool transparencyOffered, int zOrderItem) override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;
     void destroyPin() override;
 

@@ -115,7 +115,7 @@ std::optional<int> CUpDown::getPos() const {
     return LOWORD(answer);
 }
 
-UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) noexcept {
+UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem, int bulletItem) noexcept {
     CMenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId)));
     if (!menu) {
         trace("LoadMenu(%d) Error=%d\n", menuId, static_cast<int>(GetLastError()));
@@ -123,6 +123,10 @@ UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags, int greyedItem) n
     }
     HMENU popup = GetSubMenu(menu.get(), 0);
     if (greyedItem != 0) EnableMenuItem(popup, static_cast<UINT>(greyedItem), MF_BYCOMMAND | MF_GRAYED);
+    if (bulletItem != 0) {
+        const auto item = static_cast<UINT>(bulletItem);
+        CheckMenuRadioItem(popup, item, item, item, MF_BYCOMMAND);
+    }
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(owner);

@@ -83,4 +83,5 @@ private:
 // Returns what TrackPopupMenu gives: with TPM_RETURNCMD the chosen command (0 for none),
 // otherwise non-zero when the menu showed; 0 when it could not be loaded or shown (traced).
 // A greyedItem other than 0 is shown but cannot be chosen.
-UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0, int greyedItem = 0) noexcept;
+UINT showPopupMenuAtCursor(HWND owner, int menuId, UINT flags = 0, int greyedItem = 0,
+                           int bulletItem = 0) noexcept;

@@ -33,7 +33,12 @@ HINSTANCE programModule() { return GetModuleHandleW(nullptr); }
 
 // A dialog opened beside a window near the edge of the screen, or grown for a scaled display
 // while it was set up, is moved whole onto the work area of its monitor.
-void moveOntoWorkArea(HWND dialog) {
+void moveOntoWorkArea(HWND dialog, HWND beside) {
+    RECT anchor{};
+    if (beside && GetWindowRect(beside, &anchor)) {
+        SetWindowPos(dialog, nullptr, anchor.left, anchor.bottom, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor)) return;
@@ -57,8 +62,9 @@ CDialogBase::~CDialogBase() {
     DestroyWindow(hwnd);
 }
 
-INT_PTR CDialogBase::doModal(HWND owner) noexcept {
+INT_PTR CDialogBase::doModal(HWND owner, HWND beside) noexcept {
     m_modal = true;
+    m_beside = beside;
     const CNestedLoop loop;
     const INT_PTR code = DialogBoxParamW(programModule(), MAKEINTRESOURCEW(m_templateId), owner, dialogProc,
                                          reinterpret_cast<LPARAM>(this));
@@ -90,7 +96,7 @@ HBRUSH CDialogBase::onCtlColor(HDC, HWND, UINT, HBRUSH defaultBrush) { return de
 std::optional<LRESULT> CDialogBase::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     std::optional<LRESULT> result = onMessage(message, wParam, lParam);
     // Only the dialogs the user works in: pin windows and the panel place themselves.
-    if (message == WM_INITDIALOG && m_modal) moveOntoWorkArea(m_hwnd);
+    if (message == WM_INITDIALOG && m_modal) moveOntoWorkArea(m_hwnd, m_beside);
     if (result) return result;
 
     if (message == WM_INITDIALOG) return TRUE;  // the dialog manager sets the focus

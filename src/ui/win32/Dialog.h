@@ -34,10 +34,11 @@ public:
     CDialogBase& operator=(const CDialogBase&) = delete;
 
     // Runs the dialog modally with `owner` disabled meanwhile; timers and other windows of the
-    // thread keep being served. The dialog opens whole on its monitor's work area. Returns the
-    // code passed to endDialog, or -1 when the window could not be created (traced with the
-    // error code).
-    INT_PTR doModal(HWND owner = nullptr) noexcept;
+    // thread keep being served. The dialog opens below window `beside` when there is one, the
+    // way a menu opens below what was clicked, and whole on its monitor's work area. Returns
+    // the code passed to endDialog, or -1 when the window could not be created (traced with
+    // the error code).
+    INT_PTR doModal(HWND owner = nullptr, HWND beside = nullptr) noexcept;
     // Creates the dialog modelessly: a child of `owner` for a child template, else owned by
     // it. Visible only if the template says WS_VISIBLE. False when the window could not be
     // created (traced with the error code).
@@ -97,4 +98,5 @@ private:
     int m_templateId;
     HWND m_hwnd = nullptr;
     bool m_modal = false;
+    HWND m_beside = nullptr;
 };

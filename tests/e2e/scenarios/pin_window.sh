@@ -145,6 +145,10 @@ dialog_line=$(probe wait-window --title "プロパティ" --exe pintest.exe --vi
     fail "透明度 opened no dialog"
 DLG=$(field hwnd "$dialog_line")
 probe idle "$DLG" >/dev/null
+# Opened below the pin it belongs to, not at the screen's corner.
+IFS=, read -r pl _ _ pb <<<"$(info_of "$PIN" rect)"
+IFS=, read -r dl dt _ _ <<<"$(info_of "$DLG" rect)"
+expect_eq "$dl,$dt" "$pl,$pb" "the transparency dialog's corner"
 children=$(probe children "$DLG")
 expect_match "$children" $'id=1010\ttext=70\t' "the percentage the dialog shows"
 expect_eq "$(field result "$(probe send "$(field hwnd "$(printf '%s\n' "$children" | LC_ALL=C grep $'\tid=1012\t')")" \
