@@ -217,6 +217,15 @@ TEST_F(ChildSelDlgTest, ATargetGoneBeforeOpeningGivesNoPictureNoCandidatesAndNoC
     EXPECT_EQ(dialog->getClassName(), "Edit") << "what the caller set stays";
 }
 
+TEST_F(ChildSelDlgTest, ATargetThatDoesNotAnswerIsNotPicturedAndTheDialogSaysSo) {
+    CFakeChildSelDlg& answering = open("Edit", 5);
+    EXPECT_FALSE(answering.m_targetSilent);
+    desktop.setHung(target, true);
+    CFakeChildSelDlg& silent = open("Edit", 5);
+    EXPECT_TRUE(silent.fakeCamera.pictures.empty());
+    EXPECT_TRUE(silent.m_targetSilent);
+}
+
 TEST_F(ChildSelDlgTest, ANewPictureAfterAResizeKeepsTheCandidatesAndTheOutline) {
     CFakeChildSelDlg& d = open("Edit", 5);
     const int walks = desktop.descendantWalks;
