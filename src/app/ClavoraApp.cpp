@@ -30,3 +30,9 @@ std::wstring programDirectory(std::wstring_view programPath) {
     if (cut == std::wstring_view::npos) return {};
     return std::wstring(programPath.substr(0, cut));
 }
+
+std::string programDirectory(std::string_view programPath) {
+    const std::size_t cut = programPath.rfind('\\');
+    if (cut == std::string_view::npos) return {};
+    return std::string(programPath.substr(0, cut));
+}

@@ -23,3 +23,5 @@ bool scanArguments(const std::vector<std::string>& arguments);
 std::string programDirectory(const CCodePage& codePage, std::string_view programPath);
 // The same in UTF-16, in which any folder name survives and no unit of a character is a '\'.
 std::wstring programDirectory(std::wstring_view programPath);
+// The same in UTF-8, which also keeps any folder name and has no '\' inside a character.
+std::string programDirectory(std::string_view programPath);

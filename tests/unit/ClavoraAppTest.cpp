@@ -46,6 +46,10 @@ TEST(ClavoraApp, ProgramDirectoryIsCutAtTheTrueLastSeparator) {
     for (const auto& c : cases) EXPECT_EQ(programDirectory(cp, c.path), c.directory) << c.path;
     EXPECT_EQ(programDirectory(L"C:\\도구\\表\\Clavora.exe"), L"C:\\도구\\表");
     EXPECT_EQ(programDirectory(L"Clavora.exe"), L"");
+    // UTF-8 is cut at its own last '\', not where a Shift-JIS reading would put it: that reading
+    // takes the last byte of 음 (EC 9D 8C) for a lead byte and the '\' for its trail byte.
+    EXPECT_EQ(programDirectory("C:\\도구 모음\\Clavora.exe"), "C:\\도구 모음");
+    EXPECT_EQ(programDirectory("Clavora.exe"), "");
 }
 
 }  // namespace

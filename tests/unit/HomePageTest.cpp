@@ -10,9 +10,10 @@
 namespace {
 
 TEST(HomePage, LinksOpenTheBuildsAddressElseTheGuideBesideTheProgramElseNothing) {
-    const CCp932CodePage cp;
-    const std::string program = "C:\\Tools\\\x95\x5C\\Clavora.exe";  // 表: trail byte 0x5C
-    const std::string guide = "C:\\Tools\\\x95\x5C\\guide.html";
+    // A folder the Japanese ANSI code page has no bytes for, in UTF-8; read as Shift-JIS, the
+    // last byte of 음 would take the '\' after it along as a trail byte.
+    const std::string program = "C:\\Tools\\도구 모음\\Clavora.exe";
+    const std::string guide = "C:\\Tools\\도구 모음\\guide.html";
     const struct {
         const char* address;
         bool guideThere;
@@ -27,7 +28,7 @@ TEST(HomePage, LinksOpenTheBuildsAddressElseTheGuideBesideTheProgramElseNothing)
         std::string traced;
         std::string asked;
         setTraceSink([&traced](const std::string& line) { traced += line; });
-        const auto opened = homePageTarget(c.address, cp, program, [&](const std::string& file) {
+        const auto opened = homePageTarget(c.address, program, [&](const std::string& file) {
             asked = file;
             return c.guideThere;
         });

@@ -5,21 +5,23 @@
 #include "base/win32/Win32Util.h"
 #include "resource.h"
 
-#include <cstdio>
+#include <cwchar>
+#include <iterator>
 #include <optional>
 #include <vector>
 
 namespace {
 
-// The ProductVersion value of the first translation of the program file's version resource.
+// The ProductVersion value of the first translation of the program file's version resource,
+// read through the program's wide name: the ANSI one of a folder such as 도구 names no file.
 std::optional<std::string> readProductVersion() {
-    char path[MAX_PATH + 1] = {};
-    if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return std::nullopt;
+    const std::wstring path = programFilePath();
+    if (path.empty()) return std::nullopt;
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     if (size == 0) return std::nullopt;
     std::vector<char> data(size + 1);
-    if (!GetFileVersionInfoA(path, 0, size, data.data())) return std::nullopt;
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
 
     struct Translation {
         WORD language;
@@ -27,17 +29,17 @@ std::optional<std::string> readProductVersion() {
     };
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) ||
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length) ||
         length < sizeof(Translation)) {
         return std::nullopt;
     }
     const auto* translation = static_cast<const Translation*>(value);
-    char query[64];
-    std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation->language,
-                  translation->codePage);
+    wchar_t query[64];
+    std::swprintf(query, std::size(query), L"\\StringFileInfo\\%04x%04x\\ProductVersion",
+                  translation->language, translation->codePage);
     // A translation without the value gives no version rather than whatever the query left.
-    if (!VerQueryValueA(data.data(), query, &value, &length) || !value || length == 0) return std::nullopt;
-    return std::string(static_cast<const char*>(value));
+    if (!VerQueryValueW(data.data(), query, &value, &length) || !value || length == 0) return std::nullopt;
+    return wideToUtf8(static_cast<const wchar_t*>(value));
 }
 
 // "Ver.:" and the program file's ProductVersion, read once per process; "" while the
@@ -55,7 +57,8 @@ std::optional<LRESULT> CAboutWindow::onMessage(UINT message, WPARAM, LPARAM lPar
     switch (message) {
         case WM_INITDIALOG:
             SetWindowTextW(hwnd(), utf8ToWide(u8"Clavora").c_str());
-            SetDlgItemTextA(hwnd(), IDC_VERSION, aboutVersionLine(programVersionString()).c_str());
+            SetDlgItemTextW(hwnd(), IDC_VERSION,
+                            utf8ToWide(aboutVersionLine(programVersionString())).c_str());
             return TRUE;
         case WM_NOTIFY:
             if (isHomePageLinkClick(*reinterpret_cast<const NMHDR*>(lParam))) {

@@ -1,6 +1,7 @@
 #include "app/win32/HomePage.h"
 
 #include "app/HomePage.h"
+#include "base/win32/Win32Util.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -14,18 +15,18 @@
 namespace {
 
 bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(utf8ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
 
+// Wide calls from the program's name to the browser: in a folder the ANSI code page cannot
+// write (도구 on a Japanese system) the ANSI name is question marks and finds no guide.
 void openHomePage(HWND window) noexcept {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
     const std::optional<std::string> target =
-        homePageTarget(CLAVORA_HOME_PAGE, systemCodePage(), path, isFile);
-    if (target) ShellExecuteA(window, "open", target->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        homePageTarget(CLAVORA_HOME_PAGE, wideToUtf8(programFilePath()), isFile);
+    if (target) ShellExecuteW(window, L"open", utf8ToWide(*target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool isHomePageLinkClick(const NMHDR& header) noexcept {

@@ -1,5 +1,5 @@
 // Small conversions at the Win32 edge: our opaque handles and rectangles to the system's,
-// and fixed UTF-8 texts to the UTF-16 that the wide API shows.
+// fixed UTF-8 texts to the UTF-16 that the wide API shows, and the program file's own name.
 #pragma once
 
 #include "base/DesktopTypes.h"
@@ -45,3 +45,19 @@ inline std::string wideToCodePage(std::wstring_view wide, UINT codePage) {
 
 // UTF-8 of UTF-16 text, for the helper programs' output and for logs.
 inline std::string wideToUtf8(std::wstring_view wide) { return wideToCodePage(wide, CP_UTF8); }
+
+// The full name of the running program's file in UTF-16, which keeps any folder name the ANSI
+// calls would turn into question marks; "" when the system cannot tell.
+inline std::wstring programFilePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        // A name that fills the buffer may have been cut: ask again with room to spare.
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}

@@ -99,16 +99,7 @@ std::wstring processPath(std::uint32_t processId, ProcessAccess access) {
 // The program file's name without folder and extension ("Clavora"), the caption of the
 // program's standard message boxes.
 std::wstring programName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = programFilePath();
     const std::size_t slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
     const std::size_t dot = name.find_last_of(L'.');

@@ -1,7 +1,12 @@
 # Clavora kept in a folder whose name the Japanese code page cannot write (도구): its
 # Clavora.ini is read at start (a record pins its window), a record made with Win+Z reaches
-# the file, no temporary file and no rescue copy are left, and 終了 leaves the file whole.
+# the file, no temporary file and no rescue copy are left, the About box reads the version
+# from the program file, and 終了 leaves the file whole.
 source "$E2E_DIR/reliability.sh"
+
+WM_SYSCOMMAND=0x0112
+IDM_ABOUTBOX=0x0010
+IDC_VERSION=1001
 
 CLAVORA_HOME="$WORKDIR/도구"
 mkdir -p "$CLAVORA_HOME"
@@ -21,6 +26,18 @@ expect_eq "$(ini_value TITLE PINITEM1)" "Folder new" "the record made with Win+Z
 wait_pin "$kept" 1000 >/dev/null || fail "the first pin went"
 leftovers=$(cd "$CLAVORA_HOME" && ls -A | grep -v '^Clavora\.\(exe\|ini\)$' || true)
 expect_eq "$leftovers" "" "files beside Clavora.ini"
+
+# The version comes from the program file found by its own name, 도구 and all.
+probe post "$CLAVORA_MAIN" "$WM_SYSCOMMAND" "$IDM_ABOUTBOX" 0
+about=$(probe wait-window --title Clavora --exe clavora.exe --visible --owner "$CLAVORA_MAIN" --timeout 5000) ||
+    fail "no About box"
+about_hwnd=$(field hwnd "$about")
+probe idle "$about_hwnd" >/dev/null
+version=$(field text "$(child_line "$about_hwnd" "$IDC_VERSION")")
+screenshot about-box
+expect_match "$version" '^Clavora Ver\.:[0-9]' "About box version line"
+probe post "$about_hwnd" "$WM_COMMAND" "$IDOK" 0
+probe wait-gone "$about_hwnd" --timeout 5000 >/dev/null || fail "the About box did not close"
 
 probe post "$CLAVORA_MAIN" "$WM_COMMAND" "$IDM_EXIT" 0
 wait_clavora_gone
