@@ -19,12 +19,6 @@ bool scanArguments(const std::vector<std::string>& arguments) {
     return debug;
 }
 
-std::string programDirectory(const CCodePage& codePage, std::string_view programPath) {
-    const std::size_t cut = mbFindLast(codePage, programPath, '\\');
-    if (cut == std::string_view::npos) return {};
-    return std::string(programPath.substr(0, cut));
-}
-
 std::wstring programDirectory(std::wstring_view programPath) {
     const std::size_t cut = programPath.rfind(L'\\');
     if (cut == std::wstring_view::npos) return {};

@@ -2,8 +2,6 @@
 // directory, which becomes the working directory (app/win32/Main.cpp carries the start-up out).
 #pragma once
 
-#include "desktop/CodePage.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +16,8 @@ bool isDebugSwitch(std::string_view argument);
 // among them. Argument 0, the program path, is not looked at.
 bool scanArguments(const std::vector<std::string>& arguments);
 
-// The text before the last '\' of the program path, never cut at the trail byte of a
-// double-byte character; "" when there is no '\'.
-std::string programDirectory(const CCodePage& codePage, std::string_view programPath);
-// The same in UTF-16, in which any folder name survives and no unit of a character is a '\'.
+// The text before the last '\' of the program path in UTF-16, in which any folder name
+// survives and no unit of a character is a '\'; "" when there is no '\'.
 std::wstring programDirectory(std::wstring_view programPath);
 // The same in UTF-8, which also keeps any folder name and has no '\' inside a character.
 std::string programDirectory(std::string_view programPath);

@@ -9,8 +9,8 @@
 
 namespace {
 
-// "表" is 0x95 0x5C in Shift-JIS: its trail byte is the ASCII backslash.
-const std::string kHyou = "\x95\x5C";
+// 表 in Shift-JIS ends in the byte of '\'; in UTF-8 no byte of it is one.
+const std::string kHyou = "表";
 
 TEST(ClavoraApp, OnlyTheExactSwitchTurnsDebugModeOn) {
     EXPECT_TRUE(isDebugSwitch("-D482"));
@@ -29,7 +29,6 @@ TEST(ClavoraApp, ArgumentsAreTracedAndTheSwitchCountsAnywhereButInArgumentZero) 
 }
 
 TEST(ClavoraApp, ProgramDirectoryIsCutAtTheTrueLastSeparator) {
-    const CCp932CodePage cp;
     const struct {
         std::string path;
         std::string directory;
@@ -38,12 +37,11 @@ TEST(ClavoraApp, ProgramDirectoryIsCutAtTheTrueLastSeparator) {
         {"Clavora.exe", ""},
         {"", ""},
         {"C:\\Clavora.exe", "C:"},
-        // The trail byte of 表 is no separator, at the end of the directory or of the path.
         {"C:\\" + kHyou + "\\Clavora.exe", "C:\\" + kHyou},
         {"C:\\dir\\" + kHyou, "C:\\dir"},
         {"C:\\a" + kHyou + "b.exe", "C:"},
     };
-    for (const auto& c : cases) EXPECT_EQ(programDirectory(cp, c.path), c.directory) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(programDirectory(c.path), c.directory) << c.path;
     EXPECT_EQ(programDirectory(L"C:\\도구\\表\\Clavora.exe"), L"C:\\도구\\表");
     EXPECT_EQ(programDirectory(L"Clavora.exe"), L"");
     // UTF-8 is cut at its own last '\', not where a Shift-JIS reading would put it: that reading
