@@ -51,6 +51,7 @@ void CMultiDisplay::ReleaseMultiDisplay() {
 }
 
 void CMultiDisplay::EnumMonitors(CDesktop& desktop) {
+    ++m_readings;
     m_monitorCount = 0;
     m_monitors.clear();
     for (const MonitorRecord& monitor : desktop.enumerateMonitors()) addMonitor(monitor);

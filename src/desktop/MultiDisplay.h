@@ -29,6 +29,9 @@ public:
     // The number of monitors the enumeration reported; 0 before it ran.
     int GetMonitorCount() const { return m_monitorCount; }
     const std::vector<MonitorRecord>& monitors() const { return m_monitors; }
+    // Moves on each time the monitors are read: what was learnt of a window on the monitors of
+    // an earlier reading may no longer hold.
+    unsigned readings() const { return m_readings; }
 
     // A window's caption strip: its top edge, grip wide and gripHeight high (all of the window
     // where it is smaller), where its caption or its pin can be taken hold of.
@@ -55,5 +58,6 @@ private:
     void addMonitor(const MonitorRecord& monitor);
 
     int m_monitorCount = 0;
+    unsigned m_readings = 0;
     std::vector<MonitorRecord> m_monitors;
 };

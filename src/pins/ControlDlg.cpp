@@ -289,6 +289,7 @@ void CControlDlg::runCycle() {
     }
     if (started) refreshList();
     if (m_sessionEnded) return;
+    keepHoldTick();
     startTimer(kCycleTimerId, kCyclePeriodMs);
     if (const auto delay = m_earlyCycles.cycleEnds(nowMs())) startTimer(kEarlyCycleTimerId, *delay);
 }
@@ -335,9 +336,33 @@ CWinInf* CControlDlg::findListed(const CPinData& pin, WinHandle h) {
     return it == m_windows.end() ? nullptr : &*it;
 }
 
+void CControlDlg::keepHoldTick() {
+    const bool shown =
+        std::any_of(m_pins.begin(), m_pins.end(), [](const CPinData& pin) { return pin.m_pinned == 1; });
+    // Set anew, the timer would start its second again: it is set only when it is not running.
+    if (shown == m_holdTicking) return;
+    m_holdTicking = shown;
+    if (shown) {
+        startTimer(kPinHoldTimerId, kPinHoldTimerMs);
+    } else {
+        killTimer(kPinHoldTimerId);
+    }
+}
+
+void CControlDlg::holdPins() {
+    // A hold waits on its target's program, which hands this thread the messages sent to it
+    // meanwhile: any of them may end a pin (another's, or all of them with the session).
+    for (const WinHandle pin : CPinDlg::holdingPins()) {
+        if (m_sessionEnded) return;
+        if (CPinDlg* const held = CPinDlg::find(pin)) held->hold();
+    }
+}
+
 void CControlDlg::onTimer(int id) {
     if (id == kCycleTimerId || id == kEarlyCycleTimerId) {
         runCycle();
+    } else if (id == kPinHoldTimerId) {
+        holdPins();
     } else if (id == kSaveTimerId) {
         saveCountdownTick();
     }
@@ -595,6 +620,8 @@ void CControlDlg::endSession(PinsEnd pins) {
     killTimer(kCycleTimerId);
     killTimer(kEarlyCycleTimerId);
     killTimer(kSaveTimerId);
+    killTimer(kPinHoldTimerId);
+    m_holdTicking = false;
     m_saveRequested = 0;
     // The writer takes shown pins as they are now, which is what ending them would take back.
     __writeIniFile();

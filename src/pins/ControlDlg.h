@@ -30,6 +30,10 @@ constexpr int kPinHotKeyId = 1000;
 constexpr int kCycleTimerId = 103;
 constexpr unsigned kFirstCycleDelayMs = 100;
 constexpr unsigned kCyclePeriodMs = 500;
+// Every pin's target held once a second (CPinDlg::hold): one wake-up for all pins, however
+// many there are, and none while no pin is shown.
+constexpr int kPinHoldTimerId = 102;
+constexpr unsigned kPinHoldTimerMs = 1000;
 // A cycle ahead of the period, when the system tells of a window that may be pinned now.
 constexpr int kEarlyCycleTimerId = 105;
 // The save countdown ticks only while a save waits (an idle program is woken for nothing
@@ -70,7 +74,7 @@ public:
     void buildWindowList();
     // Starts pins on matching windows and ends pins whose window no longer matches.
     void runCycle();
-    // The panel's timers: the cycle and the save countdown.
+    // The panel's timers: the cycle, the pins' hold and the save countdown.
     void onTimer(int id);
     // WM_HOTKEY.
     void onHotKey(int id);
@@ -190,6 +194,10 @@ private:
     // The record of edited (if it is still there) takes edited's conditions; nothing else.
     void takeConditions(const CPinData& edited);
     void saveCountdownTick();
+    // The shared hold tick runs while any pin is shown, and only then.
+    void keepHoldTick();
+    // One tick of the hold for every pin shown.
+    void holdPins();
     // A save of the countdown, tried again after a pause when it fails.
     void saveOrRetry();
     // The record whose shown pin is pinWindow, tracing every shown pin it compares; -1 if none.
@@ -212,6 +220,7 @@ private:
     CProcessNames m_processNames{m_desktop};
     CWindowIndex m_windowIndex;
     CEarlyCycles m_earlyCycles;
+    bool m_holdTicking = false;
     // The identities of the records in the rows shown, in row order.
     std::vector<std::uint64_t> m_shownRecords;
     // The band each pinned window was in before its first pin.

@@ -29,6 +29,9 @@ bool sameFrame(const Rect& a, const Rect& b) {
     return a.left == b.left && a.top == b.top && a.width() == b.width() && a.height() == b.height();
 }
 
+// A settled target is asked about its scale and frame again at every so many holds.
+constexpr int kSettledHoldsTrusted = 10;
+
 // Yes/No question of "抜く".
 constexpr char8_t kPullOutQuestion[] = u8"画鋲を抜きますか？";
 
@@ -50,6 +53,14 @@ CPinDlg* CPinDlg::find(WinHandle pin) {
     const auto it =
         std::find_if(pins.begin(), pins.end(), [pin](CPinDlg* p) { return p->m_registered == pin; });
     return it == pins.end() ? nullptr : *it;
+}
+
+std::vector<WinHandle> CPinDlg::holdingPins() {
+    std::vector<WinHandle> out;
+    for (const CPinDlg* pin : livePins()) {
+        if (pin->m_holding) out.push_back(pin->m_registered);
+    }
+    return out;
 }
 
 void CPinDlg::requestSave() {
@@ -86,7 +97,8 @@ void CPinDlg::SetTarget(WinHandle target) {
         measureFrame();
         placePin();
     }
-    startTimer(kPinHoldTimerId, kPinHoldTimerMs);
+    m_holding = true;
+    m_settled.reset();
 }
 
 void CPinDlg::ApplyZOrder() {
@@ -204,25 +216,39 @@ bool CPinDlg::followDisplays(const Rect& now) {
     return true;
 }
 
-void CPinDlg::OnTimer(unsigned id) {
-    if (id != kPinHoldTimerId || !targetExists()) return;
+void CPinDlg::hold() {
+    if (!m_holding || !targetExists()) return;
     // A maximised target is left alone; it takes its pinned rectangle again once restored. So
     // is a minimised one: moving it would move its icon onto the screen.
-    if (m_desktop.style(m_hWndTarget) & (style::kMaximize | style::kMinimize)) return;
+    const std::uint32_t windowStyle = m_desktop.style(m_hWndTarget);
+    if (windowStyle & (style::kMaximize | style::kMinimize)) {
+        m_settled.reset();
+        return;
+    }
+    const Rect now = m_desktop.windowRect(m_hWndTarget);
+    const std::uint32_t exStyle = m_desktop.exStyle(m_hWndTarget);
+    const Settled seen{now, m_rectTarget, windowStyle, exStyle, m_factory.monitors().readings()};
+    // Each question is a round trip to the window system and every pin is held every second:
+    // what cannot have changed since the last hold is not asked again, but never for long.
+    const bool settled = m_settled == seen && m_settledHolds < kSettledHoldsTrusted;
+    m_settledHolds = settled ? m_settledHolds + 1 : 0;
+    bool changed = false;
     // A window at its held corner may have had its monitor's scale changed, and taken the size
     // of the new scale; the window manager tells a pin only about its own moves. One moved
     // elsewhere goes back first and takes its size for the held place's scale there.
-    const Rect now = m_desktop.windowRect(m_hWndTarget);
-    if (now.left == m_rectTarget.left && now.top == m_rectTarget.top) followDpi();
+    if (!settled && now.left == m_rectTarget.left && now.top == m_rectTarget.top) followDpi();
     // Where no monitor shows the held rectangle any more, the system has put the window where
     // one does: that is where it is held from now on, never back off every monitor.
     if (!sameFrame(now, m_rectTarget) && !followDisplays(now) && canHold(m_rectTarget)) {
         m_desktop.moveWindow(m_hWndTarget, m_rectTarget, true);
+        changed = true;
     }
-    const std::uint32_t exStyle = m_desktop.exStyle(m_hWndTarget);
     // A target too busy to take its layered style when it was asked, or whose program took the
     // style away since, gets it again.
-    if (m_transFlag != 0 && takesTransparency() && !(exStyle & style::kExLayered)) ApplyTransparency();
+    if (m_transFlag != 0 && takesTransparency() && !(exStyle & style::kExLayered)) {
+        ApplyTransparency();
+        changed = true;
+    }
     // Some programs take their own windows out of the topmost band. While "抜く" asks, the
     // pin itself has taken it out, so that the question shows. A band is given back once each
     // time the target is seen to lose it.
@@ -231,12 +257,20 @@ void CPinDlg::OnTimer(unsigned id) {
             m_seenTopmost = true;
         } else if (std::exchange(m_seenTopmost, false)) {
             ApplyZOrder();
+            changed = true;
         }
     }
-    // The system moves the pin with a monitor that goes, or a display that changes; the frame's
-    // borders change with the scale and with the window's own styles.
-    measureFrame();
+    // The frame's borders change with the scale and with the window's own styles.
+    if (!settled || changed) measureFrame();
+    // The system moves the pin with a monitor that goes, or a display that changes.
     placePin();
+    // A scale or a display the pin followed changed the held rectangle, which the next hold
+    // then sees.
+    if (changed) {
+        m_settled.reset();
+    } else {
+        m_settled = seen;
+    }
 }
 
 void CPinDlg::OnLButtonDown() {
@@ -339,7 +373,7 @@ void CPinDlg::onTransparency() {
 }
 
 void CPinDlg::Destroy() {
-    killTimer(kPinHoldTimerId);
+    m_holding = false;
     if (targetExists()) {
         // The pin changed the layered bit alone: only that goes back to what it was, on the
         // extended style as it is now. Everything else is the window's own business since the

@@ -14,13 +14,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CPinDlgFactory;
 class CPinPropatyDlg;
-
-// Timer 102 puts the target back at its pinned rectangle.
-constexpr unsigned kPinHoldTimerId = 102;
-constexpr unsigned kPinHoldTimerMs = 1000;
 
 class CPinDlg {
 public:
@@ -34,6 +31,10 @@ public:
     // Records and menus hold pins by window handle and find the object through this, since a
     // nested loop may end any pin while they wait.
     static CPinDlg* find(WinHandle pin);
+    // The windows of the live pins that hold a target, in the order they began. The shared
+    // tick holds them one by one, each found again through find(): a hold waits on its
+    // target's program, and what this thread is handed meanwhile may end any pin.
+    static std::vector<WinHandle> holdingPins();
 
     // The window was created (hidden) for target: it becomes colour-keyed white, so that only
     // the pin picture shows and the white around it lets clicks through, loses its border and
@@ -45,11 +46,13 @@ public:
 
     // Attaches the pin to target: takes the target's current rectangle when none was handed
     // over, saves its extended style, applies transparency and Z order, puts the pin on the
-    // target's corner and starts the hold timer.
+    // target's corner; from then on the shared tick holds it.
     void SetTarget(WinHandle target);
-    // Ends the pin: stops the timer, gives a still existing target back what the pin changed
-    // of its layered look, and destroys the window. The object is gone afterwards.
+    // Ends the pin: gives a still existing target back what the pin changed of its layered
+    // look, and destroys the window. The object is gone afterwards.
     void Destroy();
+    // Whether the shared tick holds this pin's target (it was attached).
+    bool holding() const { return m_holding; }
 
     void ApplyZOrder();
     // Our alpha on the target, or off again; nothing for a target that draws itself with
@@ -71,7 +74,9 @@ public:
 
     // --- window messages, from the view ---
 
-    void OnTimer(unsigned id);
+    // One tick of the hold: the target, unless maximised, minimised or gone, is put back at
+    // its held rectangle, and gets its layered look and topmost band again when it lost them.
+    void hold();
     // Starts a drag of the pin when dragging is allowed.
     void OnLButtonDown();
     // The cursor of a drag is dx, dy away from where the drag began: the target goes as far
@@ -108,8 +113,6 @@ public:
 protected:
     // Gives the window the layout's size and shows its picture where the layout puts it.
     virtual void showPinPicture(const PinLayout& layout) = 0;
-    virtual void startTimer(unsigned id, unsigned ms) = 0;
-    virtual void killTimer(unsigned id) = 0;
     // Starts a drag: the cursor's moves come to OnDragBy until the left button is released.
     virtual void startDragging() = 0;
     // Shows the pin's context menu at the cursor, "透明度" greyed unless offered and the Z order
@@ -134,7 +137,7 @@ private:
     // The pin picture and window for dpi, unless they are for it already.
     void layOut(int dpi);
     // How far the visible frame's corner is in from the target's window rectangle's. Asked when
-    // the pin attaches and at each hold, not at each step of a drag.
+    // the pin attaches and at a hold that finds the target changed, not at each step of a drag.
     void measureFrame();
     // Puts the pin on its target's corner unless it is there.
     void placePin();
@@ -157,4 +160,21 @@ private:
     bool m_askingPullOut = false;
     // The hold has seen the target in the topmost band since it last gave the band back.
     bool m_seenTopmost = false;
+    bool m_holding = false;
+    // The target as the last hold found it and left it untouched: at the same rectangle, with
+    // the same styles, on the same reading of the monitors, its scale and frame are as they
+    // were, and the hold does not ask for them again. Forgotten whenever the pin changes
+    // anything.
+    struct Settled {
+        Rect rect;
+        Rect held;
+        std::uint32_t style = 0;
+        std::uint32_t exStyle = 0;
+        unsigned monitorReadings = 0;
+        bool operator==(const Settled&) const = default;
+    };
+    std::optional<Settled> m_settled;
+    // Holds in a row that took the target as settled; every so often the hold asks everything
+    // again all the same, for what no reading here shows (a new frame width in the settings).
+    int m_settledHolds = 0;
 };

@@ -603,7 +603,10 @@ int CFakeDesktop::dpiAt(const Rect& r) const {
     return m_monitors.empty() ? MonitorRecord{}.dpi : m_monitors.front().dpi;
 }
 
-int CFakeDesktop::monitorDpi(WinHandle h) { return dpiAt(windowRect(h)); }
+int CFakeDesktop::monitorDpi(WinHandle h) {
+    ++monitorDpiCalls;
+    return dpiAt(windowRect(h));
+}
 
 void CFakeDesktop::followScale(Window& w, int fromDpi, int toDpi) {
     if (!w.perMonitorAware || fromDpi == toDpi || (w.style & (style::kMinimize | style::kMaximize))) return;
@@ -613,6 +616,7 @@ void CFakeDesktop::followScale(Window& w, int fromDpi, int toDpi) {
 }
 
 std::optional<Rect> CFakeDesktop::visibleFrame(WinHandle h) {
+    ++visibleFrameCalls;
     const Window* w = find(h);
     if (!w || !framesKnown) return std::nullopt;
     const Rect& r = w->rect;

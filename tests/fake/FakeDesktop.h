@@ -263,6 +263,9 @@ public:
     int answersCalls = 0;
     int cloakCalls = 0;
     int enumerations = 0;
+    // A pin's hold asks these of its target.
+    int monitorDpiCalls = 0;
+    int visibleFrameCalls = 0;
     // The time each answers call gave, in order.
     std::vector<unsigned> answerTimeoutsMs;
     // Normal places that differ from what the world says (an empty one, say).

@@ -55,16 +55,6 @@ Rect CFakePinWindow::pinRect() { return m_fake.windowRect(m_handle); }
 
 void CFakePinWindow::movePin(const Rect& r) { m_fake.setRect(m_handle, r); }
 
-void CFakePinWindow::startTimer(unsigned id, unsigned ms) {
-    m_log.timers[id] = ms;
-    m_fake.setTimer(m_handle, id, ms, [this, id] { OnTimer(id); });
-}
-
-void CFakePinWindow::killTimer(unsigned id) {
-    m_log.timers.erase(id);
-    m_fake.killTimer(m_handle, id);
-}
-
 void CFakePinWindow::openPinMenu(bool transparencyOffered, int zOrderItem) {
     ++m_log.menusOpened;
     m_log.transparencyOffered = transparencyOffered;

@@ -52,7 +52,6 @@ private:
 
 // What a fake pin window did; it outlives the window, which deletes itself.
 struct FakePinLog {
-    std::map<unsigned, unsigned> timers;  // running timers: id -> period
     int bitmapId = 0;
     // The layout of the last picture shown.
     PinLayout layout;
@@ -77,8 +76,8 @@ struct FakePinLog {
 
 class CFakePinFactory;
 
-// A pin window: a window of its own in the fake world, moved by MoveWindow. Its timers run on
-// the fake clock; its menu is a nested loop.
+// A pin window: a window of its own in the fake world, moved by MoveWindow. It has no timer:
+// its hold comes from the controller's shared tick, or from the test. Its menu is a nested loop.
 class CFakePinWindow : public CPinDlg {
 public:
     CFakePinWindow(CFakePinFactory& factory, FakePinLog& log, const Rect& rect);
@@ -91,8 +90,6 @@ public:
 protected:
     // The window takes the layout's size, as the real one does.
     void showPinPicture(const PinLayout& layout) override;
-    void startTimer(unsigned id, unsigned ms) override;
-    void killTimer(unsigned id) override;
     void startDragging() override { ++m_log.dragStarts; }
     void openPinMenu(bool transparencyOffered, int zOrderItem) override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;

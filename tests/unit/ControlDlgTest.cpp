@@ -178,6 +178,65 @@ TEST_F(ControlDlgTest, CycleRunsAfter100msThenEvery500msCountedFromItsEnd) {
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
 }
 
+TEST_F(ControlDlgTest, OneHoldTickForAllPinsRunsWhileAPinIsShownAndPutsEveryTargetBackWithinASecond) {
+    start();
+    const WinHandle first = notepad();
+    const Rect calcRect{600, 300, 900, 500};
+    const WinHandle second = desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe", calcRect);
+    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
+    panel.m_pins[1].m_exeName = "CALC.EXE";
+    EXPECT_EQ(panel.periods().count(kPinHoldTimerId), 0u) << "no pin, no tick";
+    panel.runFor(100);
+    ASSERT_EQ(panel.m_pins[1].m_hTarget, second);
+    EXPECT_EQ(panel.periods().at(kPinHoldTimerId), kPinHoldTimerMs);
+    for (CFakePinWindow* pin : factory.made) EXPECT_TRUE(desktop.timersOf(pin->pinHandle()).empty());
+
+    // Both moved by their frames; the cycles that run meanwhile do not put the tick off.
+    desktop.setRect(first, Rect{0, 0, 300, 300});
+    desktop.setRect(second, Rect{50, 50, 350, 250});
+    panel.runFor(kPinHoldTimerMs);
+    EXPECT_EQ(desktop.windowRect(first), kNotepadRect);
+    EXPECT_EQ(desktop.windowRect(second), calcRect);
+
+    desktop.destroyWindow(first);
+    panel.runFor(kCyclePeriodMs);
+    EXPECT_EQ(panel.periods().count(kPinHoldTimerId), 1u) << "one pin is left";
+    desktop.destroyWindow(second);
+    panel.runFor(kCyclePeriodMs);
+    EXPECT_EQ(panel.periods().count(kPinHoldTimerId), 0u) << "the last pin took the tick with it";
+    notepad();
+    panel.runFor(kCyclePeriodMs);
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 1);
+    EXPECT_EQ(panel.periods().at(kPinHoldTimerId), kPinHoldTimerMs);
+    panel.endSession();
+    EXPECT_TRUE(panel.periods().empty());
+}
+
+TEST_F(ControlDlgTest, APinThatEndsWhileAnotherPinsHoldWaitsIsNotHeldAfterwards) {
+    start();
+    const WinHandle first = notepad();
+    const Rect calcRect{600, 300, 900, 500};
+    const WinHandle second = desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe", calcRect);
+    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
+    panel.m_pins[0].m_transFlag = 1;
+    panel.m_pins[1].m_exeName = "CALC.EXE";
+    panel.runFor(100);
+    ASSERT_EQ(panel.m_pins[1].m_hTarget, second);
+    const WinHandle secondPin = panel.m_pins[1].m_hPinWnd;
+
+    // The first window's program takes its layered style away; while the hold gives it back,
+    // the user pulls the second pin out, and its window is then moved.
+    desktop.setExStyle(first, desktop.exStyle(first) & ~style::kExLayered);
+    desktop.duringNextRestyleOf(first, [&] {
+        panel.forgetRecord(panel.m_pins[1].m_recordId);
+        desktop.setRect(second, Rect{50, 50, 350, 250});
+    });
+    panel.runFor(kPinHoldTimerMs);
+    EXPECT_TRUE(desktop.exStyle(first) & style::kExLayered);
+    EXPECT_EQ(CPinDlg::find(secondPin), nullptr);
+    EXPECT_EQ(desktop.windowRect(second), (Rect{50, 50, 350, 250})) << "no pin holds it any more";
+}
+
 // Window events as the system tells them; the first cycle is done at 100 ms, the next is due
 // at 600 ms, and at 300 ms a program opens fifty windows at once, one of which a record names.
 TEST_F(ControlDlgTest, AWindowThatAppearsIsPinnedEarlyAndABurstCostsOneCycleAndOneLookAgain) {

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -64,7 +66,12 @@ TEST_F(PinDlgTest, SetTargetTakesTheCurrentRectangleOnlyWhenNoneWasHandedOver) {
     EXPECT_EQ(attach().m_rectTarget, kTargetRect);
     newPin();
     EXPECT_EQ(attach(0, 70, 0, Rect{10, 10, 400, 300}).m_rectTarget, (Rect{10, 10, 400, 300}));
-    EXPECT_EQ(log().timers, (std::map<unsigned, unsigned>{{kPinHoldTimerId, kPinHoldTimerMs}}));
+    // Attached, both pins are held by the shared tick, in the order they began; the pin
+    // window itself has no timer.
+    const std::vector<WinHandle> held = CPinDlg::holdingPins();
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held.back(), factory.last->pinHandle());
+    EXPECT_TRUE(desktop.timersOf(factory.last->pinHandle()).empty());
 }
 
 TEST_F(PinDlgTest, SetTargetOnAWindowThatIsGoneOnlyStartsTheTimer) {
@@ -75,8 +82,8 @@ TEST_F(PinDlgTest, SetTargetOnAWindowThatIsGoneOnlyStartsTheTimer) {
     pin.SetTarget(target);
     EXPECT_TRUE(desktop.calls().empty());
     EXPECT_EQ(pin.m_rectTarget, Rect{});
-    EXPECT_EQ(log().timers.count(kPinHoldTimerId), 1u);
-    pin.OnTimer(kPinHoldTimerId);
+    EXPECT_TRUE(pin.holding());
+    pin.hold();
     EXPECT_TRUE(desktop.calls().empty());
 }
 
@@ -96,7 +103,7 @@ TEST_F(PinDlgTest, HoldTimerPutsTheTargetBack) {
         CFakePinWindow& pin = newPin();
         attach();
         desktop.setRect(target, c.now);
-        pin.OnTimer(kPinHoldTimerId);
+        pin.hold();
         if (c.movedBack) {
             EXPECT_EQ(desktop.calls(),
                       (std::vector<FakeCall>{
@@ -115,26 +122,58 @@ TEST_F(PinDlgTest, HoldTimerLeavesAMaximisedMinimisedOrVanishedTargetAlone) {
     // Moved, a minimised window's icon would come onto the screen, and be moved every second.
     desktop.minimize(target);
     const Rect icon = desktop.windowRect(target);
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     EXPECT_TRUE(desktop.calls().empty());
     EXPECT_EQ(desktop.windowRect(target), icon);
     desktop.restore(target);
     desktop.maximize(target);
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     EXPECT_TRUE(desktop.calls().empty());
     // Restored, the target takes its pinned rectangle again at the next tick.
     desktop.restore(target);
     desktop.setRect(target, Rect{0, 0, 10, 10});
-    pin.OnTimer(kPinHoldTimerId + 1);
-    EXPECT_TRUE(desktop.calls().empty());
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     EXPECT_EQ(desktop.windowRect(target), kTargetRect);
 
     desktop.destroyWindow(target);
     desktop.clearCalls();
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     EXPECT_TRUE(desktop.calls().empty());
-    EXPECT_EQ(log().timers.count(kPinHoldTimerId), 1u);
+    // It stays among the held until the cycle ends it.
+    EXPECT_EQ(CPinDlg::holdingPins(), std::vector<WinHandle>{pin.pinHandle()});
+}
+
+TEST_F(PinDlgTest, AHoldAsksASettledTargetItsScaleAndFrameOnlyOnceSomethingChanged) {
+    useMonitors(1);
+    CFakePinWindow& pin = newPin();
+    attach();
+    pin.hold();
+    const auto asked = [this] { return std::pair{desktop.monitorDpiCalls, desktop.visibleFrameCalls}; };
+    const auto settled = asked();
+    pin.hold();
+    pin.hold();
+    EXPECT_EQ(asked(), settled) << "nothing changed";
+
+    // Without its sizing frame the window has no invisible borders: the pin goes to the
+    // corner of the window rectangle.
+    const Rect place = pin.pinRect();
+    desktop.setStyle(target, desktop.style(target) & ~0x00040000u);
+    pin.hold();
+    EXPECT_EQ(pin.pinRect().left, place.left - 7);
+    EXPECT_EQ(pin.pinRect().top, place.top);
+
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"monitors read again", [&] { CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop); }},
+        {"made layered", [&] { desktop.setExStyle(target, desktop.exStyle(target) | style::kExLayered); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        pin.hold();
+        const auto before = asked();
+        change();
+        pin.hold();
+        EXPECT_NE(asked(), before);
+    }
 }
 
 TEST_F(PinDlgTest, TransparencyOnSetsTheAlphaFromThePercentage) {
@@ -180,11 +219,11 @@ TEST_F(PinDlgTest, TransparencyABusyTargetCouldNotTakeIsMadeOnTheNextHold) {
     desktop.setHung(target, true);
     pin.m_transFlag = 1;
     pin.ApplyTransparency();
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     ASSERT_FALSE(desktop.exStyle(target) & style::kExLayered);
 
     desktop.setHung(target, false);
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     EXPECT_TRUE(desktop.exStyle(target) & style::kExLayered);
     EXPECT_EQ(desktop.layeredAttributes(target),
               (LayeredAttributes{.colorKey = 0xFFFFFF, .alpha = 178, .flags = style::kLayeredAlpha}));
@@ -199,7 +238,7 @@ TEST_F(PinDlgTest, EndingRestoresTheSavedStyles) {
     EXPECT_EQ(desktop.exStyle(target), exStyle);
     EXPECT_EQ(desktop.layeredAttributes(target), std::nullopt);
     EXPECT_TRUE(log().destroyed);
-    EXPECT_TRUE(log().timers.empty());
+    EXPECT_TRUE(CPinDlg::holdingPins().empty());
     EXPECT_FALSE(desktop.isWindow(pinWindow));
 }
 
@@ -284,10 +323,10 @@ TEST_F(PinDlgTest, TheHoldPutsATopmostTargetBackIntoItsBand) {
         CFakePinWindow& pin = newPin();
         attach(0, 70, zOrder);
         desktop.setTopmost(target, true, Activation::none);
-        pin.OnTimer(kPinHoldTimerId);
+        pin.hold();
         desktop.dropTopmost(target);
         desktop.clearCalls();
-        pin.OnTimer(kPinHoldTimerId);
+        pin.hold();
         EXPECT_EQ(desktop.callsOf(Kind::setTopmost).size(), zOrder == 1 ? 1u : 0u);
         EXPECT_EQ((desktop.exStyle(target) & style::kExTopmost) != 0, zOrder == 1);
         pin.Destroy();
@@ -305,8 +344,8 @@ TEST_F(PinDlgTest, ABandLostBeforeTheFirstHoldIsGivenBackButNeverOneThatWasNotSh
         pin.OnCommand(IDM_ZORDER_TOPMOST);
         desktop.dropTopmost(target);
         desktop.clearCalls();
-        pin.OnTimer(kPinHoldTimerId);
-        pin.OnTimer(kPinHoldTimerId);
+        pin.hold();
+        pin.hold();
         EXPECT_EQ(desktop.callsOf(Kind::setTopmost).size(), marksTopmost ? 1u : 0u);
         pin.Destroy();
     }
@@ -416,12 +455,12 @@ TEST_F(PinDlgTest, AScaleChangeKeepsTheSizeTheWindowTookForIt) {
     // The scale of the other monitor does not matter to this pin.
     monitors[1].dpi = 192;
     desktop.changeDisplays(monitors);
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     EXPECT_EQ(log().layout, pinLayout(false, 96));
     monitors[0].dpi = 144;
     desktop.changeDisplays(monitors);
     desktop.clearCalls();
-    pin.OnTimer(kPinHoldTimerId);
+    pin.hold();
     const Rect scaled{100, 200, 700, 800};
     EXPECT_EQ(desktop.windowRect(target), scaled);
     EXPECT_TRUE(desktop.callsOf(Kind::moveWindow).empty());
@@ -439,7 +478,7 @@ TEST_F(PinDlgTest, AMonitorThatGoesLeavesItsWindowsHeldWhereTheSystemPutThem) {
     desktop.setRect(target, onSecond);
     CFakePinWindow& pin = newPin();
     attach(0, 70, 0, onSecond);
-    desktop.runFor(1000);
+    pin.hold();
     std::vector<MonitorRecord> monitors = desktop.enumerateMonitors();
     monitors.pop_back();
     desktop.changeDisplays(monitors);
@@ -447,7 +486,7 @@ TEST_F(PinDlgTest, AMonitorThatGoesLeavesItsWindowsHeldWhereTheSystemPutThem) {
     const Rect moved{100, 300, 500, 600};
     ASSERT_EQ(desktop.windowRect(target), moved);
     const int saves = controller.saves;
-    desktop.runFor(3000);
+    for (int tick = 0; tick < 3; ++tick) pin.hold();
     EXPECT_EQ(desktop.windowRect(target), moved);
     EXPECT_EQ(pin.m_rectTarget, moved);
     EXPECT_EQ(pin.pinRect(), (Rect{127, 268, 179, 330}));

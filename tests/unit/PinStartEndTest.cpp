@@ -87,7 +87,7 @@ TEST_F(PinStartEndTest, DefaultPlacementIsAboveTheTargetsCorner) {
         EXPECT_EQ(factory.last->pinRect(), c.pin);
         EXPECT_EQ(factory.last->m_rectTarget, c.held);
         // The first tick of the hold timer puts the window at the held rectangle.
-        factory.last->OnTimer(kPinHoldTimerId);
+        factory.last->hold();
         EXPECT_EQ(desktop.windowRect(target), c.held);
         pinned.EndPin(factory);
         desktop.setRect(target, Rect{100, 200, 500, 600});
@@ -122,7 +122,7 @@ TEST_F(PinStartEndTest, SettingsAreHandedOverBeforeAttachingAndShownLast) {
                              .layered = {.colorKey = 0xFFFFFF, .alpha = 127, .flags = style::kLayeredAlpha}},
                             {.kind = Kind::setTopmost, .window = target, .flag = true}}));
     EXPECT_TRUE(log().shown);
-    EXPECT_EQ(log().timers.count(kPinHoldTimerId), 1u);
+    EXPECT_TRUE(factory.last->holding());
     EXPECT_EQ(traces, "●●StartPin! title=Memo\n");
 }
 

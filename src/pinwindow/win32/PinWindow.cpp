@@ -68,9 +68,6 @@ std::optional<LRESULT> CPinWindow::onMessage(UINT message, WPARAM wParam, LPARAM
             // Only a drag takes the capture, so losing it ends one, however it ended.
             OnDragEnd();
             return std::nullopt;
-        case WM_TIMER:
-            OnTimer(static_cast<unsigned>(wParam));
-            return std::nullopt;
         case WM_LBUTTONDOWN:
             // Where the button went down, which a busy Clavora sees only after the cursor has
             // moved on: the drag counts from there.
@@ -120,10 +117,6 @@ void CPinWindow::showPinPicture(const PinLayout& layout) {
     MoveWindow(picture, layout.picture.left, layout.picture.top, layout.picture.width(),
                layout.picture.height(), TRUE);
 }
-
-void CPinWindow::startTimer(unsigned id, unsigned ms) { SetTimer(hwnd(), id, ms, nullptr); }
-
-void CPinWindow::killTimer(unsigned id) { KillTimer(hwnd(), id); }
 
 void CPinWindow::startDragging() {
     m_dragCursor = m_pressedAt;

@@ -31,8 +31,6 @@ protected:
     void onPostDestroy() override;
 
     void showPinPicture(const PinLayout& layout) override;
-    void startTimer(unsigned id, unsigned ms) override;
-    void killTimer(unsigned id) override;
     void startDragging() override;
     void openPinMenu(bool transparencyOffered, int zOrderItem) override;
     std::unique_ptr<CPinPropatyDlg> makeTransparencyDialog() override;

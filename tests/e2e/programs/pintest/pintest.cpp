@@ -9,7 +9,8 @@
 // cannot be dragged; with either, a controller with these settings (default 0) is registered,
 // which prints what the pin asks of it and removes the pin on a confirmed "抜く".
 //
-// A hidden window of class "ClavoraPinTest" takes the commands (probe post HWND MSG 0 0):
+// A hidden window of class "ClavoraPinTest" holds the pin once a second, as the panel does,
+// and takes the commands (probe post HWND MSG 0 0):
 //   kEndPinMessage (WM_APP + 1)    EndPin
 //   kStartPinMessage (WM_APP + 2)  StartPin again on the same window
 //   WM_CLOSE                       EndPin if pinned, then the program ends
@@ -20,6 +21,7 @@
 #include "desktop/win32/Win32CodePage.h"
 #include "desktop/win32/Win32Desktop.h"
 #include "e2e/HelperProgram.h"
+#include "pins/ControlDlg.h"
 #include "pins/PinData.h"
 #include "pinwindow/PinController.h"
 #include "pinwindow/PinDlg.h"
@@ -107,6 +109,14 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         case kStartPinMessage:
             startPin();
+            return 0;
+        case WM_TIMER:
+            // The panel's shared hold tick, as the panel runs it.
+            if (wParam == kPinHoldTimerId) {
+                for (const WinHandle pin : CPinDlg::holdingPins()) {
+                    if (CPinDlg* const held = CPinDlg::find(pin)) held->hold();
+                }
+            }
             return 0;
         case WM_CLOSE:
             endPin();
@@ -200,6 +210,7 @@ int main() {
                                    windowClass.hInstance, nullptr);
     if (!control) return 1;
     helper::CLine().add("control", helper::hwndText(control)).print();
+    SetTimer(control, kPinHoldTimerId, kPinHoldTimerMs, nullptr);
 
     g_record.m_title = g_desktop.windowTitle(toWinHandle(g_target), kTitleBytes);
     g_record.m_zOrder = zOrder;
