@@ -133,17 +133,19 @@ bool CWriteIniFile::openFile(const FilePath& path) {
 
 void CWriteIniFile::put(std::string_view bytes) { m_pending.append(bytes); }
 
-void CWriteIniFile::putText(std::string_view text) {
-    if (isUtf8Text(text) && !m_utf8) {
+void CWriteIniFile::putValue(std::string_view value, bool text) {
+    if (text && isUtf8Text(value) && !m_utf8) {
         // Only UTF-8 holds this text: the whole file becomes UTF-8, what was written so far
-        // included. Names and numbers are ASCII and stay as they are.
+        // included.
         m_pending = systemCodePage().toUtf8(m_pending);
         m_utf8 = true;
     }
-    if (m_utf8) {
-        m_pending += dataTextToUtf8(systemCodePage(), text);
+    if (!m_utf8) {
+        m_pending += value;
+    } else if (text) {
+        m_pending += dataTextToUtf8(systemCodePage(), value);
     } else {
-        m_pending += text;
+        m_pending += systemCodePage().toUtf8(value);
     }
 }
 
@@ -153,6 +155,15 @@ void CWriteIniFile::drain() {
 }
 
 void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std::string_view value) {
+    writeLine(section, key, value, false);
+}
+
+void CWriteIniFile::writeText(std::string_view section, std::string_view key, std::string_view text) {
+    writeLine(section, key, text, true);
+}
+
+void CWriteIniFile::writeLine(std::string_view section, std::string_view key, std::string_view value,
+                              bool text) {
     if (!m_file) return;
     if (section != m_section) {
         m_section = section;
@@ -166,7 +177,7 @@ void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std
     }
     put(key);
     put("=");
-    putText(line);
+    putValue(line, text);
     put("\r\n");
 }
 
@@ -280,16 +291,26 @@ int CProfileReader::getInt(std::string_view section, std::string_view key, int d
 std::string CProfileReader::getText(std::string_view section, std::string_view key) const {
     const std::optional<std::string_view> found = findValue(section, key);
     if (!found) return {};
-    if (!m_utf8) return std::string(found->substr(0, kProfileValueMaxBytes));
-    std::string value = dataTextFromUtf8(systemCodePage(), *found);
-    if (value.size() > kProfileValueMaxBytes) {
-        std::size_t end = kProfileValueMaxBytes;
-        // Marked text is cut before a whole character, never inside one.
-        if (isUtf8Text(value)) {
-            while (end > kUtf8TextMark.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80)
-                --end;
+    const CCodePage& cp = systemCodePage();
+    if (!m_utf8) {
+        const std::string_view bytes = found->substr(0, kProfileValueMaxBytes);
+        // Only a hand could have written the mark into a code-page file: its bytes are taken
+        // for the characters they are, so that the mark never stands for anything else.
+        if (!isUtf8Text(bytes)) return std::string(bytes);
+        return dataTextFromUtf8(cp, cp.toUtf8(bytes));
+    }
+    std::string_view utf8 = *found;
+    std::string value = dataTextFromUtf8(cp, utf8);
+    while (value.size() > kProfileValueMaxBytes) {
+        if (!isUtf8Text(value)) {
+            value.resize(kProfileValueMaxBytes);
+            break;
         }
-        value.resize(end);
+        // Cut before a whole character, and what is left may then fit the code page.
+        std::size_t end = kProfileValueMaxBytes - kUtf8TextMark.size();
+        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+        utf8 = utf8.substr(0, end);
+        value = dataTextFromUtf8(cp, utf8);
     }
     return value;
 }
@@ -379,7 +400,11 @@ bool writePinFile(CWriteIniFile& writer, const FilePath& path, const CPinSetting
             if (k.intField) {
                 writer.writeKey(section, k.name, std::to_string(pin.*k.intField));
             } else if (k.stringField) {
-                writer.writeKey(section, k.name, pin.*k.stringField);
+                if (k.text) {
+                    writer.writeText(section, k.name, pin.*k.stringField);
+                } else {
+                    writer.writeKey(section, k.name, pin.*k.stringField);
+                }
             } else {
                 writer.writeKey(section, k.name, std::to_string(pin.m_rectTarget.*k.targetSide));
             }

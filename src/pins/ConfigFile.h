@@ -53,15 +53,18 @@ public:
     // Starts a new file for path; false (traced) when it cannot be created.
     [[nodiscard]] bool openFile(const FilePath& path);
     // Writes "[section]" first when the section changes, then "key=value". CR and LF in the
-    // value become blanks: one value is one line. The value is data text.
+    // value become blanks: one value is one line. The value is in the code page.
     void writeKey(std::string_view section, std::string_view key, std::string_view value);
+    // The same for a title or text, which is data text (base/DataText.h).
+    void writeText(std::string_view section, std::string_view key, std::string_view text);
     // Finishes the file and puts it in place of the target; false (traced) when any step
     // failed, the target then being untouched.
     [[nodiscard]] bool closeFile();
 
 private:
     void put(std::string_view bytes);
-    void putText(std::string_view text);
+    void writeLine(std::string_view section, std::string_view key, std::string_view value, bool text);
+    void putValue(std::string_view value, bool text);
     // Hands the bytes kept so far to the file.
     void drain();
     void discard();

@@ -257,6 +257,9 @@ TEST_F(ConfigFileTest, AUtf8FileIsReadInTheCodePageAndWrittenBackInIt) {
         {"a lone trail byte is no UTF-8", "", "x\x81y", "x\x81y", "", "x\x81y"},
         {"an overlong form is no UTF-8", "", "\xC0\xAF", "\xC0\xAF", "", "\xC0\xAF"},
         {"a surrogate is no UTF-8", "", "\xED\xA0\x80", "\xED\xA0\x80", "", "\xED\xA0\x80"},
+        // No Shift-JIS title starts with the mark's bytes: a hand put them there, and they are
+        // read as the characters they are, not as a mark.
+        {"the mark by hand in a Shift-JIS file", "", "\xEF\xBB\xBFx\x81", "?\xBB\xBFx?", "", "?\xBB\xBFx?"},
     };
     for (const auto& c : cases) {
         writeFile(c.mark + "[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nTITLE=" + c.value + "\r\n");
@@ -495,6 +498,13 @@ TEST_F(ConfigFileTest, TitlesOutsideTheCodePageComeBackWholeAndApart) {
         EXPECT_EQ(loaded[i].m_exePath, pins[i].m_exePath) << i;
     }
     EXPECT_NE(loaded[1].m_title.substr(0, 9), loaded[1].m_exText.substr(0, 9));
+    // A path is no title: its bytes never make the file UTF-8, whatever they start with.
+    pins = std::vector<CPinData>(1);
+    pins[0].m_exePath = bom + "x\x81";
+    pins[0].m_title = memoSjis;
+    EXPECT_EQ(roundTrip().at(0).m_exePath, pins[0].m_exePath);
+    EXPECT_EQ(readFile().find("[SYSTEM]\r\n"), 0u);
+    pins = loaded;
     // Once they are gone, the next save is in the code page again, byte for byte.
     pins.resize(1);
     ASSERT_TRUE(save());
