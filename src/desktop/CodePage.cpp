@@ -8,6 +8,8 @@
 #include <cerrno>
 #endif
 
+#include <algorithm>
+
 namespace {
 
 const CCp932CodePage g_cp932;
@@ -28,34 +30,81 @@ std::string CCp932CodePage::toUpper(std::string_view s) const {
 }
 
 #ifdef _WIN32
+namespace {
+constexpr UINT kShiftJis = 932;
+}  // namespace
+
 std::string CCp932CodePage::fromUtf8(std::string_view utf8) const {
-    constexpr UINT kShiftJis = 932;
     return wideToCodePage(utf8ToWide(utf8), kShiftJis);
 }
+
+std::optional<std::string> CCp932CodePage::fromUtf8Exact(std::string_view utf8) const {
+    return wideToCodePageExact(utf8ToWide(utf8), kShiftJis);
+}
+
+std::string CCp932CodePage::toUtf8(std::string_view bytes) const {
+    return wideToUtf8(codePageToWide(bytes, kShiftJis));
+}
 #else
-std::string CCp932CodePage::fromUtf8(std::string_view utf8) const {
-    const iconv_t convert = iconv_open("CP932", "UTF-8");
-    if (convert == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
+namespace {
+
+// in converted from one encoding to another; each unit that has no form there becomes one '?'
+// (skipOf tells how many bytes that unit has), and exact turns false.
+template <typename SkipOf>
+std::string convert(const char* to, const char* from, std::string_view in, bool& exact, SkipOf skipOf) {
+    exact = true;
+    const iconv_t convert = iconv_open(to, from);
+    if (convert == reinterpret_cast<iconv_t>(-1)) {
+        exact = false;
+        return std::string(in);
+    }
     std::string out;
     char buffer[256];
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
+    char* next = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
     while (inLeft > 0) {
         char* put = buffer;
         std::size_t room = sizeof buffer;
-        const std::size_t done = iconv(convert, &in, &inLeft, &put, &room);
+        const std::size_t done = iconv(convert, &next, &inLeft, &put, &room);
         out.append(buffer, static_cast<std::size_t>(put - buffer));
         if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        // A character without bytes here: one '?' for the whole UTF-8 sequence.
-        const unsigned char lead = static_cast<unsigned char>(*in);
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        exact = false;
         out += '?';
+        const std::size_t length = skipOf(static_cast<unsigned char>(*next));
         const std::size_t skip = length < inLeft ? length : inLeft;
-        in += skip;
+        next += skip;
         inLeft -= skip;
     }
     iconv_close(convert);
     return out;
+}
+
+// One '?' stands for a whole UTF-8 sequence.
+std::size_t utf8Length(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+// A Shift-JIS byte that starts no character is passed over alone, so the next one is read.
+std::size_t oneByte(unsigned char) { return 1; }
+
+}  // namespace
+
+std::string CCp932CodePage::fromUtf8(std::string_view utf8) const {
+    bool exact = true;
+    return convert("CP932", "UTF-8", utf8, exact, utf8Length);
+}
+
+std::optional<std::string> CCp932CodePage::fromUtf8Exact(std::string_view utf8) const {
+    bool exact = true;
+    std::string bytes = convert("CP932", "UTF-8", utf8, exact, utf8Length);
+    // A character with a one-way mapping (U+301C to the bytes of U+FF5E) comes back as
+    // another: its bytes would stand for a different text.
+    if (!exact || toUtf8(bytes) != utf8) return std::nullopt;
+    return bytes;
+}
+
+std::string CCp932CodePage::toUtf8(std::string_view bytes) const {
+    bool exact = true;
+    return convert("UTF-8", "CP932", bytes, exact, oneByte);
 }
 #endif
 
@@ -118,4 +167,75 @@ std::size_t mbFindLast(const CCodePage& cp, std::string_view s, char c) {
         if (s[i] == c) found = i;
     }
     return found;
+}
+
+// --- data text ---
+
+namespace {
+
+// The characters that show nothing, in UTF-8: U+200B-U+200D, U+2060 and U+FEFF.
+bool isInvisibleAt(std::string_view s, std::size_t i) {
+    if (i + 3 > s.size()) return false;
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+    if (b(0) == 0xE2 && b(1) == 0x80 && b(2) >= 0x8B && b(2) <= 0x8D) return true;
+    if (b(0) == 0xE2 && b(1) == 0x81 && b(2) == 0xA0) return true;
+    return b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF;
+}
+
+std::string withoutInvisibles(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (isInvisibleAt(utf8, i)) {
+            i += 3;
+            continue;
+        }
+        out += utf8[i++];
+    }
+    return out;
+}
+
+bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::string dataTextFromUtf8(const CCodePage& cp, std::string_view utf8) {
+    return makeDataText(cp.fromUtf8Exact(utf8), utf8);
+}
+
+std::string dataTextToUtf8(const CCodePage& cp, std::string_view text) {
+    if (isUtf8Text(text)) return std::string(text.substr(kUtf8TextMark.size()));
+    return cp.toUtf8(text);
+}
+
+bool dataTextContains(const CCodePage& cp, std::string_view text, std::string_view part) {
+    if (!isUtf8Text(text) && !isUtf8Text(part)) return mbContains(cp, text, part);
+    // UTF-8 never starts a character inside another's bytes, so a plain byte search is
+    // a character search.
+    return withoutInvisibles(dataTextToUtf8(cp, text)).find(withoutInvisibles(dataTextToUtf8(cp, part))) !=
+           std::string::npos;
+}
+
+std::string dataTextCut(const CCodePage& cp, std::string_view text, std::size_t bufferChars) {
+    if (bufferChars == 0) return {};
+    const std::size_t keep = bufferChars - 1;
+    std::string shorter;
+    if (isUtf8Text(text)) {
+        std::size_t units = 0;
+        std::size_t end = kUtf8TextMark.size();
+        while (end < text.size()) {
+            std::size_t length = 1;
+            while (end + length < text.size() && isUtf8Continuation(text[end + length])) ++length;
+            // A character past U+FFFF takes two UTF-16 units.
+            const std::size_t need = length == 4 ? 2 : 1;
+            if (units + need > keep) break;
+            units += need;
+            end += length;
+        }
+        // What is left may fit the code page now, and then it is kept as the system gives it.
+        shorter = dataTextFromUtf8(cp, text.substr(kUtf8TextMark.size(), end - kUtf8TextMark.size()));
+        if (isUtf8Text(shorter)) return shorter;
+        text = shorter;
+    }
+    return std::string(text.substr(0, std::min(text.size(), keep)));
 }

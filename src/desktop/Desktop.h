@@ -82,10 +82,12 @@ public:
     virtual bool isVisible(WinHandle h) = 0;
     virtual bool isEnabled(WinHandle h) = 0;
     virtual bool isZoomed(WinHandle h) = 0;
-    // The title as GetWindowTextA reads it into a zeroed buffer of bufferBytes bytes
-    // (so at most bufferBytes - 1 bytes of text); "" when it cannot be read.
+    // The title as data text (base/DataText.h), read wide into a buffer of bufferBytes
+    // characters and cut by dataTextCut (code-page text to at most bufferBytes - 1 bytes, as
+    // the ANSI call gave it); "" when it cannot be read.
     virtual std::string windowTitle(WinHandle h, std::size_t bufferBytes) = 0;
-    // A child's text read with WM_GETTEXT into a buffer of maxChars (terminator included).
+    // A child's text as data text, read with WM_GETTEXT into a buffer of maxChars (terminator
+    // included) and cut as windowTitle's.
     // nullopt when the owning program does not answer in time: a hung target must not
     // freeze Clavora.
     virtual std::optional<std::string> controlText(WinHandle h, std::size_t maxChars) = 0;

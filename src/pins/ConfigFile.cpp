@@ -61,6 +61,8 @@ struct PinKey {
     std::string CPinData::*stringField;
     std::int32_t Rect::*targetSide;
     int absent;
+    // A title or a child's text, or a part of one: data text, which may be marked UTF-8.
+    bool text = false;
 };
 
 constexpr PinKey kPinKeys[] = {
@@ -69,12 +71,12 @@ constexpr PinKey kPinKeys[] = {
     {"EXTENTFLAG", &CPinData::m_extentFlag, nullptr, nullptr, 1},
     {"FULLFLAG", &CPinData::m_fullFlag, nullptr, nullptr, 0},
     {"EXFULLFLAG", &CPinData::m_exFullFlag, nullptr, nullptr, 1},
-    {"TITLE", nullptr, &CPinData::m_title, nullptr, 0},
+    {"TITLE", nullptr, &CPinData::m_title, nullptr, 0, true},
     {"EXENAME", nullptr, &CPinData::m_exeName, nullptr, 0},
     {"EXEPATH", nullptr, &CPinData::m_exePath, nullptr, 0},
-    {"EXTEXT", nullptr, &CPinData::m_exText, nullptr, 0},
-    {"TIPART", nullptr, &CPinData::m_titlePart, nullptr, 0},
-    {"EXPART", nullptr, &CPinData::m_exPart, nullptr, 0},
+    {"EXTEXT", nullptr, &CPinData::m_exText, nullptr, 0, true},
+    {"TIPART", nullptr, &CPinData::m_titlePart, nullptr, 0, true},
+    {"EXPART", nullptr, &CPinData::m_exPart, nullptr, 0, true},
     {"ZORDER", &CPinData::m_zOrder, nullptr, nullptr, 0},
     {"TRSPF", &CPinData::m_transFlag, nullptr, nullptr, 0},
     {"TRANS", &CPinData::m_trans, nullptr, nullptr, 70},
@@ -115,6 +117,7 @@ bool CWriteIniFile::openFile(const FilePath& path) {
     discard();
     m_section.clear();
     m_pending.clear();
+    m_utf8 = false;
     m_path = path;
     m_tempPath = path;
     m_tempPath += kTempSuffix;
@@ -130,12 +133,37 @@ bool CWriteIniFile::openFile(const FilePath& path) {
 
 void CWriteIniFile::put(std::string_view bytes) { m_pending.append(bytes); }
 
+void CWriteIniFile::putValue(std::string_view value, bool text) {
+    if (text && isUtf8Text(value) && !m_utf8) {
+        // Only UTF-8 holds this text: the whole file becomes UTF-8, what was written so far
+        // included.
+        m_pending = systemCodePage().toUtf8(m_pending);
+        m_utf8 = true;
+    }
+    if (!m_utf8) {
+        m_pending += value;
+    } else if (text) {
+        m_pending += dataTextToUtf8(systemCodePage(), value);
+    } else {
+        m_pending += systemCodePage().toUtf8(value);
+    }
+}
+
 void CWriteIniFile::drain() {
     if (m_writeResult && !m_pending.empty()) m_writeResult = m_file->write(m_pending);
     m_pending.clear();
 }
 
 void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std::string_view value) {
+    writeLine(section, key, value, false);
+}
+
+void CWriteIniFile::writeText(std::string_view section, std::string_view key, std::string_view text) {
+    writeLine(section, key, text, true);
+}
+
+void CWriteIniFile::writeLine(std::string_view section, std::string_view key, std::string_view value,
+                              bool text) {
     if (!m_file) return;
     if (section != m_section) {
         m_section = section;
@@ -149,13 +177,15 @@ void CWriteIniFile::writeKey(std::string_view section, std::string_view key, std
     }
     put(key);
     put("=");
-    put(line);
+    putValue(line, text);
     put("\r\n");
 }
 
 bool CWriteIniFile::closeFile() {
     if (!m_file) return false;
-    if (isMultiByteUtf8(m_pending)) {
+    if (m_utf8) {
+        m_pending.insert(0, kUtf8Bom);
+    } else if (isMultiByteUtf8(m_pending)) {
         const std::u8string_view mark = kCodePageMark;
         m_pending += systemCodePage().fromUtf8(
             std::string_view(reinterpret_cast<const char*>(mark.data()), mark.size()));
@@ -258,6 +288,33 @@ int CProfileReader::getInt(std::string_view section, std::string_view key, int d
     return static_cast<int>(magnitude);
 }
 
+std::string CProfileReader::getText(std::string_view section, std::string_view key) const {
+    const std::optional<std::string_view> found = findValue(section, key);
+    if (!found) return {};
+    const CCodePage& cp = systemCodePage();
+    if (!m_utf8) {
+        const std::string_view bytes = found->substr(0, kProfileValueMaxBytes);
+        // Only a hand could have written the mark into a code-page file: its bytes are taken
+        // for the characters they are, so that the mark never stands for anything else.
+        if (!isUtf8Text(bytes)) return std::string(bytes);
+        return dataTextFromUtf8(cp, cp.toUtf8(bytes));
+    }
+    std::string_view utf8 = *found;
+    std::string value = dataTextFromUtf8(cp, utf8);
+    while (value.size() > kProfileValueMaxBytes) {
+        if (!isUtf8Text(value)) {
+            value.resize(kProfileValueMaxBytes);
+            break;
+        }
+        // Cut before a whole character, and what is left may then fit the code page.
+        std::size_t end = kProfileValueMaxBytes - kUtf8TextMark.size();
+        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+        utf8 = utf8.substr(0, end);
+        value = dataTextFromUtf8(cp, utf8);
+    }
+    return value;
+}
+
 std::string CProfileReader::getString(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const {
     const std::optional<std::string_view> found = findValue(section, key);
@@ -292,7 +349,8 @@ bool loadPinFile(const FilePath& path, CPinSettings& settings, std::vector<CPinD
             if (k.intField) {
                 pin.*k.intField = ini.getInt(section, k.name, k.absent);
             } else if (k.stringField) {
-                pin.*k.stringField = ini.getString(section, k.name, "");
+                pin.*k.stringField =
+                    k.text ? ini.getText(section, k.name) : ini.getString(section, k.name, "");
             } else {
                 pin.m_rectTarget.*k.targetSide = ini.getInt(section, k.name, k.absent);
             }
@@ -342,7 +400,11 @@ bool writePinFile(CWriteIniFile& writer, const FilePath& path, const CPinSetting
             if (k.intField) {
                 writer.writeKey(section, k.name, std::to_string(pin.*k.intField));
             } else if (k.stringField) {
-                writer.writeKey(section, k.name, pin.*k.stringField);
+                if (k.text) {
+                    writer.writeText(section, k.name, pin.*k.stringField);
+                } else {
+                    writer.writeKey(section, k.name, pin.*k.stringField);
+                }
             } else {
                 writer.writeKey(section, k.name, std::to_string(pin.m_rectTarget.*k.targetSide));
             }

@@ -5,7 +5,9 @@
 // which would change titles on every round trip. Its rules:
 // - The file is in the ANSI code page, or in UTF-8 as editors save it (a byte-order mark at the
 //   start, or multi-byte UTF-8 throughout); string values of a UTF-8 file are given back in
-//   the ANSI code page, while the writer always writes the ANSI code page.
+//   the ANSI code page, titles and texts as data text (base/DataText.h), so that one the code
+//   page cannot hold comes back whole. The writer writes the ANSI code page byte for byte,
+//   unless a text is only UTF-8: then the whole file is UTF-8 with a byte-order mark.
 // - Lines end at CR, at LF or at both.
 // - "[name]" after optional blanks opens a section; only the first section of a name counts.
 // - "key=value" in a section: the key is trimmed of blanks, the value is every byte after the
@@ -51,14 +53,18 @@ public:
     // Starts a new file for path; false (traced) when it cannot be created.
     [[nodiscard]] bool openFile(const FilePath& path);
     // Writes "[section]" first when the section changes, then "key=value". CR and LF in the
-    // value become blanks: one value is one line.
+    // value become blanks: one value is one line. The value is in the code page.
     void writeKey(std::string_view section, std::string_view key, std::string_view value);
+    // The same for a title or text, which is data text (base/DataText.h).
+    void writeText(std::string_view section, std::string_view key, std::string_view text);
     // Finishes the file and puts it in place of the target; false (traced) when any step
     // failed, the target then being untouched.
     [[nodiscard]] bool closeFile();
 
 private:
     void put(std::string_view bytes);
+    void writeLine(std::string_view section, std::string_view key, std::string_view value, bool text);
+    void putValue(std::string_view value, bool text);
     // Hands the bytes kept so far to the file.
     void drain();
     void discard();
@@ -69,6 +75,8 @@ private:
     // The whole file until it is finished: a save is a few system calls, not one per line,
     // and its last line depends on all that comes before.
     std::string m_pending;
+    // m_pending is UTF-8 (a value needed it) rather than the code page.
+    bool m_utf8 = false;
     FilePath m_path;
     FilePath m_tempPath;
     FileResult m_writeResult;
@@ -91,6 +99,9 @@ public:
     // missing key.
     std::string getString(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const;
+    // A title or text as data text: in the code page when the code page holds it exactly, else
+    // marked UTF-8; cut to kProfileValueMaxBytes on a character boundary. "" for a missing key.
+    std::string getText(std::string_view section, std::string_view key) const;
 
 private:
     struct Span {

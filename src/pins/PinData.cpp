@@ -7,7 +7,7 @@ namespace {
 // The whole text must equal whole, or part must occur in it on a character boundary.
 bool textMatches(int fullFlag, const std::string& text, const std::string& whole, const std::string& part) {
     if (fullFlag != 0) return text == whole;
-    return mbContains(systemCodePage(), text, part);
+    return dataTextContains(systemCodePage(), text, part);
 }
 
 }  // namespace

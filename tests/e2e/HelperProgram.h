@@ -137,6 +137,11 @@ public:
         add(key, ansiToUtf8(bytes));
         return add(std::string(key) + "hex", hexBytes(bytes));
     }
+    // A title or text as data text (base/DataText.h): its characters, and its bytes in hex.
+    CLine& data(std::string_view key, std::string_view text) {
+        add(key, wideToUtf8(dataTextToWide(text)));
+        return add(std::string(key) + "hex", hexBytes(text));
+    }
     void print() const {
         std::fwrite(m_text.data(), 1, m_text.size(), stdout);
         std::fputc('\n', stdout);

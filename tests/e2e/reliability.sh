@@ -11,7 +11,8 @@
 #                              title by default, keys in the writer's order; EXCLASS= and
 #                              EXCTRLID= come last when given
 #   pin_file_whole FILE        true when FILE is a whole Clavora.ini as the writer leaves it:
-#                              PINNUM sections, each with every key, every line ended;
+#                              PINNUM sections, each with every key, every line ended (after
+#                              a UTF-8 byte-order mark, if any);
 #                              otherwise prints why and is false
 #   start_target ARGS...       target.exe ARGS; sets TARGET_HWND (its first window) and
 #                              TARGET_PID (the Unix process, for signals)
@@ -81,6 +82,8 @@ pin_file_whole() {
         {
             if (substr($0, length($0)) != "\r") problem("a line without CR LF")
             sub(/\r$/, "")
+            # A file with a title the code page lacks is UTF-8 behind its byte-order mark.
+            if (NR == 1 && substr($0, 1, 3) == "\357\273\277") $0 = substr($0, 4)
             if (NR == 1 && $0 != "[SYSTEM]") problem("no [SYSTEM] first")
             if ($0 ~ /^PINNUM=/ && section == "SYSTEM") count = substr($0, 8) + 0
             if ($0 ~ /^\[/) {

@@ -1,6 +1,7 @@
 #include "fake/FakeDesktop.h"
 
 #include "base/Trace.h"
+#include "desktop/CodePage.h"
 #include "desktop/Dpi.h"
 #include "desktop/HotKeyExState.h"
 
@@ -380,7 +381,7 @@ bool CFakeDesktop::isIconic(WinHandle h) {
 
 std::string CFakeDesktop::windowTitle(WinHandle h, std::size_t bufferBytes) {
     const Window* w = find(h);
-    return w ? cut(w->text, bufferBytes) : std::string();
+    return w ? dataTextCut(systemCodePage(), w->text, bufferBytes) : std::string();
 }
 
 std::optional<std::string> CFakeDesktop::controlText(WinHandle h, std::size_t maxChars) {
@@ -388,7 +389,7 @@ std::optional<std::string> CFakeDesktop::controlText(WinHandle h, std::size_t ma
     const Window* w = find(h);
     if (!w) return std::string();
     if (w->hung) return std::nullopt;
-    return cut(w->text, maxChars);
+    return dataTextCut(systemCodePage(), w->text, maxChars);
 }
 
 bool CFakeDesktop::answers(WinHandle h, unsigned timeoutMs) {

@@ -10,7 +10,9 @@
 //   the absence of kDisabled, zoomed is kMaximize, iconic is kMinimize. isVisible also asks
 //   every ancestor, like IsWindowVisible. As with the system, setStyle cannot take kMinimize
 //   away from a minimised window and setExStyle cannot change kExTopmost (setTopmost can).
-// - A window's text is both its title (windowTitle) and its control text (controlText). A
+// - A window's text is both its title (windowTitle) and its control text (controlText), as
+//   data text (base/DataText.h): a test gives a text outside the code page in the marked form
+//   (dataTextFromUtf8), and reads cut it as the wide calls do. A
 //   "hung" window answers controlText with nullopt and answers() with false; its title stays
 //   readable, since the system reads another program's title without asking that program.
 //   setStyle and setExStyle leave a hung window as it is (the call is still recorded).

@@ -234,25 +234,32 @@ TEST_F(ConfigFileTest, NamesMatchInAnyCaseAndAByteOrderMarkIsSkipped) {
 }
 
 // Notepad saves UTF-8, with or without its byte-order mark; the program reads and writes the
-// ANSI code page (Shift-JIS here).
+// ANSI code page (Shift-JIS here), and UTF-8 with its mark only for a text the code page lacks.
 TEST_F(ConfigFileTest, AUtf8FileIsReadInTheCodePageAndWrittenBackInIt) {
     const std::string memoSjis = "\x83\x81\x83\x82\x92\xA0";  // メモ帳
     const std::string memoUtf8 = "\xE3\x83\xA1\xE3\x83\xA2\xE5\xB8\xB3";
     const std::string toolUtf8 = "\xEB\x8F\x84\xEA\xB5\xAC";  // 도구: no Shift-JIS bytes
+    const std::string bom = "\xEF\xBB\xBF";
     const struct {
         const char* what;
         std::string mark;
         std::string value;
         std::string title;
+        // The file written back: its first bytes and its title line's value.
+        std::string writtenMark;
+        std::string writtenValue;
     } cases[] = {
-        {"UTF-8 with its mark", "\xEF\xBB\xBF", memoUtf8, memoSjis},
-        {"UTF-8 without a mark", "", memoUtf8, memoSjis},
-        {"a character the code page lacks", "", toolUtf8 + "-" + memoUtf8,
-         std::string(2, '?') + "-" + memoSjis},
-        {"Shift-JIS, byte for byte", "", memoSjis, memoSjis},
-        {"a lone trail byte is no UTF-8", "", "x\x81y", "x\x81y"},
-        {"an overlong form is no UTF-8", "", "\xC0\xAF", "\xC0\xAF"},
-        {"a surrogate is no UTF-8", "", "\xED\xA0\x80", "\xED\xA0\x80"},
+        {"UTF-8 with its mark", bom, memoUtf8, memoSjis, "", memoSjis},
+        {"UTF-8 without a mark", "", memoUtf8, memoSjis, "", memoSjis},
+        {"a character the code page lacks", "", toolUtf8 + "-" + memoUtf8, bom + toolUtf8 + "-" + memoUtf8,
+         bom, toolUtf8 + "-" + memoUtf8},
+        {"Shift-JIS, byte for byte", "", memoSjis, memoSjis, "", memoSjis},
+        {"a lone trail byte is no UTF-8", "", "x\x81y", "x\x81y", "", "x\x81y"},
+        {"an overlong form is no UTF-8", "", "\xC0\xAF", "\xC0\xAF", "", "\xC0\xAF"},
+        {"a surrogate is no UTF-8", "", "\xED\xA0\x80", "\xED\xA0\x80", "", "\xED\xA0\x80"},
+        // No Shift-JIS title starts with the mark's bytes: a hand put them there, and they are
+        // read as the characters they are, not as a mark.
+        {"the mark by hand in a Shift-JIS file", "", "\xEF\xBB\xBFx\x81", "?\xBB\xBFx?", "", "?\xBB\xBFx?"},
     };
     for (const auto& c : cases) {
         writeFile(c.mark + "[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nTITLE=" + c.value + "\r\n");
@@ -260,8 +267,8 @@ TEST_F(ConfigFileTest, AUtf8FileIsReadInTheCodePageAndWrittenBackInIt) {
         ASSERT_EQ(pins.size(), 1u) << c.what;
         EXPECT_EQ(pins[0].m_title, c.title) << c.what;
         ASSERT_TRUE(save());
-        EXPECT_EQ(readFile().find("[SYSTEM]\r\n"), 0u) << c.what << ": no mark written";
-        EXPECT_NE(readFile().find("TITLE=" + c.title + "\r\n"), std::string::npos) << c.what;
+        EXPECT_EQ(readFile().find(c.writtenMark + "[SYSTEM]\r\n"), 0u) << c.what;
+        EXPECT_NE(readFile().find("TITLE=" + c.writtenValue + "\r\n"), std::string::npos) << c.what;
     }
     // A Shift-JIS title that is UTF-8 too (the bytes of "メ" read as 繝 and a half-width ｡)
     // comes back as it went.
@@ -458,6 +465,61 @@ TEST_F(ConfigFileTest, ALoneLeadByteAtTheEndOfATitleSurvivesTheRoundTrip) {
     EXPECT_EQ(loaded[0].m_title, pin.m_title);
     EXPECT_EQ(loaded[0].m_exText, pin.m_exText);
     EXPECT_EQ(loaded[0].m_exePath, "");
+}
+
+// A title the code page lacks turns the whole file into UTF-8 with its mark, every other
+// value in it converted; each comes back as it was, and two such titles stay apart.
+TEST_F(ConfigFileTest, TitlesOutsideTheCodePageComeBackWholeAndApart) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string memoSjis = "\x83\x81\x83\x82";                    // メモ
+    const std::string tool = bom + "\xEB\x8F\x84\xEA\xB5\xAC - PuTTY";  // 도구 - PuTTY
+    const std::string doc = bom + "\xEB\xAC\xB8\xEC\x84\x9C - PuTTY";   // 문서 - PuTTY
+    const std::string edge = bom + "Microsoft\xE2\x80\x8B Edge";
+    pins = std::vector<CPinData>(3);
+    pins[0].m_title = memoSjis + " pad";
+    pins[0].m_exePath = "C:\\" + memoSjis + "\\memo.exe";
+    pins[1].m_title = tool;
+    pins[1].m_exText = doc;
+    pins[1].m_titlePart = bom + "\xF0\x9F\x98\x80";
+    pins[2].m_title = edge;
+    pins[2].m_exPart = memoSjis;
+    const std::vector<CPinData> loaded = roundTrip();
+    const std::string file = readFile();
+    EXPECT_EQ(file.find(bom + "[SYSTEM]\r\n"), 0u);
+    EXPECT_NE(file.find("TITLE=\xE3\x83\xA1\xE3\x83\xA2 pad\r\n"), std::string::npos);
+    EXPECT_NE(file.find("TITLE=\xEB\x8F\x84\xEA\xB5\xAC - PuTTY\r\n"), std::string::npos);
+    EXPECT_EQ(file.find("\xEF\xBB\xBF", 1), std::string::npos) << "no mark inside the file";
+    ASSERT_EQ(loaded.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(loaded[i].m_title, pins[i].m_title) << i;
+        EXPECT_EQ(loaded[i].m_exText, pins[i].m_exText) << i;
+        EXPECT_EQ(loaded[i].m_titlePart, pins[i].m_titlePart) << i;
+        EXPECT_EQ(loaded[i].m_exPart, pins[i].m_exPart) << i;
+        EXPECT_EQ(loaded[i].m_exePath, pins[i].m_exePath) << i;
+    }
+    EXPECT_NE(loaded[1].m_title.substr(0, 9), loaded[1].m_exText.substr(0, 9));
+    // A path is no title: its bytes never make the file UTF-8, whatever they start with.
+    pins = std::vector<CPinData>(1);
+    pins[0].m_exePath = bom + "x\x81";
+    pins[0].m_title = memoSjis;
+    EXPECT_EQ(roundTrip().at(0).m_exePath, pins[0].m_exePath);
+    EXPECT_EQ(readFile().find("[SYSTEM]\r\n"), 0u);
+    pins = loaded;
+    // Once they are gone, the next save is in the code page again, byte for byte.
+    pins.resize(1);
+    ASSERT_TRUE(save());
+    EXPECT_EQ(readFile().find("[SYSTEM]\r\n"), 0u);
+    EXPECT_NE(readFile().find("TITLE=" + memoSjis + " pad\r\n"), std::string::npos);
+}
+
+TEST_F(ConfigFileTest, AMarkedValueCutAt2047BytesEndsOnAWholeCharacter) {
+    const std::string tool = "\xEB\x8F\x84";  // 도: three bytes, so 2047 ends inside one
+    std::string title;
+    for (int i = 0; i < 700; ++i) title += tool;
+    writeFile("\xEF\xBB\xBF[SYSTEM]\r\nPINNUM=1\r\n[PINITEM0]\r\nTITLE=" + title + "\r\n");
+    load();
+    ASSERT_EQ(pins.size(), 1u);
+    EXPECT_EQ(pins[0].m_title, "\xEF\xBB\xBF" + title.substr(0, 2043));
 }
 
 TEST_F(ConfigFileTest, AUtf16FileIsUnreadableAndIsSetAsideWhole) {

@@ -1,6 +1,7 @@
 #include "pins/ControlDlg.h"
 
 #include "base/Trace.h"
+#include "desktop/CodePage.h"
 #include "desktop/HotKeyExState.h"
 #include "desktop/MultiDisplay.h"
 #include "fake/FakeConditionDialogs.h"
@@ -1478,6 +1479,35 @@ TEST_F(ControlDlgTest, TitlesOfAnyLengthPinTheWindowTheyWereTakenFrom) {
         EXPECT_EQ(panel.m_pins[i].m_hTarget, windows[i]) << i;
     }
     EXPECT_EQ(panel.m_pins[6].m_title.back(), '\x95');
+}
+
+// 도구 - PuTTY and 문서 - PuTTY, which the ANSI calls both read as "?? - PuTTY".
+TEST_F(ControlDlgTest, AHotKeyRecordOfATitleOutsideTheCodePagePinsItsOwnWindowAfterARestart) {
+    start();
+    const std::string tool =
+        dataTextFromUtf8(systemCodePage(), "\xEB\x8F\x84\xEA\xB5\xAC - PuTTY \xF0\x9F\x98\x80");
+    const std::string doc =
+        dataTextFromUtf8(systemCodePage(), "\xEB\xAC\xB8\xEC\x84\x9C - PuTTY \xF0\x9F\x98\x80");
+    const WinHandle other = desktop.addAppWindow(doc, "putty.exe", "C:\\putty.exe");
+    const WinHandle target = desktop.addAppWindow(tool, "putty.exe", "C:\\putty.exe");
+    desktop.setForegroundWindow(target);
+    panel.onHotKey(kPinHotKeyId);
+    ASSERT_EQ(panel.m_pins.size(), 1u);
+    EXPECT_EQ(panel.rows.at(0).title, tool);
+    panel.DestroyWindow();
+    EXPECT_EQ(readIni().find("\xEF\xBB\xBF[SYSTEM]\r\n"), 0u);
+    EXPECT_NE(readIni().find("TITLE=\xEB\x8F\x84\xEA\xB5\xAC - PuTTY \xF0\x9F\x98\x80\r\n"),
+              std::string::npos);
+
+    CFakePinFactory restartedPins{desktop};
+    CFakeControlPanel restarted{desktop, restartedPins};
+    restarted.startPinning(iniPath);
+    restarted.runCycle();
+    ASSERT_EQ(restarted.m_pins.size(), 1u);
+    EXPECT_EQ(restarted.m_pins[0].m_title, tool);
+    EXPECT_EQ(restarted.m_pins[0].m_hTarget, target);
+    EXPECT_NE(restarted.m_pins[0].m_hTarget, other);
+    restartedPins.destroyAlive();
 }
 
 TEST_F(ControlDlgTest, APinStaysWhileItsWindowsProgramDoesNotAnswer) {

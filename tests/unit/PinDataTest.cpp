@@ -48,6 +48,15 @@ const MatchCase kMatchCases[] = {
     {"part inside the title", 0, 1, 0, "", "", "Memo", "X.EXE", "My Memo pad", true, "C:\\old.exe"},
     {"part never starts on a trail byte", 0, 1, 0, "", "", "A", "X.EXE", "\x83\x41", false, "C:\\old.exe"},
     {"double-byte part", 0, 1, 0, "", "", "\x83\x41", "X.EXE", "x\x83\x41y", true, "C:\\old.exe"},
+    // Titles outside the code page are marked UTF-8 (base/DataText.h).
+    {"another Korean title is another title", 0, 1, 1, "", "\xEF\xBB\xBF\xEB\x8F\x84\xEA\xB5\xAC - PuTTY", "",
+     "X.EXE", "\xEF\xBB\xBF\xEB\xAC\xB8\xEC\x84\x9C - PuTTY", false, "C:\\old.exe"},
+    {"a Korean title is not its ANSI form", 0, 1, 1, "", "\xEF\xBB\xBF\xEB\x8F\x84\xEA\xB5\xAC - PuTTY", "",
+     "X.EXE", "?? - PuTTY", false, "C:\\old.exe"},
+    {"a typed part across a zero-width space", 0, 1, 0, "", "", "Microsoft Edge", "X.EXE",
+     "\xEF\xBB\xBFNew tab - Microsoft\xE2\x80\x8B Edge", true, "C:\\old.exe"},
+    {"a whole title keeps its zero-width space", 0, 1, 1, "", "Microsoft Edge", "", "X.EXE",
+     "\xEF\xBB\xBFMicrosoft\xE2\x80\x8B Edge", false, "C:\\old.exe"},
     {"title condition off ignores the title", 0, 0, 1, "", "Memo", "", "X.EXE", "Other", true, "C:\\old.exe"},
     {"no condition on matches every window", 0, 0, 0, "NOTEPAD.EXE", "Memo", "x", "", "", true,
      "C:\\old.exe"},
@@ -107,6 +116,15 @@ TEST_F(ExtendedMatchTest, WholeOrPartOfTheChildText) {
     EXPECT_TRUE(pin.Match(win));
     pin.m_exPart = "999";
     EXPECT_FALSE(pin.Match(win));
+}
+
+TEST_F(ExtendedMatchTest, AChildTextOutsideTheCodePageIsReadWhole) {
+    desktop.addChild(frame, "Edit", 5, "\xEF\xBB\xBF\xEB\xAC\xB8\xEC\x84\x9C 1234");  // 문서 1234
+    pin.m_exText = "\xEF\xBB\xBF\xEB\x8F\x84\xEA\xB5\xAC 1234";                       // 도구 1234
+    EXPECT_FALSE(pin.Match(win));
+    pin.m_exFullFlag = 0;
+    pin.m_exPart = "\xEF\xBB\xBF\xEB\xAC\xB8\xEC\x84\x9C";
+    EXPECT_TRUE(pin.Match(win));
 }
 
 TEST_F(ExtendedMatchTest, OnlyTheFirstChildWithThePairIsTried) {

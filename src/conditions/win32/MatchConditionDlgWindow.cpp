@@ -75,9 +75,9 @@ void CMatchConditionDlgWindow::enableSelectChild(bool enable) {
 
 void CMatchConditionDlgWindow::showChildCondition(const std::string& className, const std::string& ctrlID,
                                                   const std::string& text) {
-    setTextA(hwnd(), IDC_INFO_CLASS, className);
-    setTextA(hwnd(), IDC_INFO_CTRLID, ctrlID);
-    setTextA(hwnd(), IDC_INFO_TEXT, text);
+    setDataText(hwnd(), IDC_INFO_CLASS, className);
+    setDataText(hwnd(), IDC_INFO_CTRLID, ctrlID);
+    setDataText(hwnd(), IDC_INFO_TEXT, text);
 }
 
 std::unique_ptr<CChildSelDlg> CMatchConditionDlgWindow::makeChildSelDlg() {

@@ -15,3 +15,11 @@ std::string CWin32CodePage::toUpper(std::string_view s) const {
 std::string CWin32CodePage::fromUtf8(std::string_view utf8) const {
     return wideToCodePage(utf8ToWide(utf8), CP_ACP);
 }
+
+std::optional<std::string> CWin32CodePage::fromUtf8Exact(std::string_view utf8) const {
+    return wideToCodePageExact(utf8ToWide(utf8), CP_ACP);
+}
+
+std::string CWin32CodePage::toUtf8(std::string_view bytes) const {
+    return wideToUtf8(codePageToWide(bytes, CP_ACP));
+}

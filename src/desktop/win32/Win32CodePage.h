@@ -8,4 +8,6 @@ public:
     bool isLeadByte(unsigned char b) const override;
     std::string toUpper(std::string_view s) const override;
     std::string fromUtf8(std::string_view utf8) const override;
+    std::optional<std::string> fromUtf8Exact(std::string_view utf8) const override;
+    std::string toUtf8(std::string_view bytes) const override;
 };

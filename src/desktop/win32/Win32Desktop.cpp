@@ -3,6 +3,7 @@
 #include "base/Trace.h"
 #include "base/win32/Handles.h"
 #include "base/win32/Win32Util.h"
+#include "desktop/CodePage.h"
 #include "desktop/win32/VersionGuards.h"
 #include "ui/win32/Dialog.h"
 
@@ -145,6 +146,13 @@ MsgAnswer showMessageBox(HWND owner, const std::wstring& text, const std::wstrin
     }
 }
 
+// A text read wide into a buffer of bufferChars as data text, cut as the desktop promises. A
+// pair of UTF-16 units that the buffer cut in two loses its first half, which is no character.
+std::string fullDataText(std::wstring_view read, std::size_t bufferChars) {
+    if (!read.empty() && read.back() >= 0xD800 && read.back() <= 0xDBFF) read.remove_suffix(1);
+    return dataTextCut(systemCodePage(), wideToDataText(read), bufferChars);
+}
+
 }  // namespace
 
 std::vector<WinHandle> CWin32Desktop::topLevelWindows() {
@@ -160,21 +168,22 @@ bool CWin32Desktop::isZoomed(WinHandle h) { return IsZoomed(toHwnd(h)) != FALSE;
 
 std::string CWin32Desktop::windowTitle(WinHandle h, std::size_t bufferBytes) {
     if (bufferBytes == 0) return {};
-    std::string buffer(bufferBytes, '\0');
-    GetWindowTextA(toHwnd(h), buffer.data(), static_cast<int>(bufferBytes));
-    return std::string(buffer.c_str());
+    // Read wide: the ANSI call would make '?' of every character the code page lacks.
+    std::wstring buffer(bufferBytes, L'\0');
+    GetWindowTextW(toHwnd(h), buffer.data(), static_cast<int>(bufferBytes));
+    return fullDataText(buffer.c_str(), bufferBytes);
 }
 
 std::optional<std::string> CWin32Desktop::controlText(WinHandle h, std::size_t maxChars) {
     if (maxChars == 0) return std::string();
-    // One byte more than the limit, so the text is terminated whatever the control writes.
-    std::string buffer(maxChars + 1, '\0');
+    // One character more than the limit, so the text is terminated whatever the control writes.
+    std::wstring buffer(maxChars + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(toHwnd(h), WM_GETTEXT, maxChars, reinterpret_cast<LPARAM>(buffer.data()),
+    if (!SendMessageTimeoutW(toHwnd(h), WM_GETTEXT, maxChars, reinterpret_cast<LPARAM>(buffer.data()),
                              SMTO_ABORTIFHUNG | SMTO_BLOCK, kControlTextTimeoutMs, &copied)) {
         return std::nullopt;
     }
-    return std::string(buffer.c_str());
+    return fullDataText(buffer.c_str(), maxChars);
 }
 
 bool CWin32Desktop::answers(WinHandle h, unsigned timeoutMs) { return handlesMessages(toHwnd(h), timeoutMs); }

@@ -34,21 +34,23 @@ bool CListView::setColumnWidth(int index, int width) const {
 }
 
 int CListView::insertItem(int index, const std::string& text, int image) const {
-    LVITEMA item{};
+    std::wstring wide = dataTextToWide(text);
+    LVITEMW item{};
     // A row without LVIF_IMAGE would still show image 0 of the image list; "no image" must be
     // said explicitly.
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
-    item.pszText = const_cast<char*>(text.c_str());
+    item.pszText = wide.data();
     item.iImage = image >= 0 ? image : I_IMAGENONE;
-    return static_cast<int>(SendMessageW(m_hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(SendMessageW(m_hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 bool CListView::setItemText(int item, int subItem, const std::string& text) const {
-    LVITEMA sub{};
+    std::wstring wide = dataTextToWide(text);
+    LVITEMW sub{};
     sub.iSubItem = subItem;
-    sub.pszText = const_cast<char*>(text.c_str());
-    return SendMessageW(m_hwnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(item),
+    sub.pszText = wide.data();
+    return SendMessageW(m_hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(item),
                         reinterpret_cast<LPARAM>(&sub)) != FALSE;
 }
 

@@ -31,6 +31,7 @@ public:
     // Inserts row `index` with `text`, and with small image `image` when it is 0 or more;
     // a negative `image` leaves the row without a picture. Returns the new row's index, -1 on
     // failure.
+    // `text` is data text (base/DataText.h), shown whole whatever the code page.
     int insertItem(int index, const std::string& text, int image = -1) const;
     bool setItemText(int item, int subItem, const std::string& text) const;
     // A fixed text in a cell.

@@ -41,19 +41,19 @@ void setRadioIndex(HWND dialog, int firstId, int index) {
     }
 }
 
-std::string getTextA(HWND dialog, int id) {
+std::string getDataText(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
-    const int length = GetWindowTextLengthA(control);
+    const int length = GetWindowTextLengthW(control);
     if (length <= 0) return {};
-    // The length may overstate the bytes (it can count a double-byte character twice), so
-    // the copy's own count decides.
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(control, text.data(), length + 1);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), length + 1);
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
+    return wideToDataText(text);
 }
 
-void setTextA(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+void setDataText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextW(dialog, id, dataTextToWide(text).c_str());
+}
 
 void setText(HWND dialog, int id, std::u8string_view text) {
     SetDlgItemTextW(dialog, id, utf8ToWide(text).c_str());
@@ -79,8 +79,8 @@ void CDataExchange::radio(int firstId, int& index) {
 
 void CDataExchange::text(int id, std::string& value) {
     if (m_direction == Exchange::toControls) {
-        setTextA(m_dialog, id, value);
+        setDataText(m_dialog, id, value);
     } else {
-        value = getTextA(m_dialog, id);
+        value = getDataText(m_dialog, id);
     }
 }

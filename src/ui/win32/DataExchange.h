@@ -1,8 +1,9 @@
 // Moving values between a dialog's controls and its members.
 //
-// Check boxes and radio groups carry ints (0/1, index); edits carry data strings, which are
-// bytes in the ANSI code page and therefore go through the A API. Fixed user-interface texts
-// are UTF-8 and go through the W API, so that they show whatever the system's code page.
+// Check boxes and radio groups carry ints (0/1, index); edits carry data text
+// (base/DataText.h), shown and read wide so that a title outside the ANSI code page stays
+// whole. Fixed user-interface texts are UTF-8 and go through the W API, so that they show
+// whatever the system's code page.
 //
 // A dialog with a two-way exchange writes it once:
 //
@@ -33,9 +34,9 @@ int getRadioIndex(HWND dialog, int firstId);
 // clears them all.
 void setRadioIndex(HWND dialog, int firstId, int index);
 
-// The text of control `id` as ANSI bytes (GetWindowTextA).
-std::string getTextA(HWND dialog, int id);
-void setTextA(HWND dialog, int id, const std::string& text);
+// The text of control `id` as data text.
+std::string getDataText(HWND dialog, int id);
+void setDataText(HWND dialog, int id, const std::string& text);
 // Shows a fixed text in control `id`, or as a window's caption.
 void setText(HWND dialog, int id, std::u8string_view text);
 void setWindowText(HWND window, std::u8string_view text);

@@ -14,6 +14,8 @@ start_exe "$TARGET" --title "$title" --rect 640,40,420,420 \
     --ctrl Static 1005 "Same2" \
     --ctrl Static 1008 "日本語"
 start_exe "$TARGET" --title "Layered {n}" --count 2 --layered 200 --rect 700,560,320,160
+korean="도구 - PuTTY 😀"
+start_exe "$TARGET" --title "$korean" --rect 40,560,300,160 --ctrl Edit 1001 "문서 😀"
 
 notepad=$(field hwnd "$(wait_window --class Notepad --visible --timeout 30000)")
 probe move "$notepad" 0 0 620 520
@@ -37,6 +39,14 @@ expect_eq "$(field title "$seen")" "$title" "Japanese title read back"
 expect_eq "$(field onmonitor "$seen")" "1" "target lies on a monitor"
 expect_eq "$(field titlehex "$(probe desktop window "$layered1" 4)")" "$(ansi_hex "Lay")" \
     "title read into a 4-byte buffer"
+# Outside the code page a title is read wide and kept as UTF-8 behind its mark, never as '?'.
+hangul=$(field hwnd "$(wait_window --title "$korean" --visible --timeout 20000)")
+seen=$(probe desktop window "$hangul")
+expect_eq "$(field title "$seen")" "$korean" "Korean title with an emoji read back"
+expect_match "$(field titlehex "$seen")" '^efbbbf' "Korean title kept as marked UTF-8"
+expect_eq "$(field title "$(probe desktop window "$hangul" 5)")" "도구 -" "Korean title read into a 5-character buffer"
+expect_eq "$(field text "$(probe desktop control-text "$(child_of "$hangul" 1001)")")" "문서 😀" \
+    "Korean child text read back"
 
 gone=$(field pid "$(probe pid)")
 seen=$(probe desktop process "$gone")

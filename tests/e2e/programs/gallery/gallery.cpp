@@ -444,7 +444,7 @@ protected:
         return m_yellow.get();
     }
     void onCancel() override {
-        m_readBack = getTextA(hwnd(), IDC_EDIT_TITLE_PART);
+        m_readBack = getDataText(hwnd(), IDC_EDIT_TITLE_PART);
         m_full = getCheck(hwnd(), IDC_CHECK_FULL);
         m_infoText = windowText(item(IDC_INFO_TEXT));
         CDialogBase::onCancel();

@@ -119,7 +119,7 @@ int window(CWin32Desktop& desktop, CArgs& args) {
     helper::CLine line;
     line.add("hwnd", helper::hwndText(toHwnd(h))).add("pid", processId);
     addProcess(line, desktop, processId);
-    line.ansi("title", desktop.windowTitle(h, titleBytes))
+    line.data("title", desktop.windowTitle(h, titleBytes))
         .add("visible", desktop.isVisible(h))
         .add("enabled", desktop.isEnabled(h))
         .add("zoomed", desktop.isZoomed(h))
@@ -151,7 +151,7 @@ int controlText(CWin32Desktop& desktop, CArgs& args) {
     const auto elapsed = static_cast<std::int64_t>(GetTickCount64() - start);
     helper::CLine line;
     line.add("answered", text.has_value());
-    if (text) line.ansi("text", *text);
+    if (text) line.data("text", *text);
     line.add("ms", elapsed).print();
     return text ? kOk : kNotFound;
 }
@@ -168,7 +168,7 @@ int descendants(CWin32Desktop& desktop, CArgs& args) {
             .add("visible", desktop.isVisible(h))
             .add("enabled", desktop.isEnabled(h))
             .add("answered", text.has_value());
-        if (text) line.ansi("text", *text);
+        if (text) line.data("text", *text);
         line.print();
     }
     return kOk;
@@ -184,7 +184,7 @@ int children(CWin32Desktop& desktop, CArgs& args) {
             .add("hwnd", helper::hwndText(toHwnd(child.m_hWnd)))
             .ansi("class", child.m_className)
             .add("id", child.m_ctrlID)
-            .ansi("text", child.m_text)
+            .data("text", child.m_text)
             .rect("rect", toRECT(child.m_info.window))
             .print();
     }
