@@ -58,7 +58,7 @@ about=$(field hwnd "$(wait_window --title Clavora --exe clavora.exe --visible --
 expect_eq "$(field text "$(child_line "$about" "$IDC_VERSION")")" "Clavora Ver.:${product_version//,/-}" "the version line"
 # Its link opens the guide that came with it.
 click_control "$about" "$IDC_HOMEPAGE_LINK"
-wait_until "LC_ALL=C grep -aF 'ShellExecuteA' '$clavora_log' | grep -qF '\\\\Clavora\\\\guide.html\"'" 5000 ||
+wait_until "LC_ALL=C grep -aF 'trace:exec:SHELL_execute mask' '$clavora_log' | grep -qF '\\\\Clavora\\\\guide.html\"'" 5000 ||
     fail "the About box's link did not open the guide beside the exe"
 probe post "$about" "$WM_COMMAND" "$IDOK" 0
 probe wait-gone "$about" --timeout 5000 >/dev/null || fail "the About box did not close"
