@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr Rect kNotepadRect{200, 120, 900, 620};
+constexpr Rect kCalcRect{600, 300, 900, 500};
 constexpr char kNotepadPath[] = "C:\\windows\\system32\\notepad.exe";
 
 class ControlDlgTest : public ::testing::Test {
@@ -50,6 +51,16 @@ protected:
 
     WinHandle notepad(const std::string& title = "Untitled - Notepad", const Rect& rect = kNotepadRect) {
         return desktop.addAppWindow(title, "notepad.exe", kNotepadPath, rect);
+    }
+    // A notepad and a calculator, pinned by the first cycle; the first pin with transFlag.
+    std::pair<WinHandle, WinHandle> twoPinned(int transFlag = 0) {
+        const WinHandle first = notepad();
+        const WinHandle second = desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe", kCalcRect);
+        panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
+        panel.m_pins[0].m_transFlag = transFlag;
+        panel.m_pins[1].m_exeName = "CALC.EXE";
+        panel.runFor(100);
+        return {first, second};
     }
     // A record as the hotkey makes it for a notepad window with this title.
     static CPinData notepadRecord(const std::string& title = "Untitled - Notepad") {
@@ -181,13 +192,8 @@ TEST_F(ControlDlgTest, CycleRunsAfter100msThenEvery500msCountedFromItsEnd) {
 
 TEST_F(ControlDlgTest, OneHoldTickForAllPinsRunsWhileAPinIsShownAndPutsEveryTargetBackWithinASecond) {
     start();
-    const WinHandle first = notepad();
-    const Rect calcRect{600, 300, 900, 500};
-    const WinHandle second = desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe", calcRect);
-    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
-    panel.m_pins[1].m_exeName = "CALC.EXE";
     EXPECT_EQ(panel.periods().count(kPinHoldTimerId), 0u) << "no pin, no tick";
-    panel.runFor(100);
+    const auto [first, second] = twoPinned();
     ASSERT_EQ(panel.m_pins[1].m_hTarget, second);
     EXPECT_EQ(panel.periods().at(kPinHoldTimerId), kPinHoldTimerMs);
     for (CFakePinWindow* pin : factory.made) EXPECT_TRUE(desktop.timersOf(pin->pinHandle()).empty());
@@ -197,7 +203,7 @@ TEST_F(ControlDlgTest, OneHoldTickForAllPinsRunsWhileAPinIsShownAndPutsEveryTarg
     desktop.setRect(second, Rect{50, 50, 350, 250});
     panel.runFor(kPinHoldTimerMs);
     EXPECT_EQ(desktop.windowRect(first), kNotepadRect);
-    EXPECT_EQ(desktop.windowRect(second), calcRect);
+    EXPECT_EQ(desktop.windowRect(second), kCalcRect);
 
     desktop.destroyWindow(first);
     panel.runFor(kCyclePeriodMs);
@@ -215,13 +221,7 @@ TEST_F(ControlDlgTest, OneHoldTickForAllPinsRunsWhileAPinIsShownAndPutsEveryTarg
 
 TEST_F(ControlDlgTest, APinThatEndsWhileAnotherPinsHoldWaitsIsNotHeldAfterwards) {
     start();
-    const WinHandle first = notepad();
-    const Rect calcRect{600, 300, 900, 500};
-    const WinHandle second = desktop.addAppWindow("Calc", "calc.exe", "C:\\calc.exe", calcRect);
-    panel.m_pins = {notepadRecord(), notepadRecord("Calc")};
-    panel.m_pins[0].m_transFlag = 1;
-    panel.m_pins[1].m_exeName = "CALC.EXE";
-    panel.runFor(100);
+    const auto [first, second] = twoPinned(1);
     ASSERT_EQ(panel.m_pins[1].m_hTarget, second);
     const WinHandle secondPin = panel.m_pins[1].m_hPinWnd;
 
