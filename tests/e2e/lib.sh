@@ -276,12 +276,15 @@ probe() {
 field() {
     local key=$1 line value
     if [ $# -ge 2 ]; then line=$2; else line=$(cat); fi
-    value=$(printf '%s\n' "$line" | head -n1 | LC_ALL=C awk -F'\t' -v key="$key" '{
+    # Only the first line counts. Read from a string, not a pipe: a writer that outlives a
+    # reader which has stopped early is ended by SIGPIPE, which pipefail takes for a failure.
+    value=$(LC_ALL=C awk -F'\t' -v key="$key" 'NR == 1 {
         for (i = 1; i <= NF; i++) {
             eq = index($i, "=")
             if (substr($i, 1, eq - 1) == key) { print substr($i, eq + 1); exit }
         }
-    }')
+    }
+    { exit }' <<<"$line")
     # The probe escapes only \\ \t \n \r and \xHH, which is what %b reads back.
     printf '%b' "$value"
 }

@@ -15,7 +15,14 @@ DPI_KEY='HKCU\Control Panel\Desktop'
 set_dpi() {
     e2e_end_wine
     e2e_start_wine
-    wine_run reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || fail "LogPixels $1 not set"
+    # Wine has been seen to end a program it had just started, without a word, right after a
+    # new wineserver: the value is written again, up to three times.
+    local try
+    for try in 1 2 3; do
+        wine_run reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 && return
+        log "reg add LogPixels $1 failed (attempt $try)"
+    done
+    fail "LogPixels $1 not set"
 }
 restore_dpi() {
     "$WINESERVER" -k >/dev/null 2>&1 || true
