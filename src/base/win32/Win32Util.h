@@ -18,16 +18,19 @@ inline WinHandle toWinHandle(HWND h) { return static_cast<WinHandle>(reinterpret
 inline Rect toRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 inline RECT toRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// UTF-16 of UTF-8 bytes; invalid sequences become U+FFFD, as the system converts them.
-inline std::wstring utf8ToWide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+// Bytes of a code page in UTF-16; bytes that start no character become the default character.
+inline std::wstring codePageToWide(std::string_view bytes, UINT codePage) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     if (length <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
     return wide;
 }
+
+// UTF-16 of UTF-8 bytes; invalid sequences become U+FFFD, as the system converts them.
+inline std::wstring utf8ToWide(std::string_view utf8) { return codePageToWide(utf8, CP_UTF8); }
 
 inline std::wstring utf8ToWide(std::u8string_view utf8) {
     return utf8ToWide(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
@@ -62,17 +65,6 @@ inline std::wstring programFilePath() {
         }
         path.resize(path.size() * 2);
     }
-}
-
-// Bytes of a code page in UTF-16; bytes that start no character become the default character.
-inline std::wstring codePageToWide(std::string_view bytes, UINT codePage) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
-    return wide;
 }
 
 // UTF-16 text in a code page when every character has bytes there that read back as that same
