@@ -33,6 +33,8 @@ constexpr char8_t kElevatedText[] =
 // The notices of saving and loading; each is followed by the file's path.
 constexpr char8_t kSaveFailingText[] = u8"設定を保存できません。保存できるまで数秒おきに試します:\n";
 constexpr char8_t kSavedAgainText[] = u8"設定を保存できました:\n";
+constexpr char8_t kSaveFailedAtExitText[] = u8"設定を保存できませんでした:\n";
+constexpr char8_t kSaveAgainQuestion[] = u8"\n\nもう一度保存しますか？\n「いいえ」を選ぶと、保存せずに終了します。";
 // Followed by the file's name, then by the path of its rescue copy.
 constexpr char8_t kUnreadFileText[] = u8"読めなかった設定ファイル ";
 constexpr char8_t kUnreadFileWhereText[] = u8" を次の名前で残しました:\n";
@@ -610,7 +612,7 @@ void CControlDlg::takeConditions(const CPinData& edited) {
     requestSave();
 }
 
-void CControlDlg::endSession(PinsEnd pins) {
+void CControlDlg::endSession(PinsEnd pins, FailedSave failed) {
     if (m_sessionEnded) return;
     m_sessionEnded = true;
     trace("CControlDlg::endSession()\n");
@@ -624,8 +626,14 @@ void CControlDlg::endSession(PinsEnd pins) {
     m_holdTicking = false;
     m_saveRequested = 0;
     // The writer takes shown pins as they are now, which is what ending them would take back.
-    __writeIniFile();
-    if (pins == PinsEnd::now) endPinsForGood();
+    const bool saved = __writeIniFile();
+    if (pins != PinsEnd::now) return;
+    endPinsForGood();
+    // Asked only with every pin ended: nothing can change the records while the box is open.
+    if (saved || failed != FailedSave::ask) return;
+    const std::u8string question = kSaveFailedAtExitText + pathForUser(m_iniPath) + kSaveAgainQuestion;
+    while (m_desktop.appMessageBox(question, MsgButtons::yesNo) == MsgAnswer::yes && !__writeIniFile()) {
+    }
 }
 
 void CControlDlg::endPinsForGood() {

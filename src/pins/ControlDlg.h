@@ -130,8 +130,12 @@ public:
     // first: ending a pin waits on its target, and targets are busy ending themselves. The
     // ending may come as a message sent while a pin waits on its target's thread, and that pin
     // must not go from under itself: its pins end with the panel's window then. Once only.
+    // When the user chose "終了" (`FailedSave::ask`), a file that cannot be written is not
+    // given up without a word: with the pins ended, the user is asked to try again, say
+    // after making room, or to leave without saving.
     enum class PinsEnd { now, later };
-    void endSession(PinsEnd pins = PinsEnd::now);
+    enum class FailedSave { dropped, ask };
+    void endSession(PinsEnd pins = PinsEnd::now, FailedSave failed = FailedSave::dropped);
     // The panel's end at exit: the session ended, the records dropped, the window destroyed.
     void DestroyWindow();
 

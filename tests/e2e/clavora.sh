@@ -34,11 +34,12 @@ MENU_RECT=
 NOTEPAD=
 NOTEPAD_RECT=
 
-# WM_COMMAND with IDOK answers a message box; with IDM_EXIT it is the tray menu's "終了".
+# WM_COMMAND with IDOK (IDYES) answers a message box; with IDM_EXIT it is the tray menu's "終了".
 WM_COMMAND=0x0111
 WM_KEYDOWN=0x0100
 VK_ESCAPE=0x1B
 IDOK=1
+IDYES=6
 IDM_EXIT=32772
 PIN_PICTURE_ID=1006
 IDC_SELECT_CHILD=1022

@@ -1617,6 +1617,40 @@ TEST(ControlDlgSaving, AFailedSaveIsTriedAgainSoonerThanMinutesAndToldOnceEachWa
     setTraceSink({});
 }
 
+// "終了" cannot leave the changes behind in silence: asked with the pins ended, the user may
+// make room and try again, or leave without saving. A logoff leaves at once.
+TEST(ControlDlgSaving, AFileThatCannotBeWrittenAtExitIsSavedAgainWhileTheUserAsks) {
+    CFakeDesktop desktop;
+    CMultiDisplay::GetMultiDisplay()->EnumMonitors(desktop);
+    CFakePinFactory factory{desktop};
+    CFakeFileSystem files{desktop};
+    CFakeControlPanel panel{desktop, factory, files};
+    files.addFolder("/c");
+    files.addFile("/c/Clavora.ini", "");
+    desktop.releaseHotKeyElsewhere(hotkeymod::kWin, 'Z');
+    panel.startPinning("/c/Clavora.ini");
+    desktop.addAppWindow("Memo", "notepad.exe", kNotepadPath, kNotepadRect);
+    CPinData& memo = panel.m_pins.emplace_back();
+    memo.m_title = "Memo";
+    memo.m_exeName = "NOTEPAD.EXE";
+    panel.runCycle();
+    ASSERT_EQ(panel.m_pins[0].m_pinned, 1);
+    files.file("/c/Clavora.ini")->readOnly = true;
+    desktop.answerQueue = {MsgAnswer::yes, MsgAnswer::yes, MsgAnswer::no};
+    desktop.onMessageBox = [&](const FakeMessageBox&) {
+        EXPECT_EQ(panel.m_pins[0].m_pinned, 0) << "pins ended before the question";
+        // Room is made only after the first question: its "はい" fails again.
+        if (desktop.messageBoxes.size() == 2) files.file("/c/Clavora.ini")->readOnly = false;
+    };
+    panel.endSession(CControlDlg::PinsEnd::now, CControlDlg::FailedSave::ask);
+    ASSERT_EQ(desktop.messageBoxes.size(), 2u);
+    EXPECT_EQ(desktop.messageBoxes[0].buttons, MsgButtons::yesNo);
+    EXPECT_EQ(desktop.messageBoxes[0].text.rfind(u8"設定を保存できませんでした:\n/c/Clavora.ini\n", 0), 0u);
+    EXPECT_NE(files.file("/c/Clavora.ini")->bytes.find("TITLE=Memo\r\n"), std::string::npos);
+    factory.destroyAlive();
+    CMultiDisplay::ReleaseMultiDisplay();
+}
+
 // --- nested loops: every box, dialog, menu and move loop, and what may happen while it is open ---
 
 // What the cycle, the user and other programs may do while a loop is open. The subject is the

@@ -27,6 +27,13 @@ constexpr MARGINS kMainPanelGlass{5, 8, 23, 3};
 
 HICON programIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLAVORA)); }
 
+// An ending handled under another message may come while a pin waits on its target's thread
+// (which hands this thread the messages sent to it meanwhile): that pin stays until the window
+// goes, when its handler has returned.
+CControlDlg::PinsEnd whenPinsEnd() {
+    return CDialogBase::messagesUnderWay() > 1 ? CControlDlg::PinsEnd::later : CControlDlg::PinsEnd::now;
+}
+
 }  // namespace
 
 HWND residentMainWindow() noexcept { return g_residentMainWindow.load(); }
@@ -83,6 +90,8 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             }
             if (LOWORD(wParam) == IDM_EXIT) {
                 setVisible(false);
+                // The user hears of a file that could not be written, unlike at a logoff.
+                m_controlDlg.endSession(whenPinsEnd(), CControlDlg::FailedSave::ask);
                 SendMessageW(hwnd(), WM_ENDSESSION, TRUE, 0);
                 return 0;
             }
@@ -96,11 +105,8 @@ std::optional<LRESULT> CMainWindow::onMessage(UINT message, WPARAM wParam, LPARA
             // FALSE: an ending that was asked for (a logoff, say) has been called off.
             if (wParam != FALSE) {
                 // Everything is written before the answer: the system may end the process right
-                // after. A message handled under this one may be a pin's, waiting on its target's
-                // thread (which hands this thread the messages sent to it meanwhile): its pin
-                // stays until the window goes, when that handler has returned.
-                m_controlDlg.endSession(CDialogBase::messagesUnderWay() > 1 ? CControlDlg::PinsEnd::later
-                                                                            : CControlDlg::PinsEnd::now);
+                // after.
+                m_controlDlg.endSession(whenPinsEnd());
                 endDialog(IDOK);
             }
             return 0;

@@ -80,7 +80,8 @@ corner=$(pin_corner_of "$NOTEPAD")
 
 # Maximised: the pin goes; restored: it comes back where it was.
 probe maximize "$NOTEPAD"
-probe wait-gone "$PIN_HWND" --timeout 5000 >/dev/null || fail "the pin stayed on the maximised window"
+probe wait-gone "$PIN_HWND" --timeout 5000 >/dev/null ||
+    fail "the pin stayed on the maximised window: $(probe info "$NOTEPAD")"
 probe restore "$NOTEPAD"
 expect_pin_within_1s "$(now_ms)" "after the restore"
 expect_eq "$(pin_corner_of "$NOTEPAD")" "$corner" "pin corner after the restore"

@@ -1,6 +1,6 @@
 # Saving into a folder that has turned read-only: the save fails, the previous Clavora.ini
 # stays byte for byte, the program goes on (the pin comes back, the tray menu works), and the
-# next save once the folder is writable again succeeds. The scenario runs as root, who may
+# next save once the folder is writable again succeeds; at "終了" the user is asked to try again. The scenario runs as root, who may
 # write into any read-only folder, so the folder is made immutable (chattr +i), which holds
 # for root too. CLAVORA_LONG=1 goes through the read-only spell ten times.
 source "$E2E_DIR/reliability.sh"
@@ -47,6 +47,19 @@ LC_ALL=C grep -q '^; written by the scenario' "$INI" && fail "the saved file sti
 expect_eq "$(ini_value TITLE PINITEM0)" "Read-only target" "TITLE after the save"
 [ ! -e "$INI.tmp" ] || fail "a temporary file was left after the save"
 
+# "終了" with the folder read-only again: the user is asked, makes it writable and tries again.
+chattr +i "$CLAVORA_HOME"
+saved_inode=$(stat -c %i "$INI")
 probe post "$CLAVORA_MAIN" "$WM_COMMAND" "$IDM_EXIT" 0
+box=$(probe wait-window --title Clavora --class '#32770' --exe clavora.exe --visible --timeout 10000) ||
+    fail "終了 did not ask about the file it could not write"
+box=$(field hwnd "$box")
+probe idle "$box" >/dev/null
+expect_match "$(probe children "$box")" "text=設定を保存できませんでした:" "the question at 終了"
+screenshot exit-save-failed
+expect_eq "$(pin_count_of "$TARGET_HWND")" 0 "pins while the question is open"
+chattr -i "$CLAVORA_HOME"
+probe post "$box" "$WM_COMMAND" "$IDYES" 0
 wait_clavora_gone
+[ "$(stat -c %i "$INI")" != "$saved_inode" ] || fail "はい at 終了 did not write Clavora.ini"
 why=$(pin_file_whole "$INI") || fail "Clavora.ini after 終了 is not whole: $why"
