@@ -219,13 +219,15 @@ bool CPinDlg::followDisplays(const Rect& now) {
 void CPinDlg::hold() {
     if (!m_holding || !targetExists()) return;
     // A maximised target is left alone; it takes its pinned rectangle again once restored. So
-    // is a minimised one: moving it would move its icon onto the screen.
+    // is a minimised one: moving it would move its icon onto the screen. The rectangle is read
+    // first: a window maximised between the two questions then shows its new state, and its
+    // maximised rectangle is never taken for a move to undo.
+    const Rect now = m_desktop.windowRect(m_hWndTarget);
     const std::uint32_t windowStyle = m_desktop.style(m_hWndTarget);
     if (windowStyle & (style::kMaximize | style::kMinimize)) {
         m_settled.reset();
         return;
     }
-    const Rect now = m_desktop.windowRect(m_hWndTarget);
     const std::uint32_t exStyle = m_desktop.exStyle(m_hWndTarget);
     const Settled seen{now, m_rectTarget, windowStyle, exStyle, m_factory.monitors().readings()};
     // Each question is a round trip to the window system and every pin is held every second:

@@ -473,7 +473,9 @@ void CFakeDesktop::setExStyle(WinHandle h, std::uint32_t value) {
 
 Rect CFakeDesktop::windowRect(WinHandle h) {
     const Window* w = find(h);
-    return w ? w->rect : Rect{};
+    const Rect rect = w ? w->rect : Rect{};
+    if (h == m_rectRead && m_afterRectRead) std::exchange(m_afterRectRead, nullptr)();
+    return rect;
 }
 
 void CFakeDesktop::moveWindow(WinHandle h, const Rect& r, bool repaint, MoveWait wait) {

@@ -250,6 +250,13 @@ public:
         m_meanwhile = std::move(meanwhile);
     }
 
+    // Runs once right after window h's rectangle is next read: what its user or program did
+    // between two of Clavora's questions.
+    void afterNextRectRead(WinHandle h, std::function<void()> meanwhile) {
+        m_rectRead = h;
+        m_afterRectRead = std::move(meanwhile);
+    }
+
     // Where window events go (none: they are dropped); and only creations, as under Wine.
     std::function<void(WindowEvent)> onWindowEvent;
     bool eventsLikeWine = false;
@@ -406,6 +413,8 @@ private:
     std::vector<MonitorRecord> m_monitors;
     WinHandle m_restyled{};
     std::function<void()> m_meanwhile;
+    WinHandle m_rectRead = kNoWindow;
+    std::function<void()> m_afterRectRead;
     Rect m_desktopRect;
     Rect m_workArea;
     WinHandle m_foreground = kNoWindow;

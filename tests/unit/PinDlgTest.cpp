@@ -134,6 +134,12 @@ TEST_F(PinDlgTest, HoldTimerLeavesAMaximisedMinimisedOrVanishedTargetAlone) {
     desktop.setRect(target, Rect{0, 0, 10, 10});
     pin.hold();
     EXPECT_EQ(desktop.windowRect(target), kTargetRect);
+    // Maximised by its user between the hold's questions: left alone all the same.
+    desktop.setRect(target, Rect{0, 0, 10, 10});
+    desktop.afterNextRectRead(target, [&] { desktop.maximize(target); });
+    desktop.clearCalls();
+    pin.hold();
+    EXPECT_TRUE(desktop.calls().empty());
 
     desktop.destroyWindow(target);
     desktop.clearCalls();
