@@ -34,7 +34,8 @@ constexpr char8_t kElevatedText[] =
 constexpr char8_t kSaveFailingText[] = u8"設定を保存できません。保存できるまで数秒おきに試します:\n";
 constexpr char8_t kSavedAgainText[] = u8"設定を保存できました:\n";
 constexpr char8_t kSaveFailedAtExitText[] = u8"設定を保存できませんでした:\n";
-constexpr char8_t kSaveAgainQuestion[] = u8"\n\nもう一度保存しますか？\n「いいえ」を選ぶと、保存せずに終了します。";
+constexpr char8_t kSaveAgainQuestion[] =
+    u8"\n\nもう一度保存しますか？\n「いいえ」を選ぶと、保存せずに終了します。";
 // Followed by the file's name, then by the path of its rescue copy.
 constexpr char8_t kUnreadFileText[] = u8"読めなかった設定ファイル ";
 constexpr char8_t kUnreadFileWhereText[] = u8" を次の名前で残しました:\n";
