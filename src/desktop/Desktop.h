@@ -30,6 +30,9 @@ enum class Activation { activates, none };
 // granted for every process of the session; full rights (query and memory reads, which the
 // module list needs) are refused for a process that runs with higher rights than Clavora.
 enum class ProcessAccess { limited, full };
+// A process kept open (its handle's bits); see CDesktop::holdProcess.
+using ProcessHold = std::uintptr_t;
+constexpr ProcessHold kNoProcessHold = 0;
 
 // Why the system keeps a window off the screen although it counts as visible: bits that may
 // come together.
@@ -138,11 +141,14 @@ public:
     virtual std::string processBaseName(std::uint32_t processId, ProcessAccess access) = 0;
     // Full path of the process's executable; "" when unreadable.
     virtual std::string processImagePath(std::uint32_t processId, ProcessAccess access) = 0;
-    // When the process started, in the system's own units. An id is given to a new process
-    // only after the old one has ended, and the new one starts later, so id and start time
-    // together name one process for good. nullopt when the process has ended or cannot be
-    // asked.
-    virtual std::optional<std::uint64_t> processStartTime(std::uint32_t processId) = 0;
+    // A handle kept open on a running process: while it is open, the system gives the id to no
+    // other process, even once this one has ended, so the id names one process for good.
+    // kNoProcessHold when the process has ended or cannot be opened. Each hold is released.
+    virtual ProcessHold holdProcess(std::uint32_t processId) = 0;
+    // Whether the process held has ended: one question, where reading anything of the process
+    // (a start time, say) would take opening it, asking and closing it again.
+    virtual bool processEnded(ProcessHold hold) = 0;
+    virtual void releaseProcess(ProcessHold hold) = 0;
     // The process runs with higher rights than Clavora (an elevated program while Clavora is
     // not), so the system keeps Clavora from moving, restyling or reordering its windows.
     // False when that cannot be told.

@@ -11,22 +11,27 @@ const std::string kNoName;
 
 }  // namespace
 
+CProcessNames::~CProcessNames() {
+    for (const auto& [id, process] : m_processes) {
+        if (process.hold != kNoProcessHold) m_desktop.releaseProcess(process.hold);
+    }
+}
+
 void CProcessNames::beginCycle() { ++m_cycle; }
 
 CProcessNames::Process* CProcessNames::current(std::uint32_t processId) {
     Process& process = m_processes[processId];
     if (process.cycle == m_cycle) return process.alive ? &process : nullptr;
     process.cycle = m_cycle;
-    const std::optional<std::uint64_t> started = m_desktop.processStartTime(processId);
-    const bool same = started && process.alive && process.startTime == *started;
-    if (!same) {
-        // Never seen, ended, or another process under an old id: nothing read before applies.
-        process.upperBaseName.clear();
-        process.imagePath.clear();
-        process.elevated.reset();
-        process.startTime = started.value_or(0);
+    if (process.hold == kNoProcessHold) {
+        // Never seen, or seen ended: nothing read before applies.
+        process = Process{};
+        process.cycle = m_cycle;
+        process.hold = m_desktop.holdProcess(processId);
+        process.alive = process.hold != kNoProcessHold;
+    } else {
+        process.alive = !m_desktop.processEnded(process.hold);
     }
-    process.alive = started.has_value();
     return process.alive ? &process : nullptr;
 }
 
@@ -54,6 +59,10 @@ bool CProcessNames::runsElevated(std::uint32_t processId) {
 }
 
 void CProcessNames::endCycle() {
-    std::erase_if(m_processes,
-                  [this](const auto& entry) { return entry.second.cycle != m_cycle || !entry.second.alive; });
+    std::erase_if(m_processes, [this](const auto& entry) {
+        const Process& process = entry.second;
+        if (process.cycle == m_cycle && process.alive) return false;
+        if (process.hold != kNoProcessHold) m_desktop.releaseProcess(process.hold);
+        return true;
+    });
 }

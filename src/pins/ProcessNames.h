@@ -3,9 +3,9 @@
 // which costs far more than everything else the cycle asks of a window; a process's executable
 // never changes while it runs, so one reading serves its whole life.
 //
-// A process is known by its id and its start time together: an id given again to a later
-// process comes with a later start time, so a name can never outlive its process. Each cycle
-// asks every process once whether it is still the one that was read.
+// A process is held open while its windows are listed, so its id is given to no other process
+// and a name can never outlive its process. Each cycle asks every process once whether it has
+// ended, which is one question, not the three of opening it, reading it and closing it.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -19,8 +19,11 @@ class CProcessNames {
 public:
     // The desktop must outlive the names.
     explicit CProcessNames(CDesktop& desktop) : m_desktop(desktop) {}
+    ~CProcessNames();
+    CProcessNames(const CProcessNames&) = delete;
+    CProcessNames& operator=(const CProcessNames&) = delete;
 
-    // A new cycle: every process is asked again, once, whether it has ended or been replaced.
+    // A new cycle: every process is asked again, once, whether it has ended.
     void beginCycle();
     // The base name of the process's executable in upper case; "" when it cannot be read or
     // the process has ended. Valid until the next call.
@@ -29,7 +32,8 @@ public:
     const std::string& imagePath(std::uint32_t processId);
     // Whether the process runs with higher rights than Clavora; false as above.
     bool runsElevated(std::uint32_t processId);
-    // Forgets every process that no window asked for in this cycle.
+    // Forgets (and lets go of) every process that has ended or that no window asked for in
+    // this cycle.
     void endCycle();
 
     // How many processes are remembered.
@@ -37,8 +41,8 @@ public:
 
 private:
     struct Process {
-        std::uint64_t startTime = 0;
-        // The cycle in which the process was last asked for, and what it said then.
+        ProcessHold hold = kNoProcessHold;
+        // The cycle in which the process was last asked for, and whether it still ran then.
         std::uint64_t cycle = 0;
         bool alive = false;
         // Read when first wanted (most windows never need their path). An empty name is read

@@ -104,11 +104,13 @@ wine_run() { "${E2E_WINE_ENV[@]}" "$WINE" "$@"; }
 # --- virtual display ---
 
 # e2e_start_display [SCREEN [XVFB ARGS...]]: 1280x1024x24 unless SCREEN says otherwise.
+# Without auto-repeat: a key a scenario holds down stays one press however long a busy machine
+# takes before it is let go.
 e2e_start_display() {
     local fdfile="$ARTIFACTS/xvfb.display" screen=${1:-1280x1024x24} deadline
     shift $(($# > 0 ? 1 : 0))
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 "$screen" "$@" -nolisten tcp -noreset 3>"$fdfile" \
+    Xvfb -displayfd 3 -screen 0 "$screen" "$@" -r -nolisten tcp -noreset 3>"$fdfile" \
         >>"$ARTIFACTS/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     deadline=$(($(now_ms) + 10000))

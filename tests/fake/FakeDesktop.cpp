@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -178,6 +179,9 @@ WinHandle CFakeDesktop::addChild(WinHandle parent, const std::string& className,
 }
 
 void CFakeDesktop::addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath) {
+    for (const auto& [hold, process] : m_holds) {
+        if (process.first == pid) throw std::logic_error("a process id given while it is held open");
+    }
     m_processes[pid] = Process{baseName, imagePath, m_nextStartTime++};
     m_nextPid = std::max(m_nextPid, pid + 1);
 }
@@ -582,11 +586,22 @@ std::string CFakeDesktop::processImagePath(std::uint32_t processId, ProcessAcces
     return process ? process->imagePath : std::string();
 }
 
-std::optional<std::uint64_t> CFakeDesktop::processStartTime(std::uint32_t processId) {
-    ++processStartTimeCalls;
+ProcessHold CFakeDesktop::holdProcess(std::uint32_t processId) {
     const auto it = m_processes.find(processId);
-    if (it == m_processes.end()) return std::nullopt;
-    return it->second.startTime;
+    if (it == m_processes.end()) return kNoProcessHold;
+    m_holds[m_nextHold] = {processId, it->second.startTime};
+    return m_nextHold++;
+}
+
+bool CFakeDesktop::processEnded(ProcessHold hold) {
+    ++processEndedCalls;
+    const auto& [pid, startTime] = m_holds.at(hold);
+    const auto it = m_processes.find(pid);
+    return it == m_processes.end() || it->second.startTime != startTime;
+}
+
+void CFakeDesktop::releaseProcess(ProcessHold hold) {
+    if (m_holds.erase(hold) == 0) throw std::logic_error("a process hold released twice");
 }
 
 const MonitorRecord* CFakeDesktop::monitorOf(const std::vector<MonitorRecord>& monitors, const Rect& r) {

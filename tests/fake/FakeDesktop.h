@@ -160,7 +160,8 @@ public:
     // window sits in the frame of its host.
     void setWindowProcess(WinHandle h, std::uint32_t pid);
     // A process; empty names make a process whose names cannot be read. Each call starts a
-    // new process, later than every one before it, even under an id used before.
+    // new process, even under an id used before, but never under an id still held open: the
+    // system gives no such id to another process (a std::logic_error).
     void addProcess(std::uint32_t pid, const std::string& baseName, const std::string& imagePath);
     // A pid not used by any process yet.
     std::uint32_t newProcessId();
@@ -266,7 +267,7 @@ public:
     // How often the logic asked: process lookups are costly, child walks even more.
     int processBaseNameCalls = 0;
     int processImagePathCalls = 0;
-    int processStartTimeCalls = 0;
+    int processEndedCalls = 0;
     int descendantWalks = 0;
     int controlTextCalls = 0;
     int answersCalls = 0;
@@ -326,7 +327,11 @@ public:
     std::uint32_t windowProcessId(WinHandle h) override;
     std::string processBaseName(std::uint32_t processId, ProcessAccess access) override;
     std::string processImagePath(std::uint32_t processId, ProcessAccess access) override;
-    std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
+    ProcessHold holdProcess(std::uint32_t processId) override;
+    bool processEnded(ProcessHold hold) override;
+    void releaseProcess(ProcessHold hold) override;
+    // How many processes the logic holds open now.
+    std::size_t heldProcessCount() const { return m_holds.size(); }
     bool runsElevated(std::uint32_t processId) override;
     std::vector<MonitorRecord> enumerateMonitors() override { return m_monitors; }
     Rect desktopRect() override { return m_desktopRect; }
@@ -403,6 +408,9 @@ private:
     std::unordered_map<WinHandle, Window> m_windows;
     std::vector<WinHandle> m_zOrder;
     std::map<std::uint32_t, Process> m_processes;
+    // Each hold names its process by id and start time.
+    std::map<ProcessHold, std::pair<std::uint32_t, std::uint64_t>> m_holds;
+    ProcessHold m_nextHold = 1;
     std::map<std::pair<WinHandle, int>, std::pair<unsigned, unsigned>> m_hotKeys;
     std::set<std::pair<unsigned, unsigned>> m_heldElsewhere;
     std::map<unsigned, std::string> m_keyNames;

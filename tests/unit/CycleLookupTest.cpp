@@ -54,7 +54,11 @@ TEST_F(CycleLookupTest, APinEndsWhenItsWindowsProcessIdNowNamesAnotherProgram) {
     panel.runCycle();
     ASSERT_EQ(panel.m_pins[0].m_hTarget, h);
 
+    // The id goes to another program only once the cycle has seen the process end and let
+    // it go.
     desktop.endProcess(pid);
+    panel.runCycle();
+    EXPECT_EQ(panel.m_pins[0].m_pinned, 0);
     desktop.addProcess(pid, "calc.exe", "C:\\windows\\calc.exe");
     panel.runCycle();
     EXPECT_EQ(panel.m_pins[0].m_pinned, 0);

@@ -32,8 +32,9 @@ constexpr DWORD kProcessPathChars = 32768;
 // The rights ProcessAccess::full stands for. The system refuses them for a process of higher
 // integrity, while it grants the limited query for every process of the session.
 constexpr DWORD kProcessFullAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
-// Enough to read a process's start time and to see whether it has ended, from any process.
-constexpr DWORD kProcessStartAccess = PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
+// Enough to see whether a process has ended; granted for any process of the user's, elevated
+// ones among them.
+constexpr DWORD kProcessHoldAccess = SYNCHRONIZE;
 
 // Key names start in a buffer of this many characters, doubled while a name fills it, up to
 // the last size; no key name comes anywhere near it.
@@ -339,16 +340,19 @@ std::string CWin32Desktop::processImagePath(std::uint32_t processId, ProcessAcce
     return wideToCodePage(processPath(processId, access), CP_ACP);
 }
 
-std::optional<std::uint64_t> CWin32Desktop::processStartTime(std::uint32_t processId) {
-    const CKernelHandle process(OpenProcess(kProcessStartAccess, FALSE, processId));
-    if (!process) return std::nullopt;
+ProcessHold CWin32Desktop::holdProcess(std::uint32_t processId) {
+    CKernelHandle process(OpenProcess(kProcessHoldAccess, FALSE, processId));
     // An ended process lives on as an object while anyone holds it, but it owns no window
-    // any more; and its exit time would be undefined to read while it runs.
-    if (WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return std::nullopt;
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return std::nullopt;
-    return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    // any more.
+    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return kNoProcessHold;
+    return reinterpret_cast<ProcessHold>(process.release());
 }
+
+bool CWin32Desktop::processEnded(ProcessHold hold) {
+    return WaitForSingleObject(reinterpret_cast<HANDLE>(hold), 0) != WAIT_TIMEOUT;
+}
+
+void CWin32Desktop::releaseProcess(ProcessHold hold) { CloseHandle(reinterpret_cast<HANDLE>(hold)); }
 
 namespace {
 

@@ -39,7 +39,9 @@ public:
     std::uint32_t windowProcessId(WinHandle h) override;
     std::string processBaseName(std::uint32_t processId, ProcessAccess access) override;
     std::string processImagePath(std::uint32_t processId, ProcessAccess access) override;
-    std::optional<std::uint64_t> processStartTime(std::uint32_t processId) override;
+    ProcessHold holdProcess(std::uint32_t processId) override;
+    bool processEnded(ProcessHold hold) override;
+    void releaseProcess(ProcessHold hold) override;
     bool runsElevated(std::uint32_t processId) override;
 
     std::vector<MonitorRecord> enumerateMonitors() override;

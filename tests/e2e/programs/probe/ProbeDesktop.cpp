@@ -5,8 +5,8 @@
 //
 //   desktop window HWND [TITLEBYTES]   pid basename upper imagepath title visible enabled zoomed
 //                                      iconic style exstyle rect onmonitor (title buffer 256)
-//   desktop process PID                basename upper imagepath ("" when unreadable) started
-//                                      (the start time, "" when ended or unreadable)
+//   desktop process PID                basename upper imagepath ("" when unreadable) running
+//                                      (1 while the process runs, held open as the cycle holds it)
 //   desktop control-text HWND [MAXCHARS]  text, or answered=0 when the program does not answer
 //   desktop descendants HWND           every descendant: hwnd class id visible enabled answered text
 //   desktop children HWND              the recorded children (collectChildWindows): hwnd class
@@ -96,8 +96,10 @@ void addProcess(helper::CLine& line, CWin32Desktop& desktop, std::uint32_t proce
     line.ansi("basename", baseName)
         .ansi("upper", mbUpper(codePage, baseName))
         .ansi("imagepath", desktop.processImagePath(processId, ProcessAccess::limited));
-    const std::optional<std::uint64_t> started = desktop.processStartTime(processId);
-    line.add("started", started ? std::to_string(*started) : std::string());
+    // Held open, as the cycle holds it: 0 for a process that has ended.
+    const ProcessHold hold = desktop.holdProcess(processId);
+    line.add("running", hold != kNoProcessHold && !desktop.processEnded(hold) ? 1 : 0);
+    if (hold != kNoProcessHold) desktop.releaseProcess(hold);
 }
 
 helper::CLine& addLayered(helper::CLine& line, CWin32Desktop& desktop, WinHandle h) {
