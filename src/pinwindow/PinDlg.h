@@ -51,8 +51,6 @@ public:
     // Ends the pin: gives a still existing target back what the pin changed of its layered
     // look, and destroys the window. The object is gone afterwards.
     void Destroy();
-    // Whether the shared tick holds this pin's target (it was attached).
-    bool holding() const { return m_holding; }
 
     void ApplyZOrder();
     // Our alpha on the target, or off again; nothing for a target that draws itself with

@@ -122,7 +122,7 @@ TEST_F(PinStartEndTest, SettingsAreHandedOverBeforeAttachingAndShownLast) {
                              .layered = {.colorKey = 0xFFFFFF, .alpha = 127, .flags = style::kLayeredAlpha}},
                             {.kind = Kind::setTopmost, .window = target, .flag = true}}));
     EXPECT_TRUE(log().shown);
-    EXPECT_TRUE(factory.last->holding());
+    EXPECT_EQ(CPinDlg::holdingPins(), std::vector<WinHandle>{factory.last->pinHandle()});
     EXPECT_EQ(traces, "●●StartPin! title=Memo\n");
 }
 
